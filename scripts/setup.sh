@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what the game (and, with "test", the test suite) needs on Debian 12
+# when it is missing, then configures and builds into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-net1.2-dev libgl1-mesa-dev libglu1-mesa-dev
+  libopenal-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev)
+if [ "${1:-}" = test ]; then
+  packages+=(xvfb xauth clang libclang-rt-14-dev imagemagick sox assimp-utils libassimp-dev lib3ds-dev
+    libjpeg-turbo-progs)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"

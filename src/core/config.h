@@ -1,0 +1,141 @@
+// The program's settings in "config.ini": five section objects, each reading
+// its own section when created and writing it back when destroyed, and the
+// game variables that live in Tgame.
+#pragma once
+#include "core/ini_file.h"
+
+#include <cstdint>
+#include <string>
+
+class Tgame;
+
+class TAllConfig {
+ public:
+  explicit TAllConfig(std::string fileName) : FileName(std::move(fileName)) {}
+  virtual ~TAllConfig() = default;
+  TAllConfig(const TAllConfig&) = delete;
+  TAllConfig& operator=(const TAllConfig&) = delete;
+
+  void Load();
+  // Throws EIniWriteError when the file cannot be written.
+  void Save();
+
+  std::string FileName;
+
+ protected:
+  virtual void LoadFromIni(const TIniFile& ini) = 0;
+  virtual void SaveToIni(TIniFile& ini) = 0;
+};
+
+class TVideoConfig : public TAllConfig {
+ public:
+  explicit TVideoConfig(std::string fileName);
+  int32_t ResolutionIndex() const;
+  void SetResolutionIndex(int32_t index);
+  int32_t BitDepthIndex() const;
+  void SetBitDepthIndex(int32_t index);
+  bool EnableShader() const { return enableShader; }
+  void SetEnableShader(bool value);
+
+  bool VerticalSyncronisation = false;
+  bool GoWindowMode = false;
+  float Gamma = 1.0f;
+  int32_t ResolutionX = 800;
+  int32_t ResolutionY = 600;
+  int32_t GraphicQuality = 1;
+  int32_t BitDepth = 1;
+
+ protected:
+  void LoadFromIni(const TIniFile& ini) override;
+  void SaveToIni(TIniFile& ini) override;
+
+ private:
+  bool enableShader = false;
+};
+
+class TAudioConfig : public TAllConfig {
+ public:
+  explicit TAudioConfig(std::string fileName);
+  bool Sound() const { return sound; }
+  bool Music() const { return music; }
+  float SoundVolume() const { return soundVolume; }
+  float MusicVolume() const { return musicVolume; }
+  void SetSound(bool on);
+  void SetMusic(bool on);
+  void SetSoundVolume(float v);
+  void SetMusicVolume(float v);
+
+ protected:
+  void LoadFromIni(const TIniFile& ini) override;
+  void SaveToIni(TIniFile& ini) override;
+
+ private:
+  bool sound = true;
+  bool music = true;
+  float soundVolume = 0.75f;
+  float musicVolume = 0.75f;
+};
+
+// Key bindings are not stored in the file; the section reads and writes nothing.
+class TKeyConfig : public TAllConfig {
+ public:
+  explicit TKeyConfig(std::string fileName);
+
+ protected:
+  void LoadFromIni(const TIniFile&) override {}
+  void SaveToIni(TIniFile&) override {}
+};
+
+class TMouseConfig : public TAllConfig {
+ public:
+  explicit TMouseConfig(std::string fileName);
+  float MouseSpeed = 0.5f;
+  float MouseAcc = 0.5f;
+  bool InvertMouse = false;
+
+ protected:
+  void LoadFromIni(const TIniFile& ini) override;
+  void SaveToIni(TIniFile& ini) override;
+};
+
+class TMiscConfig : public TAllConfig {
+ public:
+  explicit TMiscConfig(std::string fileName);
+  bool ShowDebug = false;
+  int32_t Sleep = 5;
+  float NearClipping = 0.5f;
+  float FarClipping = 300.0f;
+
+ protected:
+  void LoadFromIni(const TIniFile& ini) override;
+  void SaveToIni(TIniFile& ini) override;
+};
+
+class TgameVariabeln {
+ public:
+  // Creates the five sections in order; each loads itself from fileName.
+  explicit TgameVariabeln(const std::string& fileName);
+  // Frees the five sections in the same order; each saves its section. A
+  // section that cannot be written is logged and the others are still saved.
+  ~TgameVariabeln();
+  TgameVariabeln(const TgameVariabeln&) = delete;
+  TgameVariabeln& operator=(const TgameVariabeln&) = delete;
+
+  void SetDefaults(Tgame& game);
+  void LoadGameVars(Tgame& game);
+  // Throws EIniWriteError when the file cannot be written.
+  void SaveGameVars(const Tgame& game);
+
+  TVideoConfig* Video;
+  TAudioConfig* Audio;
+  TKeyConfig* Keys;
+  TMouseConfig* Mouse;
+  TMiscConfig* Misc;
+
+ private:
+  std::string fileName;
+};
+
+// Created by Tgame::Run before the window opens, freed in its teardown (which
+// writes the file); null before and after.
+extern TgameVariabeln* GameVars;

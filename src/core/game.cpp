@@ -1,0 +1,129 @@
+// The program run, the frame loop's order, mode switches and error reports.
+#include "core/game.h"
+
+#include "core/config.h"
+#include "core/event_handler.h"
+#include "core/logger.h"
+#include "core/paths.h"
+#include "core/platform.h"
+#include "core/sdl_unit.h"
+
+#include <clocale>
+#include <algorithm>
+#include <exception>
+
+Tgame* Game = nullptr;
+int32_t QuitFlag = 0;
+volatile int QuitRequested = 0;
+int32_t ScreenWidth = 800, ScreenHeight = 600;
+int32_t ScreenCenterX = 400, ScreenCenterY = 300;
+std::atomic<int32_t> FrameCount{1};
+std::atomic<int32_t> FramesPerSecond{0};
+bool TextureScroll = false;
+int32_t TextureScrollCounter = 0;
+std::string PendingLevel;
+
+template <typename Work>
+void Tgame::Guarded(Work&& work) {
+  try {
+    work();
+  } catch (const std::exception& e) {
+    ShowError(e.what(), "Main");
+  }
+}
+
+// Saving the game variables must not stop the shutdown: a failed write is
+// reported and the rest of the teardown still runs.
+static void SaveGameVarsLogged(Tgame& game) {
+  try {
+    GameVars->SaveGameVars(game);
+  } catch (const EIniWriteError& e) {
+    Logger->LogError(e.what(), "Main");
+  }
+}
+
+int Tgame::Run() {
+  std::setlocale(LC_NUMERIC, "C");
+  LevelRunning = false;
+  Initialised = false;
+  InGame = false;
+  CursorVisible = true;
+  SDLUnit = new TSDL_UNIT();
+  EventHandler = new TEventHandler();
+  GameVars = new TgameVariabeln(WritableDir() + "config.ini");
+  GameVars->SetDefaults(*this);
+  GameVars->LoadGameVars(*this);
+
+  int exitCode = 0;
+  if (SDLUnit->Init()) {
+    ScreenCenterX = ScreenWidth / 2;
+    ScreenCenterY = ScreenHeight / 2;
+    Logger->LogInfo("The Initialization has been done", "Main");
+    SDLUnit->PumpEvents();
+    Initialised = true;
+    while (QuitFlag != -1) {
+      Frame();
+      if (QuitRequested) QuitFlag = -1;
+    }
+  } else {
+    // No window: nothing can be played, but the settings are still written so
+    // the user finds a complete config.ini to correct.
+    exitCode = 1;
+  }
+
+  Logger->LogInfo("Deinitialization has been started", "Main");
+  SaveGameVarsLogged(*this);
+  EndLevel();
+  delete EventHandler;
+  EventHandler = nullptr;
+  delete GameVars;
+  GameVars = nullptr;
+  SDLUnit->Quit();
+  delete SDLUnit;
+  SDLUnit = nullptr;
+  return exitCode;
+}
+
+void Tgame::Frame() {
+  RunQueuedErrors();
+  Guarded([] { SDLUnit->PumpEvents(); });
+  Guarded([] { EventHandler->Tick(); });
+  if (!CursorVisible) WarpMouse(ScreenCenterX, ScreenCenterY);
+  Guarded([this] { DrawFrame(); });
+  FrameCount++;
+  SleepMs(static_cast<uint32_t>(std::max(0, GameVars->Misc->Sleep)));
+}
+
+void Tgame::EndLevel() {
+  LevelRunning = false;
+  SetInGame(false);
+}
+
+void Tgame::ShowError(const std::string& message, const std::string& source) {
+  if (!IsMainThread()) {
+    std::lock_guard<std::mutex> guard(queuedErrorsLock);
+    queuedErrors.push_back({message, source});
+    return;
+  }
+  if (Logger) Logger->LogError(message, source);
+  EndLevel();
+}
+
+void Tgame::RunQueuedErrors() {
+  std::vector<QueuedError> pending;
+  {
+    std::lock_guard<std::mutex> guard(queuedErrorsLock);
+    pending.swap(queuedErrors);
+  }
+  for (const QueuedError& e : pending) ShowError(e.message, e.source);
+}
+
+void Tgame::SetInGame(bool value) {
+  InGame = value;
+  SetCursorVisible(!value);
+}
+
+void Tgame::SetCursorVisible(bool value) {
+  ShowSystemCursor(value);
+  CursorVisible = value;
+}

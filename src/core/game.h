@@ -1,0 +1,83 @@
+// The game object: owns the run (start-up, main loop, teardown), the level's
+// lifetime, the switch between game view and menu, and the error report.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class TLevel;
+
+struct TKeyBinding {
+  uint16_t Key = 0;   // SDL key symbol
+  bool Held = false;  // true while the key is down
+};
+
+class Tgame {
+ public:
+  // The whole program run; returns the process exit code (0 after a normal
+  // quit, non-zero when the window could not be opened).
+  int Run();
+  void Frame();
+  // Clears, draws the scene and the GUI, swaps the buffers.
+  void DrawFrame();
+  void RenderScene();
+
+  // Frees the per-level objects and returns to the main menu; harmless when
+  // no level runs.
+  void EndLevel();
+
+  // Reports a failure to the user and ends the running level. From another
+  // thread the report is queued and carried out by the next Frame.
+  void ShowError(const std::string& message, const std::string& source);
+
+  void SetInGame(bool value);
+  void SetCursorVisible(bool value);
+
+  bool InGame = false;
+  bool CursorVisible = true;
+  TLevel* Level = nullptr;  // owned; null when no level runs
+  int32_t ThemeMusic = 0;
+  double Speed = 0.5;
+  int32_t Gravity = 100;
+  int32_t CamMode = 0;
+  TKeyBinding KeyForward, KeyBackward, KeyLeft, KeyRight, KeyJump, KeyMenu, KeyCamera;
+  int32_t CamCount = 3;
+  float FogColor[4] = {1, 1, 1, 1};  // red, green, blue, alpha
+  double FogStart = 10.0, FogEnd = 100.0, FogDensity = 0.01;
+  int32_t FogMode = 1;
+  bool FogEnabled = false;
+  bool IsAdmin = false;
+  bool Initialised = false;
+  bool LevelRunning = false;
+
+ private:
+  // Runs queued reports from other threads; called at the top of each frame.
+  void RunQueuedErrors();
+  // Runs work, reporting an exception that escapes it through ShowError.
+  template <typename Work>
+  void Guarded(Work&& work);
+
+  struct QueuedError {
+    std::string message, source;
+  };
+  std::mutex queuedErrorsLock;
+  std::vector<QueuedError> queuedErrors;
+};
+
+// The main loop ends when QuitFlag is -1.
+extern int32_t QuitFlag;
+// Set by SIGTERM/SIGINT; the loop turns it into QuitFlag -1 after the frame.
+extern volatile int QuitRequested;
+
+extern int32_t ScreenWidth, ScreenHeight;      // window size, from the configuration and every resize
+extern int32_t ScreenCenterX, ScreenCenterY;   // half the window size
+extern std::atomic<int32_t> FrameCount;        // frames since the last one-second tick (starts at 1)
+extern std::atomic<int32_t> FramesPerSecond;   // frames counted in the last full second
+extern bool TextureScroll;
+extern int32_t TextureScrollCounter;
+extern std::string PendingLevel;               // level waiting for the level-switch confirmation
+
+// Created by main() and never freed (the process ends).
+extern Tgame* Game;

@@ -1,0 +1,39 @@
+// The program's log sink. One line per call in "grimvale.log":
+//   2026-12-09T23:51:10.123Z ERROR Source: message
+// The previous run's log is kept as "grimvale.log.1". Error lines reach the
+// disk at once; the others are flushed at the latest when the logger is freed.
+#pragma once
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+class TLogger {
+ public:
+  // Opens "grimvale.log" in logDir (the writable directory by default).
+  explicit TLogger(const std::string& logDir = "");
+  ~TLogger();
+  TLogger(const TLogger&) = delete;
+  TLogger& operator=(const TLogger&) = delete;
+
+  void LogError(const std::string& message, const std::string& source);
+  void LogInfo(const std::string& message, const std::string& source);
+  void LogDebug(const std::string& message, const std::string& source);
+
+  const std::string& Directory() const { return directory; }  // of the executable
+  const std::string& FileName() const { return fileName; }    // of the executable
+  const std::string& LogPath() const { return logPath; }
+  void Flush();
+
+ private:
+  void Write(const char* level, const std::string& message, const std::string& source, bool flush);
+
+  std::string directory;
+  std::string fileName;
+  std::string logPath;
+  std::FILE* logFile = nullptr;
+  std::mutex lock;
+};
+
+// Created first thing at start-up (after nothing) and freed last; null only
+// before that and after. Code that may run without it (tests of pieces) checks.
+extern TLogger* Logger;

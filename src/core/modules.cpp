@@ -1,0 +1,20 @@
+// Start-up and shut-down of the module-level globals.
+#include "core/modules.h"
+
+#include "core/logger.h"
+
+#include <cfenv>
+
+void InitModules() {
+  Logger = new TLogger();
+  Logger->LogInfo("Starting Application", "Initialization");
+  // Geometry tests rely on division by zero giving an infinity and invalid
+  // operations a NaN; keep every floating-point exception masked.
+  fedisableexcept(FE_ALL_EXCEPT);
+}
+
+void ShutdownModules() {
+  Logger->LogInfo("Terminating Application", "Finalization");
+  delete Logger;
+  Logger = nullptr;
+}

@@ -1,0 +1,11 @@
+// Creation and destruction of the objects that exist before the game object
+// and outlive its run, in one documented order.
+#pragma once
+
+// Creates, in order: Logger (logs "Starting Application"), then masks every
+// floating-point exception. Subsystems that own such objects add them here in
+// their place of the order.
+void InitModules();
+// Frees the same objects in reverse order (the logger logs "Terminating
+// Application" before it goes).
+void ShutdownModules();

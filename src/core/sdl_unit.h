@@ -1,0 +1,29 @@
+// The platform layer over SDL 1.2: the window with its OpenGL context, the
+// fixed GL state, the one-second frame-rate timer, the viewport and the event
+// pump. Its messages to the user are German.
+#pragma once
+#include <cstdint>
+
+struct SDL_Surface;
+
+class TSDL_UNIT {
+ public:
+  // Opens the window, loads the GL entry points, sets the fixed GL state,
+  // starts the frame-rate timer and sets the first viewport. False when the
+  // window could not be opened (already reported and SDL shut down).
+  bool Init();
+  bool OpenWindow();
+  bool SetViewport(int32_t width, int32_t height);
+  void PumpEvents();
+  void Quit();
+};
+
+extern uint32_t VideoFlags;          // SDL video-mode flags built by OpenWindow
+extern SDL_Surface* ScreenSurface;   // the window surface; null when SDL refused the mode
+
+// Created by Tgame::Run before anything else it owns, freed at its end.
+extern TSDL_UNIT* SDLUnit;
+
+// Mouse helpers that do nothing while no window exists (tests, failed start).
+void ShowSystemCursor(bool visible);
+void WarpMouse(int32_t x, int32_t y);

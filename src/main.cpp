@@ -1,0 +1,24 @@
+// Program entry: the executable's directory becomes the working directory so
+// every relative data path resolves beside it; then the module objects, the
+// game object and its run.
+#include "core/game.h"
+#include "core/modules.h"
+#include "core/paths.h"
+#include "core/platform.h"
+
+#include <csignal>
+#include <unistd.h>
+
+static void RequestQuit(int) { QuitRequested = 1; }
+
+int main() {
+  MarkMainThread();
+  if (chdir(BaseDir().c_str()) != 0) return 1;
+  std::signal(SIGTERM, RequestQuit);
+  std::signal(SIGINT, RequestQuit);
+  InitModules();
+  Game = new Tgame();
+  int exitCode = Game->Run();
+  ShutdownModules();
+  return exitCode;
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the suite as built,
+# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# each fuzz harness for a bounded time (FUZZ_SECONDS, default 30).
+# GL tests run on Mesa's software renderer under Xvfb, sound on OpenAL's null backend.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh test
+jobs=$(nproc)
+
+export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null GRIMVALE_NO_DIALOG=1 GRIMVALE_REQUIRE_DISPLAY=1
+xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+
+echo "== test suite"
+"${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== test suite under sanitizers"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGRIMVALE_SANITIZE=ON -DGRIMVALE_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+# Leak checking stays with the fuzzers: the GL and X libraries keep allocations
+# until exit by design.
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzzing"
+scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
