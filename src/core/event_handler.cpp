@@ -1,6 +1,7 @@
 // Input dispatch and the per-frame clock.
 #include "core/event_handler.h"
 
+#include "core/config.h"
 #include "core/game.h"
 #include "core/platform.h"
 
@@ -57,9 +58,19 @@ void TEventHandler::KeyUp(const TKeySym& key) {
 
 void TEventHandler::MouseMotion(uint16_t, uint16_t) {}
 
-void TEventHandler::MouseDown(uint8_t, uint16_t, uint16_t) { LastInput = Now; }
+// With "InvertMouse" the left and right buttons trade places, for the GUI too.
+static uint8_t MappedButton(uint8_t button) {
+  if (!GameVars || !GameVars->Mouse->InvertMouse) return button;
+  return button == 1 ? 3 : button == 3 ? 1 : button;
+}
+
+void TEventHandler::MouseDown(uint8_t button, uint16_t, uint16_t) {
+  button = MappedButton(button);
+  LastInput = Now;
+}
 
 void TEventHandler::MouseUp(uint8_t button, uint16_t, uint16_t) {
+  button = MappedButton(button);
   if (button == 1) FireHeld = false;
 }
 
