@@ -59,6 +59,8 @@ int Tgame::Run() {
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
     Logger->LogInfo("The Initialization has been done", "Main");
+    // The whole start-up is on disk once the game runs, for anyone watching the log.
+    Logger->Flush();
     SDLUnit->PumpEvents();
     Initialised = true;
     while (QuitFlag != -1) {
