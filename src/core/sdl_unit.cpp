@@ -11,6 +11,8 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_net.h>
 
+#include <cstdlib>
+
 uint32_t VideoFlags = 0;
 SDL_Surface* ScreenSurface = nullptr;
 TSDL_UNIT* SDLUnit = nullptr;
@@ -69,6 +71,9 @@ static void SetGLAttributes(int attempt) {
 }
 
 bool TSDL_UNIT::OpenWindow() {
+  // Of SDL's video drivers only X11 offers OpenGL; without this SDL falls back
+  // to terminal drivers that take over the console and then refuse the mode.
+  setenv("SDL_VIDEODRIVER", "x11", 0);
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     ReportFailure("Initalisierung von SDL schlug fehl: ", false);
     Quit();

@@ -11,20 +11,41 @@
 #include <filesystem>
 #include <thread>
 
+// Starts a copy of the game in dir (its own directory is where it writes).
+static pid_t StartGame(const TempDir& dir, bool withDisplay) {
+  std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", dir / "grimvale");
+  std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!withDisplay) unsetenv("DISPLAY");
+    std::string exe = dir / "grimvale";
+    execl(exe.c_str(), "grimvale", (char*)nullptr);
+    _exit(127);
+  }
+  return pid;
+}
+
+TEST(Startup, WithoutAWindowReportsAndEndsWithAnError) {
+  TempDir dir;
+  pid_t pid = StartGame(dir, false);
+  ASSERT_GT(pid, 0);
+  int status = -1;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 0);
+  std::string log = ReadFile(dir / "grimvale.log");
+  EXPECT_NE(log.find("ERROR Unit_SDL: Initalisierung von SDL schlug fehl: "), std::string::npos) << log;
+  EXPECT_NE(log.find("INFO Finalization: Terminating Application"), std::string::npos) << log;
+  EXPECT_NE(ReadFile(dir / "config.ini").find("[TMiscConfig]"), std::string::npos);
+}
+
 TEST(Startup, RunsFramesAndSavesDefaultsOnSigterm) {
   if (!std::getenv("DISPLAY")) {
     if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no display";
     GTEST_SKIP() << "no display";
   }
   TempDir dir;
-  std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", dir / "grimvale");
-  std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
-  pid_t pid = fork();
-  if (pid == 0) {
-    std::string exe = dir / "grimvale";
-    execl(exe.c_str(), "grimvale", (char*)nullptr);
-    _exit(127);
-  }
+  pid_t pid = StartGame(dir, true);
   ASSERT_GT(pid, 0);
   // Wait until start-up is complete and a few frames ran.
   std::string log;
