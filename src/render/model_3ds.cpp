@@ -29,8 +29,9 @@
 //   B000 keyframe data, B002 object node   containers
 //   B013 pivot                       3 x f32
 // A percentage chunk is 0030 (u16) or 0031 (f32). Everything else is skipped
-// by its length. A chunk shorter than its header, or running past its parent
-// or the file, ends the read; what was read stays.
+// by its length. A chunk shorter than its header, or running past its parent,
+// ends the read; what was read stays. In a file cut short, the containers
+// around the cut are read up to it and the chunk at the cut ends the read.
 #include <algorithm>
 
 #include "render/model.h"
@@ -77,6 +78,21 @@ enum : uint16_t {
 };
 
 enum class MapTarget { Texture, Opacity, Bump };
+
+bool IsContainer(uint16_t id) {
+  switch (id) {
+    case kMain:
+    case kMeshData:
+    case kNamedObject:
+    case kTriangleObject:
+    case kMaterialBlock:
+    case kKeyframes:
+    case kObjectNode:
+      return true;
+    default:
+      return false;
+  }
+}
 
 class T3dsReader {
  public:
@@ -130,8 +146,14 @@ bool T3dsReader::ReadChunk(size_t limit) {
   uint16_t id = header.U16();
   uint32_t length = header.U32();
   if (length < 6) return Fail("chunk length " + std::to_string(length) + " below 6", start);
-  if (length > limit - start) return Fail("chunk running past its parent or the file", start);
   size_t chunkEnd = start + length;
+  if (length > limit - start) {
+    // A file cut short still gives the chunks before the cut: a container
+    // running past the end of the file is read up to it.
+    if (!IsContainer(id) || limit != bytes.size()) return Fail("chunk running past its parent", start);
+    ModelLog(fileName + ": file cut short inside the chunk at offset " + std::to_string(start));
+    chunkEnd = limit;
+  }
   TByteCursor in(bytes, start + 6, chunkEnd);
   pos = chunkEnd;  // a data chunk is always left at its end
   auto enter = [&](size_t from) {
@@ -174,8 +196,10 @@ bool T3dsReader::ReadChunk(size_t limit) {
       if (mesh) ReadVertices(in);
       break;
     case kFaceList:
-      if (mesh) ReadFaces(in);
-      enter(in.Position());
+      if (mesh) {
+        ReadFaces(in);
+        enter(in.Position());
+      }
       break;
     case kMaterialGroup:
       if (mesh) ReadMaterialGroup(in);
