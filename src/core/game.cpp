@@ -7,9 +7,11 @@
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
+#include "world/level.h"
 
 #include <clocale>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 Tgame* Game = nullptr;
@@ -96,9 +98,32 @@ void Tgame::Frame() {
   SleepMs(static_cast<uint32_t>(std::max(0, GameVars->Misc->Sleep)));
 }
 
+void Tgame::StartLevel(const std::string& name) {
+  LevelRunning = true;
+  if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
+  std::string base = "data\\maps\\" + name + "\\map";
+  if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
+  delete Level;
+  Level = nullptr;
+  Level = new TLevel(name, true);
+  SetInGame(true);
+  WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
+  if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
+}
+
 void Tgame::EndLevel() {
   LevelRunning = false;
   SetInGame(false);
+  delete Level;
+  Level = nullptr;
+}
+
+void Tgame::RequestLevel(const std::string& name) {
+  if (LevelRunning) {
+    PendingLevel = name;
+    return;
+  }
+  StartLevel(name);
 }
 
 void Tgame::ShowError(const std::string& message, const std::string& source) {

@@ -24,9 +24,16 @@ class Tgame {
   void DrawFrame();
   void RenderScene();
 
+  // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
+  // first when it is missing, and shows the game view. A level that cannot be
+  // loaded throws (the frame's error path reports it and ends the level).
+  void StartLevel(const std::string& name);
   // Frees the per-level objects and returns to the main menu; harmless when
   // no level runs.
   void EndLevel();
+  // Starts the level, or, while one runs, keeps the name in PendingLevel for
+  // the level-switch confirmation.
+  void RequestLevel(const std::string& name);
 
   // Reports a failure to the user and ends the running level. From another
   // thread the report is queued and carried out by the next Frame.

@@ -1,6 +1,8 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
 #include "core/game.h"
 #include "core/gl_api.h"
+#include "world/frustum.h"
+#include "world/level.h"
 
 #include <SDL/SDL.h>
 
@@ -22,6 +24,12 @@ void Tgame::RenderScene() {
     glTranslatef(offset, offset, offset);
     glMatrixMode(GL_MODELVIEW);
   }
+  // Frustum is null only in tests that drive frames without the modules.
+  if (Frustum) Frustum->Update();
+  glLoadIdentity();
+  // The skybox is centred on the local player, whose position comes with the
+  // characters; until then it is centred on the origin.
+  if (Level && Frustum) Level->Render(TVec3{}, *Frustum);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();

@@ -2,10 +2,12 @@
 #include "core/modules.h"
 
 #include "core/logger.h"
+#include "world/frustum.h"
 
 #include <cfenv>
 
 void InitModules() {
+  Frustum = new TFrustum();
   Logger = new TLogger();
   Logger->LogInfo("Starting Application", "Initialization");
   // Geometry tests rely on division by zero giving an infinity and invalid
@@ -17,4 +19,6 @@ void ShutdownModules() {
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;
+  delete Frustum;
+  Frustum = nullptr;
 }

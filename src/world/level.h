@@ -1,0 +1,97 @@
+// A playable level: the map directory "data\maps\<name>\" with its scene
+// map.3ds, the compiled map.lvl (header, then the octree body of octree.h) and
+// config.ini (skybox name and both teams' spawn points). One TLevel exists
+// while a level is played. Lighting, skybox and drawing live in level_draw.cpp.
+//
+// map.lvl: header strings "Level", "Orvel Mandra", "0.2.5" (binary_file.h),
+// then the octree body. A file with another version, another file type, or a
+// body that cannot be used is rebuilt from map.3ds once and read again.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "world/geometry.h"
+#include "world/octree.h"
+
+class TBinaryFile;
+class TFrustum;
+class TAll3dsMesh;
+
+inline constexpr const char* kLevelVersion = "0.2.5";
+inline constexpr const char* kLevelFileType = "Level";
+inline constexpr const char* kMapTextureDir = "data\\MapTextures\\";
+
+class TLevel {
+ public:
+  // With load false, an empty level (the level build fills its octree). With
+  // load true, everything of LoadData, then lighting, skybox and material
+  // textures (needs an OpenGL context). Throws EFileOpenError when map.lvl
+  // cannot be opened, ELevelFileError when it cannot be used or rebuilt.
+  TLevel(const std::string& mapName, bool load);
+  ~TLevel();  // frees the octree and the skybox's GL objects
+  TLevel(const TLevel&) = delete;
+  TLevel& operator=(const TLevel&) = delete;
+
+  // The loading that needs no OpenGL: opens map.lvl (throwing when it cannot),
+  // reads config.ini (skybox name, spawn points), then LoadFromFile.
+  void LoadData();
+  // Reads an open level file. An outdated or unusable one is closed, rebuilt
+  // from map.3ds with threshold 300 and read once more; nothing of a refused
+  // file is kept. Closes the file.
+  void LoadFromFile(TBinaryFile& file);
+  void SaveToFile(TBinaryFile& file) const;
+
+  // Loads the six skybox faces and compiles SkyboxList (level_draw.cpp).
+  void LoadSkybox(const std::string& skyboxName);
+  // The skybox centred on the viewer, then the level culled by the frustum.
+  void Render(const TVec3& viewer, const TFrustum& frustum);
+
+  // A random spawn point of the team (true = terrorists); (0, 1, 0) when the
+  // team has none.
+  TVec3 ChooseSpawn(bool terrorist) const;
+  TTriangle* Pick(const TVec3& origin, const TVec3& direction);
+  // Appends the point and writes it to config.ini at once. Throws
+  // EIniWriteError when the file cannot be written.
+  void AddTerSpawn(const TVec3& point);
+  void AddCTSpawn(const TVec3& point);
+
+  // "data\maps\" + MapName + "\"
+  std::string Directory() const;
+
+  std::unique_ptr<TOctree> Octree;
+  std::string MapName;
+  std::string SkyboxName = "default";
+  unsigned SkyboxList = 0;
+  unsigned SkyboxTextures[6] = {0, 0, 0, 0, 0, 0};
+  std::vector<TVec3> TerSpawns;
+  std::vector<TVec3> CTSpawns;
+
+ private:
+  void SetUpLighting();
+  void ReleaseGraphics();
+  void ReadSettings();
+  void AddSpawn(std::vector<TVec3>& list, const char* countKey, const char* section, const TVec3& point);
+};
+
+// What a level build found, for the log line and the level tool.
+struct TLevelBuildReport {
+  int32_t Triangles = 0;
+  int32_t Meshes = 0;
+  int32_t WithoutMaterials = 0;
+  int32_t WithMaterials = 0;
+  int32_t Nodes = 0;
+  // "<n> Triangles in <m> Meshes found! With <a> polys without Mats (<b> with)"
+  std::string LogLine() const;
+};
+
+// The level's triangles and materials from a loaded scene: one triangle per
+// face of every mesh with vertices and faces, materials shifted by one behind
+// the default material.
+void MakeLevelGeometry(const TAll3dsMesh& model, std::vector<TTriangle>& triangles,
+                       std::vector<TOctreeMaterial>& materials, TLevelBuildReport& report);
+// Compiles a scene file into a level file (replacing it only once complete).
+TLevelBuildReport BuildLevelFile(const std::string& sceneFile, const std::string& levelFile, int32_t maxTriangles);
+// Compiles "data\maps\<name>\map.3ds" into map.lvl and logs the build line.
+void BuildLevel(const std::string& mapName, int32_t maxTriangles);
