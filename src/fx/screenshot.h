@@ -1,0 +1,40 @@
+// Screenshots: the picture of the game window saved as a BMP, TGA or JPEG file.
+// The file layouts and the conversion are plain C++ (screenshot.cpp); reading
+// the pixels back from OpenGL is in screenshot_draw.cpp.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// "Screenshots\Screen" + n + ".jpg" for the smallest n >= 0 whose file does not
+// exist yet (relative to the working directory), so gaps are filled first.
+std::string NextScreenshotName();
+
+// Whole files for pixels as OpenGL reads them, bottom row first: a 32-bit BMP
+// of 54 + w x h x 4 bytes from B, G, R, A pixels, and a 24-bit TGA of
+// 18 + w x h x 3 bytes from B, G, R pixels.
+std::string BMPFileBytes(int width, int height, const std::vector<uint8_t>& bgra);
+std::string TGAFileBytes(int width, int height, const std::vector<uint8_t>& bgr);
+
+// Creates the file's directory when missing and writes the bytes; a failure is
+// logged and gives false.
+bool WriteScreenshotFile(const std::string& fileName, const std::string& bytes);
+
+// FileName with its extension (after the last '.' of the last path component,
+// '\' or '/') replaced by `extension`, or with `extension` appended.
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
+
+// Loads the BMP FileName and writes it as a JPEG (baseline, colour) of the same
+// name with the extension ".jpg" at the given quality (0..100). A failure is
+// logged and gives false.
+bool ConvertBMPToJPG(const std::string& fileName, int quality);
+
+// By the last three characters of FileName: "bmp", "tga" or "jpg" writes that
+// kind of file from the current viewport; any other ending writes nothing.
+// Failures are logged, never raised. Needs a current OpenGL context.
+void SaveScreenshot(const std::string& fileName);
+bool WriteBMPScreenshot(const std::string& fileName);
+bool WriteTGAScreenshot(const std::string& fileName);
+// Writes a BMP beside FileName, converts it with ConvertBMPToJPG at quality
+// 100 and deletes it.
+bool WriteJPGScreenshot(const std::string& fileName);
