@@ -70,7 +70,8 @@ static void ActiveUnit(GLenum unit) {
 }
 
 void T3dsMaterial::Apply() const {
-  // Each material's texture state replaces the previous one's.
+  // Each material's texture state replaces the previous one's; the model's
+  // Draw holds the outer level.
   glPopAttrib();
   glPushAttrib(GL_TEXTURE_BIT);
   GLfloat ambient[4] = {Ambient.r, Ambient.g, Ambient.b, 1};
@@ -88,7 +89,9 @@ void T3dsMaterial::Apply() const {
   glMaterialf(GL_FRONT, GL_SHININESS, 1);
   glMaterialfv(GL_FRONT, GL_EMISSION, emission);
   bool multitexture = glext::ActiveTextureARB != nullptr;
-  if (HasTexture && Texture) {
+  // A texture that could not be loaded leaves the colour to draw alone.
+  bool textured = HasTexture && TextureId != 0;
+  if (textured) {
     ActiveUnit(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
     Texture->Bind();
@@ -112,7 +115,7 @@ void T3dsMaterial::Apply() const {
       glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_TEXTURE);
     }
   }
-  if (HasBump && Texture && multitexture) {
+  if (HasBump && TextureId != 0 && multitexture) {
     ActiveUnit(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
     Texture->Bind();
@@ -183,10 +186,15 @@ void TAll3dsMesh::Draw() const {
     glCallList(ListId);
     return;
   }
+  // Every material swaps the texture state it finds for its own (pop, then
+  // push); this outer pair gives the first one something to pop and leaves
+  // the caller's texture state as it was.
+  glPushAttrib(GL_TEXTURE_BIT);
   for (int slot = 0; slot < MeshCount && slot < static_cast<int>(DrawOrder.size()); ++slot) {
     int index = DrawOrder[slot];
     if (index >= 0 && index < static_cast<int>(Meshes.size())) Meshes[index]->Draw(*this);
   }
+  glPopAttrib();
 }
 
 void TAll3dsMesh::CompileList() {
