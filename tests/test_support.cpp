@@ -48,6 +48,7 @@ bool OpenGLWindow(int width, int height) {
   if (!surface || width > openWidth || height > openHeight) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return false;
+    setenv("SDL_VIDEODRIVER", "x11", 0);  // the only SDL driver with OpenGL
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) return false;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);

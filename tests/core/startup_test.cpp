@@ -49,13 +49,16 @@ TEST(Startup, RunsFramesAndSavesDefaultsOnSigterm) {
   ASSERT_GT(pid, 0);
   // Wait until start-up is complete and a few frames ran.
   std::string log;
-  for (int i = 0; i < 300 && log.find("The Initialization has been done") == std::string::npos; ++i) {
+  int status = -1;
+  bool ended = false;
+  for (int i = 0; i < 300 && !ended && log.find("The Initialization has been done") == std::string::npos; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     log = ReadFile(dir / "grimvale.log");
+    ended = waitpid(pid, &status, WNOHANG) == pid;
   }
+  ASSERT_FALSE(ended) << "the game ended by itself:\n" << log;
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   kill(pid, SIGTERM);
-  int status = -1;
   for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   if (!WIFEXITED(status)) {
