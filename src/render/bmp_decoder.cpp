@@ -107,7 +107,7 @@ TBmpError DecodeBMP(const uint8_t* data, size_t size, TImage& image, std::string
   image.Channels = 3;
   image.Pixels.assign(width * rows * 3, 0);
   const bool topDown = h.height < 0;
-  const unsigned indexMask = (1u << h.bits) - 1;
+  const unsigned indexMask = h.bits <= 8 ? (1u << h.bits) - 1 : 0;
   for (size_t r = 0; r < rows; ++r) {
     const uint8_t* src = data + pixelPos + r * stride;
     uint8_t* dst = &image.Pixels[(topDown ? r : rows - 1 - r) * width * 3];

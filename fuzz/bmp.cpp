@@ -1,0 +1,15 @@
+// The BMP decoder on arbitrary bytes: a decoded image must be exactly as
+// large as its size says and within the size limit.
+#include "image_checks.h"
+#include "render/bmp_decoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TImage image;
+  std::string why;
+  if (DecodeBMP(data, size, image, why) == TBmpError::None) {
+    if (!WellFormed(image)) __builtin_trap();
+  } else if (why.empty() || !image.Pixels.empty()) {
+    __builtin_trap();
+  }
+  return 0;
+}

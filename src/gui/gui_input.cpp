@@ -1,0 +1,329 @@
+// Mouse and keyboard dispatch of the GUI manager: hit testing by depth,
+// pressing, dragging, focus, combo boxes, popup menus and editing keys.
+#include "gui/gui_manager.h"
+
+#include <algorithm>
+
+namespace {
+
+// Keeps the nearest object under the mouse: a later object replaces the
+// candidate only with a strictly larger depth.
+struct THit {
+  TGUIObject* Best = nullptr;
+  bool Nearer(const TGUIObject& o) const { return !Best || o.Z > Best->Z; }
+  void Offer(TGUIObject& o, int32_t x, int32_t y) {
+    if (o.IsMouseOver(x, y) && Nearer(o)) Best = &o;
+  }
+  template <class List>
+  void OfferAll(List& list, int32_t x, int32_t y) {
+    for (auto& o : list) Offer(*o, x, y);
+  }
+};
+
+template <class T>
+T* As(TGUIObject* o) {
+  return dynamic_cast<T*>(o);
+}
+
+}  // namespace
+
+void TGUIclass::MouseMove(int32_t x, int32_t y) {
+  HoveredObject = nullptr;
+  if (Dragging && PressedObject) {
+    TGUIObject* p = PressedObject;
+    auto* window = As<TWindow>(p);
+    if (!window || !window->MaximizeButton.State) {
+      p->SetLeft(x + p->X - LastMouseX);
+      p->SetTop(y + p->Y - LastMouseY);
+      if (p->OnDrag) p->OnDrag(x, y, p, 1);
+    }
+  }
+  THit hit;
+  auto hover = [&](auto& list) {
+    for (auto& o : list)
+      if (o->OnMouseMove) hit.Offer(*o, x, y);
+  };
+  for (auto& w : Windows) {
+    if (!w->HasHoverHandlers || !w->IsMouseOver(x, y)) continue;
+    hit.Offer(*w, x, y);
+    hover(w->Buttons);
+    hover(w->Texts);
+    hover(w->Panels);
+    hover(w->RadioButtons);
+    hover(w->Checkboxes);
+    hover(w->ProgressBars);
+    hover(w->Edits);
+    hover(w->FramesList);
+    hover(w->Images);
+    hover(w->EditFields);
+    hover(w->TextFields);
+  }
+  for (auto& w : Windows) {
+    for (auto& c : w->Comboboxes) {
+      if (!c->IsMouseOver(x, y) || !hit.Nearer(*c)) continue;
+      hit.Best = c.get();
+      int32_t item = c->Open ? c->ItemAt(y) : -1;
+      if (item >= 0) {
+        c->Hovered = item;
+        hit.Best = c->Items[item].get();
+      }
+    }
+    for (auto& p : w->PopupMenus) {
+      if (!p->IsMouseOver(x, y) || !hit.Nearer(*p)) continue;
+      p->Hovered = p->ItemAt(y);
+      hit.Best = p->Items[p->Hovered].get();
+    }
+  }
+  HoveredObject = hit.Best;
+  if (HoveredObject && HoveredObject->OnMouseMove) HoveredObject->OnMouseMove(x, y, HoveredObject);
+  LastMouseX = x;
+  LastMouseY = y;
+}
+
+void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
+  PressedObject = nullptr;
+  THit hit;
+  for (auto& w : Windows) {
+    if (w->IsMouseOver(x, y)) {
+      hit.Offer(*w, x, y);
+      hit.OfferAll(w->Panels, x, y);
+      hit.OfferAll(w->ProgressBars, x, y);
+      hit.OfferAll(w->Buttons, x, y);
+      hit.OfferAll(w->Checkboxes, x, y);
+      hit.OfferAll(w->RadioButtons, x, y);
+      hit.OfferAll(w->Texts, x, y);
+      hit.OfferAll(w->Edits, x, y);
+      hit.OfferAll(w->FramesList, x, y);
+      hit.OfferAll(w->Images, x, y);
+      hit.OfferAll(w->TextFields, x, y);
+      hit.OfferAll(w->EditFields, x, y);
+      if (w->HasCaptionBar && int64_t{y} <= int64_t{w->Y} + w->CaptionHeight && hit.Best &&
+          hit.Best->Z < w->MinimizeButton.Z) {
+        for (TCaptionButton* b : {static_cast<TCaptionButton*>(&w->MinimizeButton),
+                                  static_cast<TCaptionButton*>(&w->MaximizeButton),
+                                  static_cast<TCaptionButton*>(&w->CloseButton)}) {
+          if (b->IsMouseOver(x, y)) {
+            hit.Best = b;
+            break;
+          }
+        }
+      }
+    }
+    for (auto& c : w->Comboboxes) {
+      if (!w->Visible || !c->IsMouseOver(x, y)) {
+        c->Open = false;
+        continue;
+      }
+      if (!hit.Nearer(*c)) continue;
+      if (!c->Open) {
+        hit.Best = c.get();
+        c->Open = true;
+      } else if (int64_t{y} < int64_t{w->Y} + c->Y + c->Height) {
+        hit.Best = c.get();
+        c->Open = false;
+      } else {
+        hit.Best = c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get();
+      }
+    }
+    if (!w->Visible) continue;
+    for (auto& p : w->PopupMenus) {
+      if (p->IsMouseOver(x, y) && hit.Nearer(*p)) {
+        hit.Best = p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get();
+      } else if (!p->IsMouseOver(x, y)) {
+        p->Open = false;
+      }
+    }
+  }
+  TGUIObject* p = hit.Best;
+  PressedObject = p;
+  if (!p) return;
+  if (p->Movable && button == 1) {
+    auto* window = As<TWindow>(p);
+    if (!window || (window->HasCaptionBar && int64_t{y} <= int64_t{window->Y} + window->CaptionHeight))
+      Dragging = true;
+    LastMouseX = x;
+    LastMouseY = y;
+  }
+  if (auto* b = As<TButton>(p)) {
+    if (button == 1) b->Pressed = true;
+  } else if (auto* e = As<TEdit>(p)) {
+    if (button == 1) e->PlaceCaret(x);
+  } else if (auto* c = As<TCheckbox>(p)) {
+    if (button == 1) c->Pressed = true;
+  } else if (auto* r = As<TRadioButton>(p)) {
+    if (button == 1) r->Pressed = true;
+  } else if (auto* cb = As<TCaptionButton>(p)) {
+    cb->Pressed = true;
+  } else if (auto* f = As<TEditField>(p)) {
+    if (button == 1) f->PlaceCaret(x, y);
+  } else if (auto* t = As<TFrames>(p)) {
+    if (t->TabWidth > 0) t->SelectTab(static_cast<int32_t>((int64_t{x} - t->Window->X - t->X) / t->TabWidth));
+  }
+  MouseDownActive = true;
+  if (p->OnMouseDown) p->OnMouseDown(x, y, p, button);
+  if (!ActiveObject || ActiveObject->Window != p->Window) UpdateZOrder();
+  auto* item = As<TPopupMenuItem>(p);
+  ActiveObject = item && item->Menu ? item->Menu : p;
+}
+
+void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
+  if (Dragging) {
+    Dragging = false;
+    if (PressedObject && PressedObject->OnDragEnd) PressedObject->OnDragEnd(x, y, PressedObject, 1);
+  }
+  if (MouseDownActive && PressedObject) {
+    TGUIObject* p = PressedObject;
+    if (auto* b = As<TButton>(p)) b->Pressed = false;
+    if (auto* c = As<TCheckbox>(p)) c->Pressed = false;
+    if (auto* r = As<TRadioButton>(p)) r->Pressed = false;
+    if (auto* cb = As<TCaptionButton>(p)) cb->Pressed = false;
+    if (auto* item = As<TPopupMenuItem>(p)) {
+      TWindow* w = item->Window;
+      if (item->Tag >= 0 && item->Tag < static_cast<int32_t>(w->PopupMenus.size())) {
+        TPopupMenu& menu = *w->PopupMenus[item->Tag];
+        if (menu.IsMouseOver(x, y) && menu.Items[std::clamp(menu.Hovered, 0, menu.ItemCount() - 1)].get() == item && item->OnClick)
+          item->OnClick(x, y, item, button);
+      }
+    } else if (auto* w = As<TWindow>(p)) {
+      if (w->X <= x && x <= int64_t{w->X} + w->Width && w->Y <= y && y <= int64_t{w->Y} + w->Height && w->OnClick)
+        w->OnClick(x, y, w, button);
+    } else if (p->IsMouseOver(x, y)) {
+      if (button == 1) {
+        if (auto* c = As<TCheckbox>(p)) c->Checked = !c->Checked;
+        if (auto* r = As<TRadioButton>(p)) r->Select();
+      }
+      if (p->OnClick) {
+        if (auto* m = As<TMaximizeButton>(p)) m->State = !m->State;
+        p->OnClick(x, y, p, button);
+      }
+    }
+    MouseDownActive = false;
+  }
+  THit hit;
+  for (auto& w : Windows) {
+    if (!w->IsMouseOver(x, y)) continue;
+    hit.Offer(*w, x, y);
+    hit.OfferAll(w->Panels, x, y);
+    hit.OfferAll(w->ProgressBars, x, y);
+    hit.OfferAll(w->Edits, x, y);
+    hit.OfferAll(w->Buttons, x, y);
+    hit.OfferAll(w->Texts, x, y);
+    hit.OfferAll(w->Checkboxes, x, y);
+    hit.OfferAll(w->RadioButtons, x, y);
+    hit.OfferAll(w->FramesList, x, y);
+    hit.OfferAll(w->Images, x, y);
+    hit.OfferAll(w->EditFields, x, y);
+    hit.OfferAll(w->TextFields, x, y);
+  }
+  for (auto& w : Windows) {
+    if (!w->Visible) continue;
+    for (auto& c : w->Comboboxes) {
+      if (!c->Open || !c->IsMouseOver(x, y) || !hit.Nearer(*c)) continue;
+      hit.Best = c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get();
+      if (int64_t{y} > int64_t{w->Y} + c->Y + c->Height) {
+        c->Selected = std::clamp(c->Hovered, 0, c->ItemCount() - 1);
+        c->Open = false;
+      }
+    }
+    for (auto& p : w->PopupMenus) {
+      if (!p->IsMouseOver(x, y) || !hit.Nearer(*p)) continue;
+      hit.Best = p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get();
+      p->Open = false;
+    }
+  }
+  TGUIObject* r = hit.Best;
+  if (!r) return;
+  if (r->OnMouseUp) r->OnMouseUp(x, y, r, button);
+  if (r == PressedObject && button == 1 && !As<TPopupMenuItem>(r) && !As<TComboBoxItem>(r)) SetFocus(r);
+}
+
+uint16_t TGUIclass::TranslateKey(uint16_t key) {
+  switch (key) {
+    case 127: return 46;
+    case 273: return 38;
+    case 274: return 40;
+    case 275: return 39;
+    case 276: return 37;
+    case 301: return 20;
+    case 303: case 304: return 16;
+    case 307: case 308: return 18;
+    default: return key;
+  }
+}
+
+void TGUIclass::KeyDown(uint16_t key) {
+  if (FocusedObject && FocusedObject->OnKeyDown) FocusedObject->OnKeyDown(key, FocusedObject);
+  LastKey = key;
+  if (auto* edit = As<TEdit>(FocusedObject)) {
+    CaretVisible = true;
+    std::string ch = KeyToChar(key);
+    key = TranslateKey(key);
+    edit->HandleKey(ch, key);
+  }
+  if (auto* field = As<TEditField>(FocusedObject)) {
+    CaretVisible = true;
+    std::string ch = KeyToChar(key);
+    key = TranslateKey(key);
+    field->HandleKey(ch, key);
+  }
+  if (key == 16) Shift = true;
+  if (key == 18) AltGr = true;
+}
+
+void TGUIclass::KeyUp(uint16_t key) {
+  key = TranslateKey(key);
+  if (FocusedObject && FocusedObject->OnKeyUp) FocusedObject->OnKeyUp(key, FocusedObject);
+  if (key == 16) Shift = false;
+  if (key == 18) AltGr = false;
+}
+
+// German (QWERTZ) layout in Windows-1252: key symbol, plain, Shift, AltGr.
+static constexpr struct {
+  uint16_t Key;
+  char Plain, Shifted, AltGr;
+} kKeyTable[] = {
+    {' ', ' ', ' ', ' '},
+    {'\'', '\xE4', '\xC4', '\xE4'},
+    {',', ',', ';', ','},
+    {'-', '\xDF', '?', '\\'},
+    {'.', '.', ':', '.'},
+    {'/', '-', '_', '-'},
+    {'0', '0', '=', '}'},
+    {'1', '1', '!', '1'},
+    {'2', '2', '"', '\xB2'},
+    {'3', '3', '\xA7', '\xB3'},
+    {'4', '4', '$', '4'},
+    {'5', '5', '%', '5'},
+    {'6', '6', '&', '6'},
+    {'7', '7', '/', '{'},
+    {'8', '8', '(', '['},
+    {'9', '9', ')', ']'},
+    {';', '\xF6', '\xD6', '\xF6'},
+    {'<', '<', '>', '|'},
+    {'=', '\xB4', '\x60', '\xB4'},
+    {'[', '\xFC', '\xDC', '\xFC'},
+    {'\\', '#', '\'', '#'},
+    {']', '+', '*', '~'},
+    {'`', '^', '\xB0', '^'},
+    {'y', 'z', 'Z', 'z'},
+    {'z', 'y', 'Y', 'y'},
+};
+
+std::string TGUIclass::KeyToChar(uint16_t key) const {
+  char c = 0;
+  if (key >= 'a' && key <= 'x') {
+    if (Shift)
+      c = static_cast<char>(key - 'a' + 'A');
+    else if (AltGr)
+      c = key == 'e' ? '\x80' : key == 'm' ? '\xB5' : key == 'q' ? '\x40' : static_cast<char>(key);
+    else
+      c = static_cast<char>(key);
+  } else {
+    for (const auto& entry : kKeyTable) {
+      if (entry.Key != key) continue;
+      c = Shift ? entry.Shifted : AltGr ? entry.AltGr : entry.Plain;
+      break;
+    }
+  }
+  return c ? std::string(1, c) : std::string();
+}

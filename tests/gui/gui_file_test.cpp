@@ -1,0 +1,239 @@
+// The .gui file: exact bytes of an empty window, round trips of every widget
+// kind, what loading recomputes, and refusal of invalid files.
+#include "core/logger.h"
+#include "gui_fixture.h"
+#include "test_support.h"
+#include "world/binary_file.h"
+
+namespace {
+
+class GuiFileTest : public GuiTest {
+ protected:
+  std::string SaveWindow(const TWindow& w) {
+    std::string path = dir / "w.bin";
+    {
+      TBinaryFile file(path, true);
+      w.Save(file);
+    }
+    return ReadFile(path);
+  }
+  std::string SaveAll(TGUIclass& manager, const std::vector<int32_t>& windows) {
+    std::string path = dir / "all.gui";
+    EXPECT_TRUE(manager.SaveGUIFile(path, windows));
+    return ReadFile(path);
+  }
+  TempDir dir;
+};
+
+// Offset of the first differing byte, or -1 when equal (keeps failures short).
+long FirstDifference(const std::string& a, const std::string& b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return static_cast<long>(i);
+  return a.size() == b.size() ? -1 : static_cast<long>(n);
+}
+
+std::string LastLogLine() {
+  Logger->Flush();
+  std::string log = ReadFile(Logger->LogPath());
+  size_t end = log.find_last_not_of('\n');
+  size_t start = log.rfind('\n', end);
+  return log.substr(start == std::string::npos ? 0 : start + 1, end - start);
+}
+
+TEST_F(GuiFileTest, EmptyWindowIsWrittenAsLaidOutByHand) {
+  TWindow& w = *gui.Windows[gui.CreateWindow(10, 20, 300, 200, 0, "Cap", "bg.tga")];
+  Bytes b;
+  b.Cnt(0).FreeCommon().Col(0, 0, 0, 0).I32(0).I32(0).I32(0).Str("");  // the free popup menu
+  b.Common(10, 20, 0, 300, 200, true, false);
+  b.U8(0).Str("bg.tga").Col(1, 1, 1, 1).Col(1, 1, 1, 1).U8(1).U8(0).I32(26).Str("Cap").U8(0).U8(0).Cnt(0);
+  b.Cnt(0).FreeCommon().I32(0).I32(0).Str("").U8(0).Col(0, 0, 0, 0);            // buttons
+  b.Cnt(0).FreeCommon().Col(0, 0, 0, 0).Str("");                               // texts
+  b.Cnt(0).FreeCommon();                                                       // panels
+  b.Cnt(0).FreeCommon().F32(0);                                                // progress bars
+  b.Cnt(0).FreeCommon().Str("").Col(0, 0, 0, 0).I32(0).I32(0);                 // edits
+  b.Cnt(0).FreeCommon().U8(0).U8(0);                                           // check boxes
+  b.Cnt(0).FreeCommon().U8(0).U8(0).I32(0).I32(0);                             // radio buttons
+  b.Cnt(0).FreeCommon().U8(0).I32(0).I32(0).Col(0, 0, 0, 0).Str("");           // images
+  b.Cnt(0).FreeCommon().Col(0, 0, 0, 0).I32(0).I32(0).I32(0).I32(0).Str("");   // combo boxes
+  b.Cnt(0).FreeCommon().I32(0).Col(0, 0, 0, 0).Str("");                        // text fields
+  b.Cnt(0).FreeCommon().I32(0).Col(0, 0, 0, 0).U8(0).I32(0).I32(0).Str("");    // edit fields
+  for (int32_t x : {219, 245, 271}) b.I32(x).I32(6).F32(1.45f).I32(24).I32(16).I32(0).I32(0).U8(0).U8(1).U8(0).I32(-1);
+  EXPECT_EQ(FirstDifference(SaveWindow(w), b.s), -1);
+
+  std::string path = dir / "one.gui";
+  ASSERT_TRUE(gui.SaveGUIFile(path, {w.Index}));
+  TGUIclass other;
+  other.TextureLoader = gui.TextureLoader;
+  std::vector<int32_t> indices(1, -1);
+  ASSERT_TRUE(other.LoadGUIFile(path, indices));
+  EXPECT_EQ(indices[0], 0);
+  EXPECT_EQ(FirstDifference(SaveWindow(*other.Windows[0]), b.s), -1);
+  EXPECT_FALSE(other.Windows[0]->Buttons[0]->InUse);
+}
+
+// One window holding every widget kind with non-default fields.
+int32_t BuildEveryKind(TGUIclass& gui) {
+  int32_t index = gui.CreateWindow(40, 50, 400, 300, 0, "All", "bg.tga");
+  TWindow& w = *gui.Windows[index];
+  w.HasCaptionBar = true;
+  w.Movable = true;
+  w.Color = {0.5f, 0.25f, 1, 0.75f};
+  int32_t menu = w.AddPopupMenu(80, 18, "Copy");
+  w.PopupMenus[menu]->AddItem("Paste");
+  int32_t b = w.AddButton(5, 6, 70, 22, "OK");
+  w.Buttons[b]->SetPopupMenu(w.PopupMenus[menu].get());
+  w.AddText(8, 9, "Label", {1, 0, 0, 1});
+  w.AddPanel(1, 2, 3, 4);
+  w.ProgressBars[w.AddProgressBar(10, 10, 100, 12)]->Position = 0.5f;
+  w.AddEdit(3, 4, 90, 20, "edit me");
+  w.AddCheckbox(1, 1, 12, 12, true);
+  int32_t group = w.AddRadioGroup();
+  w.AddRadioButton(2, 2, 12, 12, group, true);
+  w.AddRadioButton(2, 20, 12, 12, group, false);
+  w.AddRadioButton(2, 40, 12, 12, 0, true);
+  w.AddImage(0, 0, 32, 32, true, 0x302, 0x303, "pic.tga");
+  int32_t combo = w.AddCombobox(5, 60, 100, 20, "a");
+  w.Comboboxes[combo]->AddItem("b");
+  w.AddTextField(0, 100, 200, 50, "one\rtwo\r", -1);
+  int32_t field = w.AddEditField(0, 160, 200, 50, "first line", -1);
+  w.EditFields[field]->Lines = {"first line", "second", ""};
+  w.EditFields[field]->ReadOnly = true;
+  TWindow& page0 = *gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, "Video", "")];
+  int32_t tabs = w.AddFrames(10, 200, 300, 90, &page0);
+  for (const char* caption : {"Sound", "Keys"}) {
+    TWindow& page = *gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, caption, "")];
+    w.FramesList[tabs]->AddPage(&page);
+    page.AddButton(1, 2, 30, 20, caption);
+  }
+  TWindow& child = *gui.Windows[gui.CreateWindow(60, 70, 80, 90, 0, "Child", "")];
+  child.AddText(0, 0, "inside", kGUIWhite);
+  w.AddChildWindow(&child);
+  return index;
+}
+
+TEST_F(GuiFileTest, EveryWidgetKindSurvivesARoundTrip) {
+  int32_t index = BuildEveryKind(gui);
+  std::string saved = SaveAll(gui, {index});
+
+  TGUIclass other;
+  other.TextureLoader = gui.TextureLoader;
+  other.FontListBuilder = gui.FontListBuilder;
+  other.Fonts = gui.Fonts;
+  other.Skins = gui.Skins;
+  std::vector<int32_t> indices(1, -1);
+  ASSERT_TRUE(other.LoadGUIFile(dir / "all.gui", indices));
+  std::string again = SaveAll(other, indices);
+  EXPECT_EQ(FirstDifference(again, saved), -1);
+
+  const TWindow& w = *other.Windows[indices[0]];
+  EXPECT_EQ(w.Caption, "All");
+  EXPECT_TRUE(w.HasCaptionBar && w.Movable);
+  EXPECT_EQ(w.Buttons[0]->Popup, w.PopupMenus[0].get());
+  EXPECT_EQ(w.PopupMenus[0]->Items[1]->Caption, "Paste");
+  EXPECT_TRUE(w.Buttons[0]->OnMouseDown);  // the popup opener
+  EXPECT_EQ(w.Edits[0]->Caret, 6);         // text length - 1
+  EXPECT_EQ(w.Texts[0]->Width, 35);
+  EXPECT_EQ(w.TextFields[0]->Lines, (std::vector<std::string>{"one", "two", ""}));
+  EXPECT_EQ(w.EditFields[0]->Lines, (std::vector<std::string>{"first line", "second", ""}));
+  EXPECT_TRUE(w.EditFields[0]->ReadOnly);
+  const TRadioButtonGroup& g1 = *w.RadioGroups[1];
+  ASSERT_EQ(g1.Buttons.size(), 3u);
+  EXPECT_EQ(g1.Buttons[1], w.RadioButtons[0].get());
+  EXPECT_EQ(g1.Buttons[2], w.RadioButtons[1].get());
+  EXPECT_EQ(w.RadioButtons[2]->Group, w.RadioGroups[0].get());
+  // Clicking in group 0 leaves the members of group 1 alone.
+  w.RadioButtons[2]->Select();
+  EXPECT_TRUE(w.RadioButtons[0]->Checked);
+
+  const TFrames& tabs = *w.FramesList[0];
+  ASSERT_EQ(tabs.Pages.size(), 3u);
+  for (const TWindow* page : tabs.Pages) EXPECT_TRUE(page->IsChild && page->IsPage);
+  EXPECT_EQ(tabs.Pages[2]->Buttons[0]->Caption, "Keys");
+  EXPECT_EQ(tabs.Selected, 0);
+  ASSERT_TRUE(w.HasChildWindows);
+  EXPECT_EQ(w.ChildWindows[0].Window->Texts[0]->Text, "inside");
+  // The window, three pages and the child.
+  EXPECT_EQ(other.Windows.size(), 5u);
+}
+
+TEST_F(GuiFileTest, LoadingRecomputesWhatDependsOnTheFont) {
+  TWindow& w = *gui.Windows[gui.CreateWindow(0, 0, 100, 100, 0, "", "")];
+  w.AddText(0, 0, "Exit", kGUIWhite);
+  w.Texts[0]->Width = 500;
+  int32_t combo = w.AddCombobox(0, 0, 50, 20, "a");
+  w.Comboboxes[combo]->AddItem("b");
+  w.Comboboxes[combo]->Selected = 1;
+  w.Comboboxes[combo]->Open = true;
+  std::string saved = SaveWindow(w);
+  EXPECT_NE(saved.find(Bytes().I32(1).Str("a").Str("b").s), std::string::npos);
+
+  std::vector<int32_t> indices(1);
+  ASSERT_TRUE(gui.SaveGUIFile(dir / "t.gui", {w.Index}));
+  ASSERT_TRUE(gui.LoadGUIFile(dir / "t.gui", indices));
+  const TWindow& loadedWindow = *gui.Windows[indices[0]];
+  EXPECT_NE(indices[0], w.Index);  // a second, independent window
+  EXPECT_EQ(loadedWindow.Texts[0]->Width, 28);
+  EXPECT_EQ(loadedWindow.Texts[0]->Height, 10);
+  const TCombobox& c = *loadedWindow.Comboboxes[0];
+  EXPECT_FALSE(c.Open);
+  EXPECT_EQ(c.Selected, 0);
+  EXPECT_EQ(c.Text, "a");
+  EXPECT_EQ(c.ItemCount(), 2);
+}
+
+TEST_F(GuiFileTest, TruncatedFilesAreRefusedWithTheirOffset) {
+  int32_t index = BuildEveryKind(gui);
+  std::string saved = SaveAll(gui, {index});
+  // Every cut point inside the window data must be refused without a crash;
+  // stepping keeps the run short while crossing every field kind.
+  for (size_t cut = 0; cut < saved.size(); cut += 7) {
+    WriteFile(dir / "cut.gui", saved.substr(0, cut));
+    TGUIclass other;
+    other.TextureLoader = [](const std::string&, unsigned&) {};
+    other.Fonts = gui.Fonts;
+    std::vector<int32_t> indices(1, -1);
+    ASSERT_FALSE(other.LoadGUIFile(dir / "cut.gui", indices)) << cut;
+    for (const auto& w : other.Windows) EXPECT_FALSE(w->Visible);
+  }
+  EXPECT_NE(LastLogLine().find("cut.gui"), std::string::npos);
+  EXPECT_NE(LastLogLine().find("byte offset"), std::string::npos);
+}
+
+TEST_F(GuiFileTest, IndicesOutsideTheirListsAreRefused) {
+  TWindow& w = *gui.Windows[gui.CreateWindow(0, 0, 100, 100, 0, "", "")];
+  w.AddButton(0, 0, 10, 10, "b");
+  w.AddRadioButton(0, 0, 10, 10, 0, false);
+  std::string path = dir / "bad.gui";
+  ASSERT_TRUE(gui.SaveGUIFile(path, {w.Index}));
+  std::string good = ReadFile(path);
+  // The button's common record follows the window fields; find it by its
+  // caption and patch the fields before it.
+  size_t button = good.find(Bytes().Str("b").s) - 8 - 35;
+  size_t radio = good.rfind(Bytes().I32(0).I32(1).s);
+  struct Case {
+    const char* what;
+    size_t offset;
+    int32_t value;
+  } cases[] = {
+      {"skin", button + 20, 1},
+      {"font", button + 24, 5},
+      {"font", button + 24, -3},
+      {"popup menu", button + 31, 1},
+      {"radio group", radio, 4},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = good;
+    bytes.replace(c.offset, 4, Bytes().I32(c.value).s);
+    WriteFile(path, bytes);
+    std::vector<int32_t> indices;
+    EXPECT_FALSE(gui.LoadGUIFile(path, indices)) << c.what;
+    EXPECT_NE(LastLogLine().find(c.what), std::string::npos) << LastLogLine();
+  }
+  WriteFile(path, good);
+  std::vector<int32_t> indices;
+  EXPECT_TRUE(gui.LoadGUIFile(path, indices));
+  EXPECT_FALSE(gui.LoadGUIFile(dir / "missing.gui", indices));
+}
+
+}  // namespace

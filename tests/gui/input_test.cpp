@@ -1,0 +1,320 @@
+// Mouse and keyboard handling: hit testing, pressing, dragging, focus, combo
+// boxes, popup menus, and the editing and character tables.
+#include "gui_fixture.h"
+
+namespace {
+
+class InputTest : public GuiTest {
+ protected:
+  void Click(int32_t x, int32_t y, int32_t button = 1) {
+    gui.MouseDown(x, y, button);
+    gui.MouseUp(x, y, button);
+  }
+  void Type(const std::vector<uint16_t>& keys) {
+    for (uint16_t key : keys) {
+      gui.KeyDown(key);
+      gui.KeyUp(key);
+    }
+  }
+};
+
+TEST_F(InputTest, TheNearestObjectTakesThePress) {
+  TWindow& back = Shown(0, 0, 200, 200);
+  TWindow& front = Shown(100, 100, 200, 200);
+  int32_t b = back.AddButton(10, 10, 50, 20, "");
+  Click(150, 150);  // the overlap; both windows share depth 0, the first wins
+  EXPECT_EQ(gui.PressedObject, &back);
+  Click(250, 250);
+  EXPECT_EQ(gui.PressedObject, &front);
+  EXPECT_GT(front.Z, back.Z);
+  Click(150, 150);
+  EXPECT_EQ(gui.PressedObject, &front);
+  Click(15, 15);
+  EXPECT_EQ(gui.PressedObject, back.Buttons[b].get());  // widgets lie above their window
+}
+
+TEST_F(InputTest, ButtonsReleasedElsewhereDoNotClick) {
+  TWindow& w = Shown(0, 0, 200, 200);
+  TButton& b = *w.Buttons[w.AddButton(10, 10, 50, 20, "")];
+  int clicks = 0;
+  b.SetOnClick([&](int32_t, int32_t, TGUIObject*, int32_t) { ++clicks; });
+  gui.MouseDown(20, 20, 1);
+  EXPECT_TRUE(b.Pressed);
+  gui.MouseUp(150, 150, 1);
+  EXPECT_FALSE(b.Pressed);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_FALSE(b.HasFocus);
+  Click(20, 20);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(b.HasFocus);  // any clicked object takes the focus
+  EXPECT_EQ(gui.FocusedObject, &b);
+}
+
+TEST_F(InputTest, CheckboxesAndRadioGroups) {
+  TWindow& w = Shown(0, 0, 400, 200);
+  TCheckbox& c = *w.Checkboxes[w.AddCheckbox(0, 0, 10, 10, false)];
+  Click(5, 5);
+  EXPECT_TRUE(c.Checked);
+  Click(5, 5, 3);
+  EXPECT_TRUE(c.Checked);
+  Click(5, 5);
+  EXPECT_FALSE(c.Checked);
+  gui.MouseDown(5, 5, 1);
+  gui.MouseUp(300, 100, 1);
+  EXPECT_FALSE(c.Checked);
+
+  int32_t g1 = w.AddRadioGroup();
+  std::vector<TRadioButton*> r;
+  for (int i = 0; i < 3; ++i) r.push_back(w.RadioButtons[w.AddRadioButton(20 * i, 50, 10, 10, g1, i == 0)].get());
+  for (int i = 0; i < 2; ++i) r.push_back(w.RadioButtons[w.AddRadioButton(20 * i, 80, 10, 10, 0, i == 1)].get());
+  EXPECT_EQ(r[2]->IndexInGroup, 3);
+  Click(45, 55);
+  EXPECT_EQ(std::vector<bool>({r[0]->Checked, r[1]->Checked, r[2]->Checked, r[3]->Checked, r[4]->Checked}),
+            std::vector<bool>({false, false, true, false, true}));
+  EXPECT_EQ(w.RadioGroups[g1]->Selected, 3);
+}
+
+TEST_F(InputTest, WindowsDragByTheCaptionBarOnly) {
+  TWindow& w = Shown(100, 100, 200, 200);
+  w.Movable = true;
+  gui.MouseDown(150, 110, 1);
+  gui.MouseMove(160, 130);
+  gui.MouseUp(160, 130, 1);
+  EXPECT_EQ(w.X, 100);  // no caption bar, no drag
+  w.HasCaptionBar = true;
+  int drags = 0, ends = 0;
+  w.OnDrag = [&](int32_t, int32_t, TGUIObject*, int32_t) { ++drags; };
+  w.OnDragEnd = [&](int32_t, int32_t, TGUIObject*, int32_t) { ++ends; };
+  gui.MouseDown(150, 110, 1);
+  gui.MouseMove(160, 130);
+  gui.MouseUp(160, 130, 1);
+  EXPECT_EQ(w.X, 110);
+  EXPECT_EQ(w.Y, 120);
+  EXPECT_EQ(w.CloseButton.X, 200 - 26 - 3);  // caption buttons are relative
+  EXPECT_EQ(drags, 1);
+  EXPECT_EQ(ends, 1);
+  gui.MouseDown(150, 250, 1);  // below the caption bar
+  gui.MouseMove(170, 270);
+  gui.MouseUp(170, 270, 1);
+  EXPECT_EQ(w.X, 110);
+
+  TPanel& p = *w.Panels[w.AddPanel(10, 50, 50, 50)];
+  p.Movable = true;
+  gui.MouseDown(140, 200, 1);
+  gui.MouseMove(145, 190);
+  gui.MouseUp(145, 190, 1);
+  EXPECT_EQ(p.X, 15);
+  EXPECT_EQ(p.Y, 40);
+}
+
+TEST_F(InputTest, ComboBoxesOpenHoverSelectAndClose) {
+  TWindow& w = Shown(0, 0, 300, 300);
+  TCombobox& c = *w.Comboboxes[w.AddCombobox(10, 10, 100, 20, "zero")];
+  c.AddItem("one");
+  c.AddItem("two");
+  Click(20, 15);
+  EXPECT_TRUE(c.Open);
+  gui.MouseMove(20, 30 + 45);  // 45 pixels below the box
+  EXPECT_EQ(c.Hovered, 2);
+  EXPECT_EQ(gui.HoveredObject, c.Items[2].get());
+  Click(20, 75);
+  EXPECT_FALSE(c.Open);
+  EXPECT_EQ(c.Selected, 2);
+  EXPECT_EQ(c.Text, "zero");  // the text stays; the selected caption is drawn
+
+  Click(20, 15);
+  EXPECT_TRUE(c.Open);
+  gui.MouseMove(20, 35);
+  Click(250, 250);  // elsewhere
+  EXPECT_FALSE(c.Open);
+  EXPECT_EQ(c.Selected, 2);
+  gui.MouseDown(20, 15, 4);  // the wheel opens it too
+  EXPECT_TRUE(c.Open);
+}
+
+TEST_F(InputTest, TabStripSelectsByPositionWithAnyButton) {
+  TWindow& w = Shown(0, 0, 400, 300);
+  TWindow* pages[3];
+  for (auto& page : pages) page = gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, "", "")].get();
+  TFrames& f = *w.FramesList[w.AddFrames(10, 10, 300, 200, pages[0])];
+  f.AddPage(pages[1]);
+  f.AddPage(pages[2]);
+  gui.MouseDown(10 + 130, 15, 5);
+  EXPECT_EQ(f.Selected, 2);
+  EXPECT_TRUE(pages[2]->Visible);
+  EXPECT_FALSE(pages[0]->Visible);
+  gui.MouseDown(10 + 250, 15, 1);  // beyond the last tab
+  EXPECT_EQ(f.Selected, 2);
+}
+
+TEST_F(InputTest, PopupMenusOpenAtTheMouseAndClickTheirItems) {
+  TWindow& w = Shown(0, 0, 300, 300);
+  TPopupMenu& menu = *w.PopupMenus[w.AddPopupMenu(80, 20, "first")];
+  menu.AddItem("second");
+  TButton& b = *w.Buttons[w.AddButton(10, 10, 50, 20, "")];
+  b.SetPopupMenu(&menu);
+  std::vector<std::string> clicked;
+  for (auto& item : menu.Items)
+    item->SetOnClick([&](int32_t, int32_t, TGUIObject* s, int32_t) {
+      clicked.push_back(static_cast<TPopupMenuItem*>(s)->Caption);
+    });
+  Click(20, 20, 3);
+  EXPECT_TRUE(menu.Open);
+  EXPECT_EQ(menu.X, 22);
+  EXPECT_EQ(menu.Y, 22);
+  gui.MouseMove(30, 22 + 25);
+  EXPECT_EQ(menu.Hovered, 1);
+  Click(30, 47);
+  EXPECT_EQ(clicked, std::vector<std::string>{"second"});
+  EXPECT_FALSE(menu.Open);
+  EXPECT_FALSE(b.HasFocus);
+
+  Click(20, 20, 3);
+  Click(250, 250);
+  EXPECT_FALSE(menu.Open);
+  EXPECT_EQ(clicked.size(), 1u);
+}
+
+TEST_F(InputTest, HoverCallbacksOnlyInWindowsThatAskForThem) {
+  TWindow& w = Shown(0, 0, 100, 100);
+  TText& t = *w.Texts[w.AddText(10, 10, "abc", kGUIWhite)];
+  gui.MouseMove(12, 12);
+  EXPECT_EQ(gui.HoveredObject, nullptr);
+  int moves = 0;
+  t.SetOnMouseMove([&](int32_t, int32_t, TGUIObject*) { ++moves; });
+  gui.MouseMove(12, 12);
+  EXPECT_EQ(gui.HoveredObject, &t);
+  EXPECT_EQ(moves, 1);
+}
+
+struct KeyCase {
+  std::string text;
+  int32_t caret;
+  uint16_t key;
+  std::string wantText;
+  int32_t wantCaret;
+};
+
+TEST_F(InputTest, EditKeys) {
+  TWindow& w = Shown(0, 0, 300, 100);
+  TEdit& e = *w.Edits[w.AddEdit(0, 0, 200, 20, "")];
+  const KeyCase cases[] = {
+      {"abc", 3, 127, "ab", 2},   // Delete at the end removes the last character
+      {"abc", 1, 127, "ac", 1},   // Delete removes the character after the caret
+      {"abc", 0, 8, "abc", 0},    // Backspace at the start
+      {"abc", 2, 8, "ac", 1},     // Backspace
+      {"abc", 3, 275, "abc", 3},  // Right at the end
+      {"abc", 1, 275, "abc", 2},
+      {"abc", 0, 276, "abc", 0},  // Left at the start
+      {"abc", 2, 276, "abc", 1},
+      {"abc", 1, 'x', "axbc", 2},
+      {"", 0, 127, "", 0},
+  };
+  for (const KeyCase& c : cases) {
+    e.Text = c.text;
+    e.Caret = c.caret;
+    gui.SetFocus(&e);
+    gui.KeyDown(c.key);
+    EXPECT_EQ(e.Text, c.wantText) << c.text << " key " << c.key;
+    EXPECT_EQ(e.Caret, c.wantCaret) << c.text << " key " << c.key;
+  }
+  gui.KeyDown(27);
+  EXPECT_EQ(gui.FocusedObject, &w);
+  EXPECT_FALSE(e.HasFocus);
+}
+
+struct FieldCase {
+  std::vector<std::string> lines;
+  int32_t line, column;
+  uint16_t key;
+  std::vector<std::string> wantLines;
+  int32_t wantLine, wantColumn;
+};
+
+TEST_F(InputTest, EditFieldKeys) {
+  TWindow& w = Shown(0, 0, 300, 200);
+  TEditField& f = *w.EditFields[w.AddEditField(0, 0, 200, 100, "", -1)];
+  using L = std::vector<std::string>;
+  const FieldCase cases[] = {
+      {{"hello world", ""}, 0, 5, 13, {"hello", " world", ""}, 1, 0},   // Enter splits
+      {{"hello", " world", ""}, 1, 0, 8, {"hello world", ""}, 0, 5},    // Backspace joins
+      {{"ab", ""}, 0, 2, 13, {"ab", "", ""}, 1, 0},                     // Enter at the end
+      {{"ab", "cd"}, 0, 2, 127, {"abcd"}, 0, 2},                        // Delete joins the next line
+      {{"ab", "cd"}, 1, 2, 127, {"ab", "c"}, 1, 1},                     // Delete at the very end
+      {{"ab", ""}, 1, 0, 127, {"ab"}, 0, 2},                            // Delete an empty last line
+      {{""}, 0, 0, 127, {""}, 0, 0},
+      {{"ab", "cd"}, 1, 0, 276, {"ab", "cd"}, 0, 2},                    // Left wraps up
+      {{"ab", "cd"}, 0, 2, 275, {"ab", "cd"}, 1, 0},                    // Right wraps down
+      {{"abcdef", "x"}, 0, 5, 274, {"abcdef", "x"}, 1, 1},              // Down clamps the column
+      {{"x", "abcdef"}, 1, 4, 273, {"x", "abcdef"}, 0, 1},              // Up clamps the column
+      {{"ab"}, 0, 1, 'q', {"aqb"}, 0, 2},
+  };
+  for (const FieldCase& c : cases) {
+    f.Lines = c.lines;
+    f.CaretLine = c.line;
+    f.CaretColumn = c.column;
+    f.ReadOnly = false;
+    gui.SetFocus(&f);
+    gui.KeyDown(c.key);
+    EXPECT_EQ(f.Lines, c.wantLines) << "key " << c.key << " at " << c.line << "," << c.column;
+    EXPECT_EQ(f.CaretLine, c.wantLine) << "key " << c.key;
+    EXPECT_EQ(f.CaretColumn, c.wantColumn) << "key " << c.key;
+  }
+  // Read-only: the caret moves, the text does not change.
+  for (uint16_t key : {uint16_t('a'), uint16_t(8), uint16_t(13), uint16_t(127)}) {
+    f.Lines = L{"ab", "cd"};
+    f.CaretLine = 1;
+    f.CaretColumn = 1;
+    f.ReadOnly = true;
+    gui.KeyDown(key);
+    EXPECT_EQ(f.Lines, (L{"ab", "cd"})) << key;
+  }
+  gui.KeyDown(276);
+  EXPECT_EQ(f.CaretColumn, 0);
+}
+
+TEST_F(InputTest, ShiftCountsOnlyWhileAnEditHasTheFocus) {
+  TWindow& w = Shown(0, 0, 300, 100);
+  TEdit& e = *w.Edits[w.AddEdit(0, 0, 200, 20, "")];
+  gui.KeyDown(304);  // Shift with nothing focused
+  Click(5, 5);
+  gui.KeyDown('a');
+  EXPECT_EQ(e.Text, "a");
+  gui.KeyDown(304);
+  gui.KeyDown('a');
+  gui.KeyUp(304);
+  gui.KeyDown('a');
+  EXPECT_EQ(e.Text, "aAa");
+}
+
+TEST_F(InputTest, KeyToCharFollowsTheGermanLayout) {
+  struct Case {
+    uint16_t key;
+    const char *plain, *shifted, *altGr;
+  } cases[] = {
+      {' ', " ", " ", " "},        {'\'', "\xE4", "\xC4", "\xE4"}, {',', ",", ";", ","},
+      {'-', "\xDF", "?", "\\"},    {'.', ".", ":", "."},           {'/', "-", "_", "-"},
+      {'0', "0", "=", "}"},        {'1', "1", "!", "1"},           {'2', "2", "\"", "\xB2"},
+      {'3', "3", "\xA7", "\xB3"},  {'4', "4", "$", "4"},           {'5', "5", "%", "5"},
+      {'6', "6", "&", "6"},        {'7', "7", "/", "{"},           {'8', "8", "(", "["},
+      {'9', "9", ")", "]"},        {';', "\xF6", "\xD6", "\xF6"},  {'<', "<", ">", "|"},
+      {'=', "\xB4", "`", "\xB4"},  {'[', "\xFC", "\xDC", "\xFC"},  {'\\', "#", "'", "#"},
+      {']', "+", "*", "~"},        {'`', "^", "\xB0", "^"},        {'a', "a", "A", "a"},
+      {'e', "e", "E", "\x80"},     {'m', "m", "M", "\xB5"},        {'q', "q", "Q", "@"},
+      {'x', "x", "X", "x"},        {'y', "z", "Z", "z"},           {'z', "y", "Y", "y"},
+      {8, "", "", ""},             {13, "", "", ""},               {127, "", "", ""},
+      {275, "", "", ""},           {'A', "", "", ""},
+  };
+  for (const Case& c : cases) {
+    gui.Shift = gui.AltGr = false;
+    EXPECT_EQ(gui.KeyToChar(c.key), c.plain) << c.key;
+    gui.Shift = true;
+    EXPECT_EQ(gui.KeyToChar(c.key), c.shifted) << c.key;
+    gui.AltGr = true;  // Shift wins over AltGr
+    EXPECT_EQ(gui.KeyToChar(c.key), c.shifted) << c.key;
+    gui.Shift = false;
+    EXPECT_EQ(gui.KeyToChar(c.key), c.altGr) << c.key;
+  }
+}
+
+}  // namespace
