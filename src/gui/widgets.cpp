@@ -432,13 +432,19 @@ int32_t TCombobox::ItemAt(int32_t y) const {
   return static_cast<int32_t>(std::clamp<int64_t>(item, 0, ItemCount() - 1));
 }
 
+// The item list shared by combo boxes and popup menus: count, then captions.
+template <class Menu>
+static void SaveItems(const Menu& menu, TBinaryFile& file) {
+  file.WriteInteger(menu.ItemCount() - 1);
+  for (const auto& item : menu.Items) file.WriteString(item->Caption);
+}
+
 void TCombobox::SaveData(TBinaryFile& file) const {
   WriteColor(file, TextColor);
   file.WriteInteger(TextX);
   file.WriteInteger(TextY);
   file.WriteInteger(ItemHeight);
-  file.WriteInteger(ItemCount() - 1);
-  for (const auto& item : Items) file.WriteString(item->Caption);
+  SaveItems(*this, file);
 }
 
 template <class Menu>
@@ -479,8 +485,7 @@ void TPopupMenu::SaveData(TBinaryFile& file) const {
   WriteColor(file, TextColor);
   file.WriteInteger(TextX);
   file.WriteInteger(TextY);
-  file.WriteInteger(ItemCount() - 1);
-  for (const auto& item : Items) file.WriteString(item->Caption);
+  SaveItems(*this, file);
 }
 
 void TPopupMenu::LoadData(TBinaryFile& file) {
