@@ -114,6 +114,13 @@ class T3dsReader {
   void ReadColor(TByteCursor& in, bool bytesPerChannel);
   bool ReadPercentage(TByteCursor& in, float& percent);
 
+  // Each named object counts once, whatever it holds, so MeshCount never
+  // exceeds the meshes there are.
+  void CountObject() {
+    if (model.Meshes.empty() || objectCounted) return;
+    objectCounted = true;
+    ++model.MeshCount;
+  }
   T3dsMesh* CurrentMesh() { return model.Meshes.empty() ? nullptr : model.Meshes.back().get(); }
   T3dsMaterial* CurrentMaterial() { return model.Materials.empty() ? nullptr : model.Materials.back().get(); }
 
@@ -123,6 +130,7 @@ class T3dsReader {
   size_t pos = 0;
   std::vector<size_t> containerEnds;
   int groupCounter = 0;
+  bool objectCounted = false;
   int nodeCounter = 0;
   MapTarget mapTarget = MapTarget::Texture;
 };
@@ -177,6 +185,7 @@ bool T3dsReader::ReadChunk(size_t limit) {
       if (in.Remaining() >= 4) model.Scale = in.F32();
       break;
     case kNamedObject: {
+      objectCounted = false;
       T3dsMesh& added = model.AddMesh();
       added.Name = in.CString();
       added.MaterialNames.assign(1, std::string());
@@ -184,13 +193,13 @@ bool T3dsReader::ReadChunk(size_t limit) {
       break;
     }
     case kTriangleObject:
-      ++model.MeshCount;
+      CountObject();
       groupCounter = 0;
       enter(in.Position());
       break;
     case kLight:
     case kCamera:
-      ++model.MeshCount;
+      CountObject();
       break;
     case kVertexList:
       if (mesh) ReadVertices(in);

@@ -214,13 +214,17 @@ TEST(Model3ds, FacesPastTheVerticesAreDroppedAndGroupsFollowTheRest) {
 
 TEST(Model3ds, StrayChunksAndOtherVersionsAreReadOn) {
   std::string stray = VertexChunk({{1, 1, 1}}) + FaceChunk({{0, 0, 0}}) + Chunk(0x0010, F32(1) + F32(1) + F32(1)) +
-                      Chunk(0xA300, Cstr("x.bmp")) + Chunk(0xB013, F32(1) + F32(2) + F32(3));
-  std::string bytes = Chunk(0x4D4D, Chunk(0x0002, U32(7)) + Chunk(0x3D3D, stray + Triangle("t", {10, 0, 0}, {}, {})));
+                      Chunk(0xA300, Cstr("x.bmp")) + Chunk(0xB013, F32(1) + F32(2) + F32(3)) + Chunk(0x4100, "");
+  // A second triangle object in one named object counts no second mesh.
+  std::string twice = Chunk(0x4000, Cstr("t") + Chunk(0x4100, VertexChunk({{10, 0, 0}}) + FaceChunk({{0, 0, 0}})) +
+                                        Chunk(0x4100, "") + Chunk(0x4600, ""));
+  std::string bytes = Chunk(0x4D4D, Chunk(0x0002, U32(7)) + Chunk(0x3D3D, stray + twice));
   TempDir dir;
   TAll3dsMesh model;
   LoadModelBytes(model, dir, "m.3ds", bytes);
   EXPECT_EQ(model.Version3ds, 7);
   ASSERT_EQ(model.Meshes.size(), 1u);
+  EXPECT_EQ(model.MeshCount, 1);
   ExpectVec(model.Meshes[0]->Vertices[0], 1, 0, 0);
 }
 

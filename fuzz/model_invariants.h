@@ -1,0 +1,20 @@
+// Shared by the model harnesses: what every load must leave behind, whatever
+// the bytes were, so that drawing and the level build can index freely.
+#pragma once
+#include "render/model.h"
+
+inline void CheckModelInvariants(const TAll3dsMesh& model) {
+  if (model.MaterialCount != static_cast<int>(model.Materials.size())) __builtin_trap();
+  if (model.MeshCount > static_cast<int>(model.Meshes.size())) __builtin_trap();
+  for (const auto& mesh : model.Meshes) {
+    size_t faces = mesh->Faces.size();
+    if (mesh->Indices.size() != 3 * faces || mesh->NormalIndices.size() != 3 * faces) __builtin_trap();
+    if (mesh->IndexCount != static_cast<int>(3 * faces)) __builtin_trap();
+    if (!mesh->FaceMaterials.empty() && mesh->FaceMaterials.size() != faces) __builtin_trap();
+    if (faces && mesh->TexCoords.size() < mesh->Vertices.size()) __builtin_trap();
+    for (size_t i = 0; i < 3 * faces; ++i) {
+      if (mesh->Indices[i] >= mesh->Vertices.size()) __builtin_trap();
+      if (mesh->NormalIndices[i] >= mesh->Normals.size()) __builtin_trap();
+    }
+  }
+}
