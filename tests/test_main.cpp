@@ -3,11 +3,11 @@
 // environment the game runs with.
 #include "core/logger.h"
 #include "core/platform.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cfenv>
-#include <filesystem>
 
 void InstallMessageBoxCapture();
 
@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   MarkMainThread();
   fedisableexcept(FE_ALL_EXCEPT);
-  std::string logDir = (std::filesystem::temp_directory_path() / "grimvale-test-log").string();
-  std::filesystem::create_directories(logDir);
-  Logger = new TLogger(logDir);
+  // Each test process logs into a directory of its own: test binaries run in parallel.
+  TempDir logDir;
+  Logger = new TLogger(logDir.Path());
   InstallMessageBoxCapture();
   int result = RUN_ALL_TESTS();
   delete Logger;

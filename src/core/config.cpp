@@ -4,7 +4,41 @@
 #include "core/game.h"
 #include "core/logger.h"
 
+#include <type_traits>
+
 TgameVariabeln* GameVars = nullptr;
+
+void LoadKeys(const TIniFile& ini, const char* section, const std::vector<TConfigKey>& keys) {
+  for (const TConfigKey& k : keys) {
+    std::visit(
+        [&](auto* field) {
+          using T = std::remove_pointer_t<decltype(field)>;
+          if constexpr (std::is_same_v<T, bool>)
+            *field = ini.ReadBool(section, k.Name, k.Default != 0);
+          else if constexpr (std::is_same_v<T, int32_t>)
+            *field = ini.ReadInteger(section, k.Name, static_cast<int32_t>(k.Default));
+          else
+            *field = static_cast<T>(ini.ReadFloat(section, k.Name, k.Default));
+        },
+        k.Field);
+  }
+}
+
+void SaveKeys(TIniFile& ini, const char* section, const std::vector<TConfigKey>& keys) {
+  for (const TConfigKey& k : keys) {
+    std::visit(
+        [&](auto* field) {
+          using T = std::remove_pointer_t<decltype(field)>;
+          if constexpr (std::is_same_v<T, bool>)
+            ini.WriteBool(section, k.Name, *field);
+          else if constexpr (std::is_same_v<T, int32_t>)
+            ini.WriteInteger(section, k.Name, *field);
+          else
+            ini.WriteFloat(section, k.Name, *field);
+        },
+        k.Field);
+  }
+}
 
 void TAllConfig::Load() {
   TIniFile ini(FileName);
@@ -20,28 +54,17 @@ void TAllConfig::Save() {
 
 TVideoConfig::TVideoConfig(std::string fileName) : TAllConfig(std::move(fileName)) { Load(); }
 
-void TVideoConfig::LoadFromIni(const TIniFile& ini) {
-  const char* s = "TVideoConfig";
-  VerticalSyncronisation = ini.ReadBool(s, "VerticalSyncronisation", false);
-  enableShader = ini.ReadBool(s, "EnableShader", false);
-  GoWindowMode = ini.ReadBool(s, "GoWindowMode", false);
-  Gamma = static_cast<float>(ini.ReadFloat(s, "Gamma", 1.0));
-  ResolutionX = ini.ReadInteger(s, "ResolutionX", 800);
-  ResolutionY = ini.ReadInteger(s, "ResolutionY", 600);
-  GraphicQuality = ini.ReadInteger(s, "GraphicQuality", 1);
-  BitDepth = ini.ReadInteger(s, "BitDepth", 1);
-}
+const char* TVideoConfig::Section() const { return "TVideoConfig"; }
 
-void TVideoConfig::SaveToIni(TIniFile& ini) {
-  const char* s = "TVideoConfig";
-  ini.WriteBool(s, "VerticalSyncronisation", VerticalSyncronisation);
-  ini.WriteBool(s, "EnableShader", enableShader);
-  ini.WriteBool(s, "GoWindowMode", GoWindowMode);
-  ini.WriteFloat(s, "Gamma", Gamma);
-  ini.WriteInteger(s, "ResolutionX", ResolutionX);
-  ini.WriteInteger(s, "ResolutionY", ResolutionY);
-  ini.WriteInteger(s, "GraphicQuality", GraphicQuality);
-  ini.WriteInteger(s, "BitDepth", BitDepth);
+std::vector<TConfigKey> TVideoConfig::Keys() {
+  return {{"VerticalSyncronisation", &VerticalSyncronisation, 0},
+          {"EnableShader", &enableShader, 0},
+          {"GoWindowMode", &GoWindowMode, 0},
+          {"Gamma", &Gamma, 1.0},
+          {"ResolutionX", &ResolutionX, 800},
+          {"ResolutionY", &ResolutionY, 600},
+          {"GraphicQuality", &GraphicQuality, 1},
+          {"BitDepth", &BitDepth, 1}};
 }
 
 int32_t TVideoConfig::ResolutionIndex() const {
@@ -84,20 +107,10 @@ void TVideoConfig::SetEnableShader(bool value) {
 
 TAudioConfig::TAudioConfig(std::string fileName) : TAllConfig(std::move(fileName)) { Load(); }
 
-void TAudioConfig::LoadFromIni(const TIniFile& ini) {
-  const char* s = "TAudioConfig";
-  sound = ini.ReadBool(s, "Sound", true);
-  music = ini.ReadBool(s, "Music", true);
-  soundVolume = static_cast<float>(ini.ReadFloat(s, "SoundVolume", 0.75));
-  musicVolume = static_cast<float>(ini.ReadFloat(s, "MusicVolume", 0.75));
-}
+const char* TAudioConfig::Section() const { return "TAudioConfig"; }
 
-void TAudioConfig::SaveToIni(TIniFile& ini) {
-  const char* s = "TAudioConfig";
-  ini.WriteBool(s, "Sound", sound);
-  ini.WriteBool(s, "Music", music);
-  ini.WriteFloat(s, "SoundVolume", soundVolume);
-  ini.WriteFloat(s, "MusicVolume", musicVolume);
+std::vector<TConfigKey> TAudioConfig::Keys() {
+  return {{"Sound", &sound, 1}, {"Music", &music, 1}, {"SoundVolume", &soundVolume, 0.75}, {"MusicVolume", &musicVolume, 0.75}};
 }
 
 // Switching off silences; switching back on does not restore the old volume.
@@ -125,36 +138,19 @@ TKeyConfig::TKeyConfig(std::string fileName) : TAllConfig(std::move(fileName)) {
 
 TMouseConfig::TMouseConfig(std::string fileName) : TAllConfig(std::move(fileName)) { Load(); }
 
-void TMouseConfig::LoadFromIni(const TIniFile& ini) {
-  const char* s = "TMouseConfig";
-  MouseSpeed = static_cast<float>(ini.ReadFloat(s, "MouseSpeed", 0.5));
-  MouseAcc = static_cast<float>(ini.ReadFloat(s, "MouseAcc", 0.5));
-  InvertMouse = ini.ReadBool(s, "InvertMouse", false);
-}
+const char* TMouseConfig::Section() const { return "TMouseConfig"; }
 
-void TMouseConfig::SaveToIni(TIniFile& ini) {
-  const char* s = "TMouseConfig";
-  ini.WriteFloat(s, "MouseSpeed", MouseSpeed);
-  ini.WriteFloat(s, "MouseAcc", MouseAcc);
-  ini.WriteBool(s, "InvertMouse", InvertMouse);
+std::vector<TConfigKey> TMouseConfig::Keys() {
+  return {{"MouseSpeed", &MouseSpeed, 0.5}, {"MouseAcc", &MouseAcc, 0.5}, {"InvertMouse", &InvertMouse, 0}};
 }
 
 TMiscConfig::TMiscConfig(std::string fileName) : TAllConfig(std::move(fileName)) { Load(); }
 
-void TMiscConfig::LoadFromIni(const TIniFile& ini) {
-  const char* s = "TMiscConfig";
-  ShowDebug = ini.ReadBool(s, "ShowDebug", false);
-  Sleep = ini.ReadInteger(s, "Sleep", 5);
-  NearClipping = static_cast<float>(ini.ReadFloat(s, "NearClipping", 0.5));
-  FarClipping = static_cast<float>(ini.ReadFloat(s, "FarClipping", 300.0));
-}
+const char* TMiscConfig::Section() const { return "TMiscConfig"; }
 
-void TMiscConfig::SaveToIni(TIniFile& ini) {
-  const char* s = "TMiscConfig";
-  ini.WriteBool(s, "ShowDebug", ShowDebug);
-  ini.WriteInteger(s, "Sleep", Sleep);
-  ini.WriteFloat(s, "NearClipping", NearClipping);
-  ini.WriteFloat(s, "FarClipping", FarClipping);
+std::vector<TConfigKey> TMiscConfig::Keys() {
+  return {{"ShowDebug", &ShowDebug, 0}, {"Sleep", &Sleep, 5}, {"NearClipping", &NearClipping, 0.5},
+          {"FarClipping", &FarClipping, 300.0}};
 }
 
 // ---- TgameVariabeln ----
@@ -203,40 +199,28 @@ void TgameVariabeln::SetDefaults(Tgame& game) {
   game.FogEnabled = false;
 }
 
-void TgameVariabeln::LoadGameVars(Tgame& game) {
-  TIniFile ini(fileName);
-  const char* g = "game.gameVar";
-  game.Gravity = ini.ReadInteger(g, "gravity", 100);
-  game.CamMode = ini.ReadInteger(g, "cammode", 0);
-  game.CamCount = ini.ReadInteger(g, "cams", 3);
-  game.Speed = ini.ReadFloat(g, "Speed", 0.5);
-  const char* f = "game.gameVar.Fog";
-  game.FogColor[0] = static_cast<float>(ini.ReadFloat(f, "red", 1.0));
-  game.FogColor[2] = static_cast<float>(ini.ReadFloat(f, "blue", 1.0));
-  game.FogColor[1] = static_cast<float>(ini.ReadFloat(f, "green", 1.0));
-  game.FogColor[3] = static_cast<float>(ini.ReadFloat(f, "alpha", 1.0));
-  game.FogStart = ini.ReadFloat(f, "fogstart", 10.0);
-  game.FogEnd = ini.ReadFloat(f, "fogend", 100.0);
-  game.FogDensity = ini.ReadFloat(f, "fogdensity", 0.01);
-  game.FogMode = ini.ReadInteger(f, "fogmode", 1);
-  game.FogEnabled = ini.ReadBool(f, "fogenabled", false);
+// Keys of "game.gameVar" and "game.gameVar.Fog" in file order (blue before green).
+std::vector<TConfigKey> TgameVariabeln::GameVarKeys(Tgame& game) {
+  return {{"gravity", &game.Gravity, 100}, {"cammode", &game.CamMode, 0}, {"cams", &game.CamCount, 3},
+          {"Speed", &game.Speed, 0.5}};
 }
 
-void TgameVariabeln::SaveGameVars(const Tgame& game) {
+std::vector<TConfigKey> TgameVariabeln::FogKeys(Tgame& game) {
+  return {{"red", &game.FogColor[0], 1.0},      {"blue", &game.FogColor[2], 1.0},
+          {"green", &game.FogColor[1], 1.0},    {"alpha", &game.FogColor[3], 1.0},
+          {"fogstart", &game.FogStart, 10.0},   {"fogend", &game.FogEnd, 100.0},
+          {"fogdensity", &game.FogDensity, 0.01}, {"fogmode", &game.FogMode, 1},
+          {"fogenabled", &game.FogEnabled, 0}};
+}
+
+void TgameVariabeln::LoadGameVars(Tgame& game) {
   TIniFile ini(fileName);
-  const char* g = "game.gameVar";
-  ini.WriteInteger(g, "gravity", game.Gravity);
-  ini.WriteInteger(g, "cammode", game.CamMode);
-  ini.WriteInteger(g, "cams", game.CamCount);
-  ini.WriteFloat(g, "Speed", game.Speed);
-  const char* f = "game.gameVar.Fog";
-  ini.WriteFloat(f, "red", game.FogColor[0]);
-  ini.WriteFloat(f, "blue", game.FogColor[2]);
-  ini.WriteFloat(f, "green", game.FogColor[1]);
-  ini.WriteFloat(f, "alpha", game.FogColor[3]);
-  ini.WriteFloat(f, "fogstart", game.FogStart);
-  ini.WriteFloat(f, "fogend", game.FogEnd);
-  ini.WriteFloat(f, "fogdensity", game.FogDensity);
-  ini.WriteInteger(f, "fogmode", game.FogMode);
-  ini.WriteBool(f, "fogenabled", game.FogEnabled);
+  LoadKeys(ini, "game.gameVar", GameVarKeys(game));
+  LoadKeys(ini, "game.gameVar.Fog", FogKeys(game));
+}
+
+void TgameVariabeln::SaveGameVars(Tgame& game) {
+  TIniFile ini(fileName);
+  SaveKeys(ini, "game.gameVar", GameVarKeys(game));
+  SaveKeys(ini, "game.gameVar.Fog", FogKeys(game));
 }

@@ -6,8 +6,21 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
+#include <vector>
 
 class Tgame;
+
+// One key of a section: its name, the field it fills and the default used when
+// the key is missing or its text does not convert. Booleans are read as
+// integers and written "1"/"0"; singles are widened to double when written.
+struct TConfigKey {
+  const char* Name;
+  std::variant<bool*, int32_t*, float*, double*> Field;
+  double Default;
+};
+void LoadKeys(const TIniFile& ini, const char* section, const std::vector<TConfigKey>& keys);
+void SaveKeys(TIniFile& ini, const char* section, const std::vector<TConfigKey>& keys);
 
 class TAllConfig {
  public:
@@ -23,8 +36,11 @@ class TAllConfig {
   std::string FileName;
 
  protected:
-  virtual void LoadFromIni(const TIniFile& ini) = 0;
-  virtual void SaveToIni(TIniFile& ini) = 0;
+  virtual void LoadFromIni(const TIniFile& ini) { LoadKeys(ini, Section(), Keys()); }
+  virtual void SaveToIni(TIniFile& ini) { SaveKeys(ini, Section(), Keys()); }
+  // The section's name and its keys in file order.
+  virtual const char* Section() const = 0;
+  virtual std::vector<TConfigKey> Keys() = 0;
 };
 
 class TVideoConfig : public TAllConfig {
@@ -46,8 +62,8 @@ class TVideoConfig : public TAllConfig {
   int32_t BitDepth = 1;
 
  protected:
-  void LoadFromIni(const TIniFile& ini) override;
-  void SaveToIni(TIniFile& ini) override;
+  const char* Section() const override;
+  std::vector<TConfigKey> Keys() override;
 
  private:
   bool enableShader = false;
@@ -66,8 +82,8 @@ class TAudioConfig : public TAllConfig {
   void SetMusicVolume(float v);
 
  protected:
-  void LoadFromIni(const TIniFile& ini) override;
-  void SaveToIni(TIniFile& ini) override;
+  const char* Section() const override;
+  std::vector<TConfigKey> Keys() override;
 
  private:
   bool sound = true;
@@ -82,8 +98,8 @@ class TKeyConfig : public TAllConfig {
   explicit TKeyConfig(std::string fileName);
 
  protected:
-  void LoadFromIni(const TIniFile&) override {}
-  void SaveToIni(TIniFile&) override {}
+  const char* Section() const override { return "TKeyConfig"; }
+  std::vector<TConfigKey> Keys() override { return {}; }
 };
 
 class TMouseConfig : public TAllConfig {
@@ -94,8 +110,8 @@ class TMouseConfig : public TAllConfig {
   bool InvertMouse = false;
 
  protected:
-  void LoadFromIni(const TIniFile& ini) override;
-  void SaveToIni(TIniFile& ini) override;
+  const char* Section() const override;
+  std::vector<TConfigKey> Keys() override;
 };
 
 class TMiscConfig : public TAllConfig {
@@ -107,8 +123,8 @@ class TMiscConfig : public TAllConfig {
   float FarClipping = 300.0f;
 
  protected:
-  void LoadFromIni(const TIniFile& ini) override;
-  void SaveToIni(TIniFile& ini) override;
+  const char* Section() const override;
+  std::vector<TConfigKey> Keys() override;
 };
 
 class TgameVariabeln {
@@ -124,7 +140,7 @@ class TgameVariabeln {
   void SetDefaults(Tgame& game);
   void LoadGameVars(Tgame& game);
   // Throws EIniWriteError when the file cannot be written.
-  void SaveGameVars(const Tgame& game);
+  void SaveGameVars(Tgame& game);
 
   TVideoConfig* Video;
   TAudioConfig* Audio;
@@ -133,6 +149,8 @@ class TgameVariabeln {
   TMiscConfig* Misc;
 
  private:
+  static std::vector<TConfigKey> GameVarKeys(Tgame& game);
+  static std::vector<TConfigKey> FogKeys(Tgame& game);
   std::string fileName;
 };
 
