@@ -72,46 +72,6 @@ TEST_F(GuiFileTest, EmptyWindowIsWrittenAsLaidOutByHand) {
   EXPECT_FALSE(other.Windows[0]->Buttons[0]->InUse);
 }
 
-// One window holding every widget kind with non-default fields.
-int32_t BuildEveryKind(TGUIclass& gui) {
-  int32_t index = gui.CreateWindow(40, 50, 400, 300, 0, "All", "bg.tga");
-  TWindow& w = *gui.Windows[index];
-  w.HasCaptionBar = true;
-  w.Movable = true;
-  w.Color = {0.5f, 0.25f, 1, 0.75f};
-  int32_t menu = w.AddPopupMenu(80, 18, "Copy");
-  w.PopupMenus[menu]->AddItem("Paste");
-  int32_t b = w.AddButton(5, 6, 70, 22, "OK");
-  w.Buttons[b]->SetPopupMenu(w.PopupMenus[menu].get());
-  w.AddText(8, 9, "Label", {1, 0, 0, 1});
-  w.AddPanel(1, 2, 3, 4);
-  w.ProgressBars[w.AddProgressBar(10, 10, 100, 12)]->Position = 0.5f;
-  w.AddEdit(3, 4, 90, 20, "edit me");
-  w.AddCheckbox(1, 1, 12, 12, true);
-  int32_t group = w.AddRadioGroup();
-  w.AddRadioButton(2, 2, 12, 12, group, true);
-  w.AddRadioButton(2, 20, 12, 12, group, false);
-  w.AddRadioButton(2, 40, 12, 12, 0, true);
-  w.AddImage(0, 0, 32, 32, true, 0x302, 0x303, "pic.tga");
-  int32_t combo = w.AddCombobox(5, 60, 100, 20, "a");
-  w.Comboboxes[combo]->AddItem("b");
-  w.AddTextField(0, 100, 200, 50, "one\rtwo\r", -1);
-  int32_t field = w.AddEditField(0, 160, 200, 50, "first line", -1);
-  w.EditFields[field]->Lines = {"first line", "second", ""};
-  w.EditFields[field]->ReadOnly = true;
-  TWindow& page0 = *gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, "Video", "")];
-  int32_t tabs = w.AddFrames(10, 200, 300, 90, &page0);
-  for (const char* caption : {"Sound", "Keys"}) {
-    TWindow& page = *gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, caption, "")];
-    w.FramesList[tabs]->AddPage(&page);
-    page.AddButton(1, 2, 30, 20, caption);
-  }
-  TWindow& child = *gui.Windows[gui.CreateWindow(60, 70, 80, 90, 0, "Child", "")];
-  child.AddText(0, 0, "inside", kGUIWhite);
-  w.AddChildWindow(&child);
-  return index;
-}
-
 TEST_F(GuiFileTest, EveryWidgetKindSurvivesARoundTrip) {
   int32_t index = BuildEveryKind(gui);
   std::string saved = SaveAll(gui, {index});
