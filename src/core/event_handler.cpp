@@ -4,6 +4,7 @@
 #include "core/config.h"
 #include "core/game.h"
 #include "core/platform.h"
+#include "gui/gui_manager.h"
 
 TEventHandler* EventHandler = nullptr;
 
@@ -18,12 +19,24 @@ TEventHandler::TEventHandler() {
 void TEventHandler::Tick() {
   Now = GetTicks();
   if (Now - LastTick > kMaxStepMs) LastTick = Now - kMaxStepMs;
+  if (GUIManager) {
+    // A held key repeats in the GUI after 500 ms, then every 60 ms.
+    if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {
+      LastKeyRepeat = Now;
+      GUIManager->KeyDown(GUIManager->LastKey);
+    }
+    if (Now - LastCaretBlink >= 500) {
+      GUIManager->CaretVisible = !GUIManager->CaretVisible;
+      LastCaretBlink = Now;
+    }
+  }
   LastTick = Now;
 }
 
 void TEventHandler::KeyDown(const TKeySym& key) {
   LastInput = Now;
   KeyHeld = true;
+  if (GUIManager) GUIManager->KeyDown(key.Symbol);  // the GUI sees every key first
   Tgame& game = *Game;
   uint16_t symbol = key.Symbol;
   if (symbol == game.KeyMenu.Key) {
@@ -51,12 +64,15 @@ void TEventHandler::KeyUp(const TKeySym& key) {
        {&game.KeyBackward, &game.KeyForward, &game.KeyLeft, &game.KeyRight, &game.KeyJump, &game.KeyMenu}) {
     if (key.Symbol == binding->Key) {
       binding->Held = false;
-      return;
+      break;
     }
   }
+  if (GUIManager) GUIManager->KeyUp(key.Symbol);
 }
 
-void TEventHandler::MouseMotion(uint16_t, uint16_t) {}
+void TEventHandler::MouseMotion(uint16_t x, uint16_t y) {
+  if (GUIManager) GUIManager->MouseMove(x, y);
+}
 
 // With "InvertMouse" the left and right buttons trade places, for the GUI too.
 static uint8_t MappedButton(uint8_t button) {
@@ -64,17 +80,23 @@ static uint8_t MappedButton(uint8_t button) {
   return button == 1 ? 3 : button == 3 ? 1 : button;
 }
 
-void TEventHandler::MouseDown(uint8_t button, uint16_t, uint16_t) {
+void TEventHandler::MouseDown(uint8_t button, uint16_t x, uint16_t y) {
   button = MappedButton(button);
   LastInput = Now;
+  if (GUIManager) GUIManager->MouseDown(x, y, button);
 }
 
-void TEventHandler::MouseUp(uint8_t button, uint16_t, uint16_t) {
+void TEventHandler::MouseUp(uint8_t button, uint16_t x, uint16_t y) {
   button = MappedButton(button);
   if (button == 1) FireHeld = false;
+  if (GUIManager) GUIManager->MouseUp(x, y, button);
 }
 
 void TEventHandler::Resize(int32_t width, int32_t height) {
+  if (GUIManager) {
+    GUIManager->ScreenWidth = width;
+    GUIManager->ScreenHeight = height;
+  }
   ScreenWidth = width;
   ScreenHeight = height;
   ScreenCenterX = width / 2;

@@ -2,12 +2,14 @@
 #include "core/modules.h"
 
 #include "core/logger.h"
+#include "gui/gui_manager.h"
 #include "world/frustum.h"
 
 #include <cfenv>
 
 void InitModules() {
   Frustum = new TFrustum();
+  GUIManager = new TGUIclass();
   Logger = new TLogger();
   Logger->LogInfo("Starting Application", "Initialization");
   // Geometry tests rely on division by zero giving an infinity and invalid
@@ -19,6 +21,8 @@ void ShutdownModules() {
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;
+  delete GUIManager;
+  GUIManager = nullptr;
   delete Frustum;
   Frustum = nullptr;
 }

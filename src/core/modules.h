@@ -2,7 +2,7 @@
 // and outlive its run, in one documented order.
 #pragma once
 
-// Creates, in order: Frustum, Logger (logs "Starting Application"), then masks every
+// Creates, in order: Frustum, GUIManager, Logger (logs "Starting Application"), then masks every
 // floating-point exception. Subsystems that own such objects add them here in
 // their place of the order.
 void InitModules();
