@@ -62,9 +62,7 @@ void TLevel::ReadSettings() {
   CTSpawns = ReadSpawns(ini, "CTSpawnPoints", "CTSpawn");
 }
 
-// Reads header and body into the octree; returns what makes the file
-// unusable, or "" when it was read.
-static std::string ReadLevelFile(TBinaryFile& file, TOctree& octree) {
+std::string ReadLevelFile(TBinaryFile& file, TOctree& octree) {
   file.ReadHeader();
   if (file.Overread()) return "cut short in its header";
   if (file.FileType != kLevelFileType) return "not a level file (type \"" + file.FileType + "\")";

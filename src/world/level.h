@@ -75,6 +75,11 @@ class TLevel {
   void AddSpawn(std::vector<TVec3>& list, const char* countKey, const char* section, const TVec3& point);
 };
 
+// Reads the header and the octree body of an open level file into the octree
+// (left unchanged unless the whole body was read). Returns why the file cannot
+// be used ("of version ...", "damaged: ..."), or "" when it was read.
+std::string ReadLevelFile(TBinaryFile& file, TOctree& octree);
+
 // What a level build found, for the log line and the level tool.
 struct TLevelBuildReport {
   int32_t Triangles = 0;

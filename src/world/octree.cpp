@@ -174,11 +174,50 @@ void TOctree::Subdivide(TNode& node, std::vector<uint32_t>& candidates, int dept
   for (const Pending& p : toSplit) Subdivide(*p.child, perChild[p.octant], depth + 1, state);
 }
 
+// Bounds of a run of triangles, in one tight pass; a NaN anywhere makes them
+// unlimited, as TBounds::Add does.
+static TBounds BoundsOf(const TTriangle* triangles, size_t count) {
+  float lo[3] = {TBounds::kInf, TBounds::kInf, TBounds::kInf};
+  float hi[3] = {-TBounds::kInf, -TBounds::kInf, -TBounds::kInf};
+  bool nan = false;
+  for (size_t k = 0; k < count; ++k)
+    for (const TVertex& v : triangles[k].Vertices) {
+      const float p[3] = {v.Position.x, v.Position.y, v.Position.z};
+      for (int a = 0; a < 3; ++a) {
+        nan |= p[a] != p[a];
+        lo[a] = p[a] < lo[a] ? p[a] : lo[a];
+        hi[a] = p[a] > hi[a] ? p[a] : hi[a];
+      }
+    }
+  TBounds b;
+  if (nan) {
+    b.Add(TVec3{NAN, NAN, NAN});
+  } else if (count > 0) {
+    b.Min = {lo[0], lo[1], lo[2]};
+    b.Max = {hi[0], hi[1], hi[2]};
+  }
+  return b;
+}
+
 void TOctree::ComputeBounds() {
+  constexpr size_t group = TNode::kGroupSize;
   for (auto& node : Nodes) {
-    node->OwnBounds = TBounds();
-    for (const TTriangle& t : node->Triangles)
-      for (const TVertex& v : t.Vertices) node->OwnBounds.Add(v.Position);
+    node->GroupBounds.clear();
+    const size_t count = node->Triangles.size();
+    if (count > group) {
+      const size_t runs = std::bit_ceil((count + group - 1) / group);
+      std::vector<TBounds>& tree = node->GroupBounds;
+      tree.assign(2 * runs, TBounds());
+      for (size_t begin = 0; begin < count; begin += group)
+        tree[runs + begin / group] = BoundsOf(&node->Triangles[begin], std::min(group, count - begin));
+      for (size_t i = runs; i-- > 1;) {
+        tree[i].Add(tree[2 * i]);
+        tree[i].Add(tree[2 * i + 1]);
+      }
+      node->OwnBounds = tree[1];
+    } else {
+      node->OwnBounds = BoundsOf(node->Triangles.data(), count);
+    }
     node->SubtreeBounds = node->OwnBounds;
   }
   // Children come after their parents, so a backward pass sees each subtree
@@ -310,7 +349,6 @@ void TOctree::LoadFromFile(TBinaryFile& file) {
               which + ": " + std::to_string(triangleCount) + " triangles");
     node->Triangles.resize(static_cast<size_t>(triangleCount));
     file.ReadBlock(node->Triangles.data(), node->Triangles.size() * sizeof(TTriangle));
-    for (TTriangle& t : node->Triangles) t.Padding = 0;
     uint8_t childCount = 0, isLeaf = 0;
     uint16_t linkCount = 0;
     file.ReadByte(childCount);
@@ -373,10 +411,12 @@ void TOctree::LoadFromFile(TBinaryFile& file) {
     if (file.Overread()) Refuse(file, "the materials are cut short");
   }
   for (const auto& node : nodes)
-    for (const TTriangle& t : node->Triangles)
+    for (TTriangle& t : node->Triangles) {
       if (t.Material >= materialCount)
         Refuse(file, "a triangle of node " + std::to_string(node->NodeIndex) + " uses material " +
                          std::to_string(t.Material) + " of " + std::to_string(materialCount));
+      t.Padding = 0;
+    }
 
   ReleaseGraphics();
   Nodes = std::move(nodes);
@@ -391,19 +431,47 @@ void TOctree::LoadFromFile(TBinaryFile& file) {
 
 // ---------------------------------------------------------------- queries
 
-template <typename BoundsTest>
-void TOctree::CollectNodes(BoundsTest test, std::vector<int>& out) const {
-  out.clear();
-  if (!Root) return;
-  std::vector<const TNode*> stack{Root};
-  while (!stack.empty()) {
-    const TNode* node = stack.back();
-    stack.pop_back();
+template <typename Self, typename BoundsTest, typename Visit>
+void TOctree::ForEachCandidate(Self& self, BoundsTest test, Visit visit) {
+  if (!self.Root) return;
+  std::vector<int> nodes;
+  std::vector<const TNode*> pending{self.Root};
+  while (!pending.empty()) {
+    const TNode* node = pending.back();
+    pending.pop_back();
     if (node->SubtreeBounds.Empty() || !test(node->SubtreeBounds)) continue;
-    if (!node->OwnBounds.Empty() && test(node->OwnBounds)) out.push_back(node->NodeIndex);
-    for (const TNode* child : node->Children) stack.push_back(child);
+    if (!node->OwnBounds.Empty() && test(node->OwnBounds)) nodes.push_back(node->NodeIndex);
+    for (const TNode* child : node->Children) pending.push_back(child);
   }
-  std::sort(out.begin(), out.end());
+  std::sort(nodes.begin(), nodes.end());
+
+  std::vector<size_t> runs;
+  for (int index : nodes) {
+    auto& node = *self.Nodes[static_cast<size_t>(index)];
+    auto& triangles = node.Triangles;
+    if (node.GroupBounds.empty()) {
+      for (auto& t : triangles)
+        if (!visit(t)) return;
+      continue;
+    }
+    // Depth first, left before right, so runs come in stored order.
+    const size_t first = node.GroupBounds.size() / 2;
+    runs.assign(1, 1);
+    while (!runs.empty()) {
+      size_t i = runs.back();
+      runs.pop_back();
+      const TBounds& b = node.GroupBounds[i];
+      if (b.Empty() || !test(b)) continue;
+      if (i < first) {
+        runs.push_back(2 * i + 1);
+        runs.push_back(2 * i);
+        continue;
+      }
+      size_t begin = (i - first) * TNode::kGroupSize, end = std::min(triangles.size(), begin + TNode::kGroupSize);
+      for (size_t k = begin; k < end; ++k)
+        if (!visit(triangles[k])) return;
+    }
+  }
 }
 
 // How far a hit point may stray from its triangle's bounds through rounding;
@@ -437,30 +505,31 @@ static bool LineMeetsBounds(const TRay& ray, const TBounds& b, float tolerance, 
 
 TTriangle* TOctree::Pick(const TRay& ray) {
   float tolerance = QueryTolerance(ray.Origin);
-  std::vector<int> visit;
-  CollectNodes([&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, -HUGE_VAL, HUGE_VAL); }, visit);
   TTriangle* best = nullptr;
   float bestT = 0;
-  for (int index : visit)
-    for (TTriangle& t : Nodes[static_cast<size_t>(index)]->Triangles) {
-      float param = 0;
-      if (!RayTriangle(t, ray, param)) continue;
-      if (!best || (param > 0 && param < bestT)) {
-        best = &t;
-        bestT = param;
-      }
-    }
+  ForEachCandidate(
+      *this, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, -HUGE_VAL, HUGE_VAL); },
+      [&](TTriangle& t) {
+        float param = 0;
+        if (RayTriangle(t, ray, param) && (!best || (param > 0 && param < bestT))) {
+          best = &t;
+          bestT = param;
+        }
+        return true;
+      });
   return best;
 }
 
 bool TOctree::SegmentBlocked(const TRay& ray, float limit) const {
   float tolerance = QueryTolerance(ray.Origin);
-  std::vector<int> visit;
-  CollectNodes([&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, 0, limit); }, visit);
-  for (int index : visit)
-    for (const TTriangle& t : Nodes[static_cast<size_t>(index)]->Triangles)
-      if (RayTriangleWithin(t, ray, limit)) return true;
-  return false;
+  bool blocked = false;
+  ForEachCandidate(
+      *this, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, 0, limit); },
+      [&](const TTriangle& t) {
+        blocked = RayTriangleWithin(t, ray, limit);
+        return !blocked;
+      });
+  return blocked;
 }
 
 void TOctree::TrianglesTouchingSphere(const TSphere& sphere, std::vector<TTriangle*>& out) {
@@ -478,9 +547,8 @@ void TOctree::TrianglesTouchingSphere(const TSphere& sphere, std::vector<TTriang
     }
     return !(distance2 > reach * reach);
   };
-  std::vector<int> visit;
-  CollectNodes(near, visit);
-  for (int index : visit)
-    for (TTriangle& t : Nodes[static_cast<size_t>(index)]->Triangles)
-      if (SphereTouchesTriangle(t, sphere)) out.push_back(&t);
+  ForEachCandidate(*this, near, [&](TTriangle& t) {
+    if (SphereTouchesTriangle(t, sphere)) out.push_back(&t);
+    return true;
+  });
 }

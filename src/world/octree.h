@@ -89,6 +89,13 @@ class TNode {
 
   TBounds OwnBounds;      // of this node's triangles
   TBounds SubtreeBounds;  // of this node's and all its descendants' triangles
+  // A node holding many triangles (a floor lying on a splitting plane stays
+  // in the root) keeps bounds of each run of kGroupSize consecutive
+  // triangles, as a binary tree in an array: entry 1 covers them all, entry
+  // i has children 2i and 2i + 1, the runs are the second half. Empty for
+  // nodes of kGroupSize triangles or fewer.
+  std::vector<TBounds> GroupBounds;
+  static constexpr size_t kGroupSize = 16;
 };
 
 class TOctree {
@@ -152,10 +159,11 @@ class TOctree {
   void Subdivide(TNode& node, std::vector<uint32_t>& candidates, int depth, BuildState& state);
   TNode& AddNode(const TVec3& centre, float halfSize, TNode* parent);
   void ComputeBounds();
-  // Indices of the nodes whose own bounds pass the test, in Nodes order;
-  // whole subtrees are skipped when their bounds fail it.
-  template <typename BoundsTest>
-  void CollectNodes(BoundsTest test, std::vector<int>& out) const;
+  // Calls visit for each triangle that the bounds test cannot rule out, in
+  // Nodes order and stored order within a node, until visit returns false.
+  // Subtrees, nodes and runs of triangles whose bounds fail are skipped.
+  template <typename Self, typename BoundsTest, typename Visit>
+  static void ForEachCandidate(Self& self, BoundsTest test, Visit visit);
   float QueryTolerance(const TVec3& origin) const;
   void ReleaseGraphics();
 

@@ -43,15 +43,14 @@ static std::string Point(const TVec3& p) { return Single(p.x) + " " + Single(p.y
 
 static int Info(const std::string& fileName) {
   TBinaryFile file(fileName, false);
-  file.ReadHeader();
-  std::printf("file type \"%s\", author \"%s\", version \"%s\"%s\n", file.FileType.c_str(), file.Author.c_str(),
-              file.Version.c_str(), file.Version == kLevelVersion ? "" : " (outdated: the game rebuilds it)");
-  if (file.Overread() || file.FileType != kLevelFileType) {
-    std::fprintf(stderr, "%s: not a level file\n", fileName.c_str());
+  TOctree octree;
+  std::string problem = ReadLevelFile(file, octree);
+  std::printf("file type \"%s\", author \"%s\", version \"%s\"\n", file.FileType.c_str(), file.Author.c_str(),
+              file.Version.c_str());
+  if (!problem.empty()) {
+    std::fprintf(stderr, "%s is %s; the game rebuilds such a file from map.3ds\n", fileName.c_str(), problem.c_str());
     return 1;
   }
-  TOctree octree;
-  octree.LoadFromFile(file);
 
   std::vector<int> depth(octree.Nodes.size(), 0);
   int leaves = 0, fewest = INT32_MAX, most = 0;
