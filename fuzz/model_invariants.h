@@ -1,6 +1,9 @@
-// Shared by the model harnesses: what every load must leave behind, whatever
-// the bytes were, so that drawing and the level build can index freely.
+// Shared by the model harnesses: the bytes loaded as a model file with the
+// given extension, without OpenGL, and what every load must leave behind,
+// whatever the bytes were, so that drawing and the level build can index
+// freely.
 #pragma once
+#include "fuzz_support.h"
 #include "render/model.h"
 
 inline void CheckModelInvariants(const TAll3dsMesh& model) {
@@ -17,4 +20,13 @@ inline void CheckModelInvariants(const TAll3dsMesh& model) {
       if (mesh->NormalIndices[i] >= mesh->Normals.size()) __builtin_trap();
     }
   }
+}
+
+inline int FuzzModelFile(const uint8_t* data, size_t size, const char* extension) {
+  std::string path = FuzzInputFile(data, size, extension);
+  TAll3dsMesh model;
+  model.BuildTextures = false;
+  model.LoadFromFile(path);
+  CheckModelInvariants(model);
+  return 0;
 }

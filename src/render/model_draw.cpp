@@ -2,6 +2,8 @@
 // multitexture and the bump offset, immediate-mode drawing, display lists and
 // the release of GL names.
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "core/convert.h"
 #include "core/gl_api.h"
@@ -69,6 +71,10 @@ static void ActiveUnit(GLenum unit) {
   if (glext::ActiveTextureARB) glext::ActiveTextureARB(unit);
 }
 
+static void TexEnv(std::initializer_list<std::pair<GLenum, GLint>> settings) {
+  for (const auto& [name, value] : settings) glTexEnvi(GL_TEXTURE_ENV, name, value);
+}
+
 void T3dsMaterial::Apply() const {
   // Each material's texture state replaces the previous one's; the model's
   // Draw holds the outer level.
@@ -89,44 +95,41 @@ void T3dsMaterial::Apply() const {
   glMaterialf(GL_FRONT, GL_SHININESS, 1);
   glMaterialfv(GL_FRONT, GL_EMISSION, emission);
   bool multitexture = glext::ActiveTextureARB != nullptr;
+  auto bindOn = [&](GLenum unit) {
+    ActiveUnit(unit);
+    glEnable(GL_TEXTURE_2D);
+    Texture->Bind();
+  };
   // A texture that could not be loaded leaves the colour to draw alone.
   bool textured = HasTexture && TextureId != 0;
   if (textured) {
-    ActiveUnit(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    Texture->Bind();
+    bindOn(GL_TEXTURE0_ARB);
     glDisable(GL_ALPHA_TEST);
     if (HasOpacity) {
       glEnable(GL_ALPHA_TEST);
-      if (multitexture) {
-        ActiveUnit(GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_2D);
-        Texture->Bind();
-      }
+      if (multitexture) bindOn(GL_TEXTURE1_ARB);
     }
     if (HasBump) {
       glBlendFunc(GL_SRC_ALPHA, Alpha != 1 ? GL_ONE_MINUS_SRC_ALPHA : GL_ZERO);
       ActiveUnit(GL_TEXTURE0_ARB);
-      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-      glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
-      glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
-      glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
-      glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_REPLACE);
-      glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_TEXTURE);
+      TexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB},
+              {GL_COMBINE_RGB_ARB, GL_MODULATE},
+              {GL_SOURCE0_RGB_ARB, GL_TEXTURE},
+              {GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB},
+              {GL_COMBINE_ALPHA_ARB, GL_REPLACE},
+              {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE}});
     }
   }
   if (HasBump && TextureId != 0 && multitexture) {
-    ActiveUnit(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_2D);
-    Texture->Bind();
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_REPLACE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_ADD_SIGNED_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_ONE_MINUS_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_ALPHA_ARB, GL_PREVIOUS_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA);
+    bindOn(GL_TEXTURE1_ARB);
+    TexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB},
+            {GL_COMBINE_RGB_ARB, GL_REPLACE},
+            {GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB},
+            {GL_COMBINE_ALPHA_ARB, GL_ADD_SIGNED_ARB},
+            {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE},
+            {GL_OPERAND0_ALPHA_ARB, GL_ONE_MINUS_SRC_ALPHA},
+            {GL_SOURCE1_ALPHA_ARB, GL_PREVIOUS_ARB},
+            {GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA}});
   }
   // Texture uploads elsewhere expect unit 0 to be the active one.
   ActiveUnit(GL_TEXTURE0_ARB);
