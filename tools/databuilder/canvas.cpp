@@ -65,8 +65,8 @@ void TCanvas::Line(float x0, float y0, float x1, float y1, float width, const TR
 }
 
 void TCanvas::Bevel(int x0, int y0, int x1, int y1, int size, float strength, bool sunken) {
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) {
+  for (int y = std::max(0, y0); y < std::min(h, y1); ++y)
+    for (int x = std::max(0, x0); x < std::min(w, x1); ++x) {
       const int dl = x - x0, dt = y - y0, dr = x1 - 1 - x, db = y1 - 1 - y;
       const int edge = std::min(std::min(dl, dt), std::min(dr, db));
       if (edge >= size) continue;
