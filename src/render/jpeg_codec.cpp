@@ -8,7 +8,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <new>
 #include <vector>
 
 #include <jerror.h>
@@ -126,7 +126,13 @@ bool DecodeJPEG(const uint8_t* data, size_t size, TImage& image, std::string& wh
   InitErrors(errors);
   cinfo.err = &errors.pub;
   std::vector<uint8_t> pixels;
-  bool ok = RunDecoder(cinfo, errors, data, size, pixels);
+  bool ok = false;
+  try {
+    ok = RunDecoder(cinfo, errors, data, size, pixels);
+  } catch (const std::bad_alloc&) {
+    // The library's state must still be released below.
+    std::snprintf(errors.message, sizeof errors.message, "out of memory");
+  }
   if (ok) {
     image.Width = static_cast<int>(cinfo.output_width);
     image.Height = static_cast<int>(cinfo.output_height);
