@@ -7,12 +7,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Logs a problem with a model or skeleton file as an error line.
 void ModelLog(const std::string& message);
 // The whole file behind a game path; throws EFileOpenError when it cannot be
 // read.
 std::string ReadModelFile(const std::string& fileName);
+
+// The lines of a text file, without their line ends ("\n" or "\r\n").
+std::vector<std::string> SplitLines(const std::string& bytes);
+// A line's items, separated by blanks, tabs and commas; a double-quoted item
+// is kept whole (blanks and commas included) and loses its quotes.
+std::vector<std::string> SplitItems(const std::string& line);
 
 class TByteCursor {
  public:
