@@ -11,13 +11,13 @@
 namespace {
 
 struct TPalette {
-  uint32_t Face, FaceDark, Field, Pressed, Accent, AccentDark, Caption1, Caption2, Mark, Outline;
+  uint32_t Face, FaceDark, Field, Pressed, PanelFace, Accent, AccentDark, Caption1, Caption2, Mark, Outline;
   float Grain;  // strength of the surface noise
   uint32_t Seed;
 };
 
-const TPalette kWindows{0xd4d0c8, 0xa8a49c, 0xffffff, 0xb4b0a8, 0x3a6ea5, 0x0a246a, 0x0a246a, 0xa6caf0, 0x101010, 0x404040, 0.03f, 1};
-const TPalette kBlood{0x2c2626, 0x181414, 0x0e0a0a, 0x4a1212, 0xb01818, 0x5a0808, 0x6a0a0a, 0x1a0808, 0xe83030, 0x050303, 0.12f, 2};
+const TPalette kWindows{0xd4d0c8, 0xa8a49c, 0xffffff, 0xb4b0a8, 0x8e8a82, 0x3a6ea5, 0x0a246a, 0x0a246a, 0xa6caf0, 0x101010, 0x404040, 0.03f, 1};
+const TPalette kBlood{0x2c2626, 0x181414, 0x0e0a0a, 0x4a1212, 0x2c2626, 0xb01818, 0x5a0808, 0x6a0a0a, 0x1a0808, 0xe83030, 0x050303, 0.12f, 2};
 
 TCanvas Surface(const TPalette& p, int w, int h, uint32_t colour) {
   TCanvas c(w, h);
@@ -207,7 +207,9 @@ TCanvas WindowBackground(const TPalette& p, bool riveted) {
 
 void BuildSkin(TDataTree& tree, const std::string& dir, const TPalette& p, bool dark) {
   auto add = [&](const std::string& element, const TCanvas& c) { tree.Add("skins/" + dir + "/" + element + ".tga", c.TGA32()); };
-  TCanvas panel = Surface(p, 64, 64, p.Face);
+  // The light skin's panel is mid-grey: the shop writes white and black
+  // text on it.
+  TCanvas panel = Surface(p, 64, 64, p.PanelFace);
   panel.Bevel(1, 1, 63, 63, 4, 0.5f, false);
   Outline(panel, p.Outline);
   add("panel", panel);
