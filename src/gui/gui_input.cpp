@@ -7,12 +7,14 @@
 namespace {
 
 // Keeps the nearest object under the mouse: a later object replaces the
-// candidate only with a strictly larger depth.
+// candidate only with a strictly larger depth. Free list elements never
+// match, whatever their stored visibility.
 struct THit {
   TGUIObject* Best = nullptr;
   bool Nearer(const TGUIObject& o) const { return !Best || o.Z > Best->Z; }
+  static bool Over(const TGUIObject& o, int32_t x, int32_t y) { return o.InUse && o.IsMouseOver(x, y); }
   void Offer(TGUIObject& o, int32_t x, int32_t y) {
-    if (o.IsMouseOver(x, y) && Nearer(o)) Best = &o;
+    if (Over(o, x, y) && Nearer(o)) Best = &o;
   }
   template <class List>
   void OfferAll(List& list, int32_t x, int32_t y) {
@@ -44,7 +46,7 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
       if (o->OnMouseMove) hit.Offer(*o, x, y);
   };
   for (auto& w : Windows) {
-    if (!w->HasHoverHandlers || !w->IsMouseOver(x, y)) continue;
+    if (!w->HasHoverHandlers || !THit::Over(*w, x, y)) continue;
     hit.Offer(*w, x, y);
     hover(w->Buttons);
     hover(w->Texts);
@@ -60,7 +62,7 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
   }
   for (auto& w : Windows) {
     for (auto& c : w->Comboboxes) {
-      if (!c->IsMouseOver(x, y) || !hit.Nearer(*c)) continue;
+      if (!THit::Over(*c, x, y) || !hit.Nearer(*c)) continue;
       hit.Best = c.get();
       int32_t item = c->Open ? c->ItemAt(y) : -1;
       if (item >= 0) {
@@ -69,7 +71,7 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
       }
     }
     for (auto& p : w->PopupMenus) {
-      if (!p->IsMouseOver(x, y) || !hit.Nearer(*p)) continue;
+      if (!THit::Over(*p, x, y) || !hit.Nearer(*p)) continue;
       p->Hovered = p->ItemAt(y);
       hit.Best = p->Items[p->Hovered].get();
     }
@@ -84,7 +86,7 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
   PressedObject = nullptr;
   THit hit;
   for (auto& w : Windows) {
-    if (w->IsMouseOver(x, y)) {
+    if (THit::Over(*w, x, y)) {
       hit.Offer(*w, x, y);
       hit.OfferAll(w->Panels, x, y);
       hit.OfferAll(w->ProgressBars, x, y);
@@ -102,7 +104,7 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
         for (TCaptionButton* b : {static_cast<TCaptionButton*>(&w->MinimizeButton),
                                   static_cast<TCaptionButton*>(&w->MaximizeButton),
                                   static_cast<TCaptionButton*>(&w->CloseButton)}) {
-          if (b->IsMouseOver(x, y)) {
+          if (THit::Over(*b, x, y)) {
             hit.Best = b;
             break;
           }
@@ -110,7 +112,7 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
       }
     }
     for (auto& c : w->Comboboxes) {
-      if (!w->Visible || !c->IsMouseOver(x, y)) {
+      if (!w->Visible || !THit::Over(*c, x, y)) {
         c->Open = false;
         continue;
       }
@@ -127,9 +129,9 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
     }
     if (!w->Visible) continue;
     for (auto& p : w->PopupMenus) {
-      if (p->IsMouseOver(x, y) && hit.Nearer(*p)) {
+      if (THit::Over(*p, x, y) && hit.Nearer(*p)) {
         hit.Best = p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get();
-      } else if (!p->IsMouseOver(x, y)) {
+      } else if (!THit::Over(*p, x, y)) {
         p->Open = false;
       }
     }
@@ -181,8 +183,8 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
       TWindow* w = item->Window;
       if (item->Tag >= 0 && item->Tag < static_cast<int32_t>(w->PopupMenus.size())) {
         TPopupMenu& menu = *w->PopupMenus[item->Tag];
-        if (menu.IsMouseOver(x, y) && menu.Items[std::clamp(menu.Hovered, 0, menu.ItemCount() - 1)].get() == item && item->OnClick)
-          item->OnClick(x, y, item, button);
+        const TPopupMenuItem* hovered = menu.Items[std::clamp(menu.Hovered, 0, menu.ItemCount() - 1)].get();
+        if (menu.IsMouseOver(x, y) && hovered == item && item->OnClick) item->OnClick(x, y, item, button);
       }
     } else if (auto* w = As<TWindow>(p)) {
       if (w->X <= x && x <= int64_t{w->X} + w->Width && w->Y <= y && y <= int64_t{w->Y} + w->Height && w->OnClick)
@@ -201,7 +203,7 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
   }
   THit hit;
   for (auto& w : Windows) {
-    if (!w->IsMouseOver(x, y)) continue;
+    if (!THit::Over(*w, x, y)) continue;
     hit.Offer(*w, x, y);
     hit.OfferAll(w->Panels, x, y);
     hit.OfferAll(w->ProgressBars, x, y);
@@ -218,7 +220,7 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
   for (auto& w : Windows) {
     if (!w->Visible) continue;
     for (auto& c : w->Comboboxes) {
-      if (!c->Open || !c->IsMouseOver(x, y) || !hit.Nearer(*c)) continue;
+      if (!c->Open || !THit::Over(*c, x, y) || !hit.Nearer(*c)) continue;
       hit.Best = c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get();
       if (int64_t{y} > int64_t{w->Y} + c->Y + c->Height) {
         c->Selected = std::clamp(c->Hovered, 0, c->ItemCount() - 1);
@@ -226,7 +228,7 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
       }
     }
     for (auto& p : w->PopupMenus) {
-      if (!p->IsMouseOver(x, y) || !hit.Nearer(*p)) continue;
+      if (!THit::Over(*p, x, y) || !hit.Nearer(*p)) continue;
       hit.Best = p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get();
       p->Open = false;
     }

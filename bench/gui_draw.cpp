@@ -1,0 +1,102 @@
+// One GUI frame: 20 visible windows of 50 widgets each, every one with a
+// skin image and most with text, drawn through the font's display lists.
+// Runs on the display in DISPLAY (Xvfb with Mesa in CI); the figure is the
+// time per frame, glFinish included.
+#include "core/gl_api.h"
+#include "core/paths.h"
+#include "gui/gui_manager.h"
+
+#include <SDL/SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+constexpr int kScreenW = 1024, kScreenH = 768;
+
+std::string Tga(int size, uint8_t seed) {
+  std::string s(18, '\0');
+  s[2] = 2;
+  s[12] = static_cast<char>(size & 0xFF);
+  s[13] = static_cast<char>(size >> 8);
+  s[14] = static_cast<char>(size & 0xFF);
+  s[15] = static_cast<char>(size >> 8);
+  s[16] = 32;
+  for (int i = 0; i < size * size; ++i) {
+    uint8_t v = static_cast<uint8_t>(seed + i * 13);
+    s += {static_cast<char>(v), static_cast<char>(v ^ 0x55), static_cast<char>(seed), static_cast<char>(v | 0x80)};
+  }
+  return s;
+}
+
+bool OpenWindow() {
+  if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  if (!SDL_SetVideoMode(kScreenW, kScreenH, 0, SDL_OPENGL)) return false;
+  glext::LoadGLExtensions();
+  glViewport(0, 0, kScreenW, kScreenH);
+  return true;
+}
+
+// Skin, font and windows written to a temporary directory and loaded.
+void BuildScreen(TGUIclass& gui, const std::string& dir) {
+  const char* elements[] = {"panel", "edit", "captionbar", "progress_ground", "progressbar", "ground", "editfield",
+                            "button", "button_c", "button_m", "frame_c", "frame", "check", "check_m", "check_c",
+                            "check_m_c", "radio", "radio_m", "radio_c", "radio_m_c", "minimize", "minimize_m",
+                            "normalize", "normalize_m", "maximize", "maximize_m", "close", "close_m", "default",
+                            "combobox_button", "combobox", "combo_ground"};
+  uint8_t seed = 1;
+  for (const char* name : elements) WriteFileAtomic(dir + name + ".tga", Tga(32, seed++));
+  WriteFileAtomic(dir + "bg.tga", Tga(64, 200));
+  WriteFileAtomic(dir + "font10.tga", Tga(256, 7));
+  std::string widths;
+  for (int c = 0; c < 256; ++c) widths += static_cast<char>(5 + c % 8);
+  WriteFileAtomic(dir + "font10.fnt", widths);
+  gui.LoadFont(dir + "font10.fnt", 1);
+  gui.LoadSkin(dir);
+  for (int i = 0; i < 20; ++i) {
+    TWindow& w = *gui.Windows[gui.CreateWindow(20 + 30 * i, 10 + 15 * i, 320, 420, 0, "Window " + std::to_string(i),
+                                               dir + "bg.tga")];
+    w.HasCaptionBar = true;
+    for (auto* b : {&w.MinimizeButton, &w.MaximizeButton, &w.CloseButton}) b->Visible = true;
+    for (int k = 0; k < 10; ++k) w.AddButton(10 + 150 * (k % 2), 30 + 25 * (k / 2), 140, 22, "Button " + std::to_string(k));
+    for (int k = 0; k < 10; ++k) w.AddText(10 + 150 * (k % 2), 160 + 14 * (k / 2), "Label " + std::to_string(k), kGUIWhite);
+    for (int k = 0; k < 8; ++k) w.AddEdit(10 + 150 * (k % 2), 235 + 24 * (k / 2), 140, 22, "edit text " + std::to_string(k));
+    for (int k = 0; k < 6; ++k) w.AddCheckbox(10 + 20 * k, 335, 16, 16, k % 2);
+    for (int k = 0; k < 6; ++k) w.AddPanel(150 + 25 * k, 335, 22, 22);
+    for (int k = 0; k < 4; ++k) w.ProgressBars[w.AddProgressBar(10 + 75 * k, 360, 70, 12)]->Position = 0.25f * k;
+    for (int k = 0; k < 3; ++k) w.AddTextField(10 + 100 * k, 378, 95, 30, "two lines\rof text\r", -1);
+    for (int k = 0; k < 3; ++k) w.AddCombobox(10 + 100 * k, 400, 95, 18, "choice " + std::to_string(k));
+    w.SetVisible(true);
+  }
+}
+
+void BM_GuiDraw(benchmark::State& state) {
+  if (!OpenWindow()) {
+    state.SkipWithError("no OpenGL window (DISPLAY unset?)");
+    return;
+  }
+  std::string dir = (std::filesystem::temp_directory_path() / "grimvale-bench-gui/").string();
+  std::filesystem::create_directories(dir);
+  TGUIclass gui;
+  BuildScreen(gui, dir);
+  glEnable(GL_DEPTH_TEST);
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gui.SetOrtho(kScreenW, kScreenH, -40, 40);
+    gui.Draw();
+    glFinish();
+  }
+  state.counters["widgets"] = 20 * 50;
+  std::filesystem::remove_all(dir);
+  SDL_Quit();
+}
+BENCHMARK(BM_GuiDraw)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
