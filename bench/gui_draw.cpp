@@ -62,7 +62,7 @@ void BuildScreen(TGUIclass& gui, const std::string& dir) {
     TWindow& w = *gui.Windows[gui.CreateWindow(20 + 30 * i, 10 + 15 * i, 320, 420, 0, "Window " + std::to_string(i),
                                                dir + "bg.tga")];
     w.HasCaptionBar = true;
-    for (auto* b : {&w.MinimizeButton, &w.MaximizeButton, &w.CloseButton}) b->Visible = true;
+    w.MinimizeButton.Visible = w.MaximizeButton.Visible = w.CloseButton.Visible = true;
     for (int k = 0; k < 10; ++k) w.AddButton(10 + 150 * (k % 2), 30 + 25 * (k / 2), 140, 22, "Button " + std::to_string(k));
     for (int k = 0; k < 10; ++k) w.AddText(10 + 150 * (k % 2), 160 + 14 * (k / 2), "Label " + std::to_string(k), kGUIWhite);
     for (int k = 0; k < 8; ++k) w.AddEdit(10 + 150 * (k % 2), 235 + 24 * (k / 2), 140, 22, "edit text " + std::to_string(k));
