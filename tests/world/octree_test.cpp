@@ -363,7 +363,7 @@ TEST(OctreeQueries, NodeLimitedWalksAnswerLikeTheFullWalks) {
     if (level >= 4) {
       ASSERT_GT(octree.Root->Triangles.size(), 3200u);
     }
-    for (int r = 0; r < 800; ++r) {
+    for (int r = 0; r < 500; ++r) {
       TRay ray{{pos(rng), pos(rng), pos(rng)}, RandomDirection(rng)};
       // Most rays aim at a point of some triangle; some graze its plane.
       const TNode& node = *octree.Nodes[rng() % octree.Nodes.size()];
