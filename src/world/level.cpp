@@ -12,7 +12,7 @@
 
 // A spawn count beyond this in config.ini is taken as this many, so a broken
 // count cannot keep the level start busy for hours.
-static constexpr int32_t kMaxSpawnPoints = 10000;
+static constexpr int32_t kMaxSpawnPoints = 1000;
 
 TLevel::TLevel(const std::string& mapName, bool load) : Octree(std::make_unique<TOctree>()), MapName(mapName) {
   if (!load) return;
