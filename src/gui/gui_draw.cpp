@@ -21,8 +21,8 @@ void RestoreWindowColor(const TGUIObject& object) {
 
 void DrawQuad(float x1, float y1, float x2, float y2, float z) { DrawQuadUV(x1, y1, x2, y2, z, 0, 0, 1, 1); }
 
-void DrawQuadUV(float x1, float y1, float x2, float y2, float z, float u1, float v2, float u2, float v1) {
-  glBegin(GL_QUADS);
+// The four corners of a quad, inside glBegin(GL_QUADS).
+static void QuadVertices(float x1, float y1, float x2, float y2, float z, float u1, float v2, float u2, float v1) {
   glTexCoord2f(u1, v1);
   glVertex3f(x1, y1, z);
   glTexCoord2f(u1, v2);
@@ -31,6 +31,11 @@ void DrawQuadUV(float x1, float y1, float x2, float y2, float z, float u1, float
   glVertex3f(x2, y2, z);
   glTexCoord2f(u2, v1);
   glVertex3f(x2, y1, z);
+}
+
+void DrawQuadUV(float x1, float y1, float x2, float y2, float z, float u1, float v2, float u2, float v1) {
+  glBegin(GL_QUADS);
+  QuadVertices(x1, y1, x2, y2, z, u1, v2, u2, v1);
   glEnd();
 }
 
@@ -43,10 +48,12 @@ void DrawNinePatch(float x, float y, float border, float fraction, float z, floa
   // Corners, edges, centre: the order in which overlapping quads of a widget
   // narrower than two borders end up on screen.
   static constexpr int kCells[9][2] = {{0, 0}, {0, 2}, {2, 2}, {2, 0}, {1, 0}, {0, 1}, {1, 2}, {2, 1}, {1, 1}};
+  glBegin(GL_QUADS);  // one batch: a separate begin per cell costs more than the cell
   for (const auto& cell : kCells) {
     int col = cell[0], row = cell[1];
-    DrawQuadUV(xs[col], ys[row], xs[col + 1], ys[row + 1], z, us[col], vs[row + 1], us[col + 1], vs[row]);
+    QuadVertices(xs[col], ys[row], xs[col + 1], ys[row + 1], z, us[col], vs[row + 1], us[col + 1], vs[row]);
   }
+  glEnd();
 }
 
 void TGUIclass::SetOrtho(int32_t width, int32_t height, double zNear, double zFar) const {
