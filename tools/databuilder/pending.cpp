@@ -1,5 +1,0 @@
-// Generators still to come.
-#include "generators.h"
-void BuildMaps(TDataTree&) {}
-void BuildCharacters(TDataTree&) {}
-void BuildWeapons(TDataTree&) {}
