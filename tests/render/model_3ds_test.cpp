@@ -9,13 +9,6 @@
 #include "model_fixtures.h"
 #include "world/binary_file.h"
 
-std::string LogText() {
-  Logger->Flush();
-  std::string text;
-  ReadWholeFile(Logger->LogPath(), text);
-  return text;
-}
-
 namespace {
 
 void ExpectVec(const TVec3& v, float x, float y, float z) {
@@ -168,11 +161,12 @@ TEST(Model3ds, DamagedChunksEndTheReadAndKeepWhatWasRead) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
+    TCapturedLog log;
     TAll3dsMesh model;
     LoadModelBytes(model, dir, "damaged.3ds", c.bytes);
     EXPECT_EQ(model.Meshes.size(), c.meshes);
     EXPECT_EQ(model.Meshes[0]->Name, "good");
-    EXPECT_NE(LogText().find(dir / "damaged.3ds"), std::string::npos);
+    EXPECT_NE(log.Text().find(dir / "damaged.3ds"), std::string::npos);
   }
 }
 
@@ -200,6 +194,7 @@ TEST(Model3ds, FacesPastTheVerticesAreDroppedAndGroupsFollowTheRest) {
       "m", VertexChunk({{0, 0, 0}, {10, 0, 0}, {0, 10, 0}}) +
                FaceChunk({{0, 1, 2}, {0, 1, 3}, {2, 1, 0}, {1, 2, 0}}, groups));
   TempDir dir;
+  TCapturedLog log;
   TAll3dsMesh model;
   LoadModelBytes(model, dir, "m.3ds", Main3ds(materials + object));
   const T3dsMesh& mesh = *model.Meshes[0];
@@ -209,7 +204,7 @@ TEST(Model3ds, FacesPastTheVerticesAreDroppedAndGroupsFollowTheRest) {
   EXPECT_EQ(mesh.FaceMaterials, (std::vector<uint16_t>{0, 1, T3dsMesh::NoMaterial}));
   EXPECT_EQ(mesh.MaterialNames, (std::vector<std::string>{"b", "missing"}));
   EXPECT_EQ(mesh.IndexCount, 9);
-  EXPECT_NE(LogText().find("dropped 1 faces"), std::string::npos);
+  EXPECT_NE(log.Text().find("dropped 1 faces"), std::string::npos);
 }
 
 TEST(Model3ds, StrayChunksAndOtherVersionsAreReadOn) {

@@ -95,6 +95,13 @@ TEST(ModelDraw, MaterialsPerFaceAndFacesNamingNoMaterial) {
   glClear(GL_COLOR_BUFFER_BIT);
   model.Draw();
   ExpectPixel(36, 60, {0, 255, 0});
+
+  // A mesh without groups draws with the state the mesh before left: red.
+  model.GetMesh(1).FaceMaterials.clear();
+  glClear(GL_COLOR_BUFFER_BIT);
+  model.Draw();
+  ExpectPixel(60, 8, {255, 0, 0});
+  ExpectPixel(36, 60, {255, 0, 0});
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -146,6 +153,7 @@ TEST(ModelDraw, TexturesComeFromTheModelDirectoryUprightAndLowerCased) {
   scene.Materials[1].TextureMap = "nothere.bmp";
   scene.Meshes[0].Groups = {{"tex", {0, 1}}};
   scene.Meshes[1].Groups = {{"missing", {0, 1}}};
+  TCapturedLog log;
   TAll3dsMesh model;
   LoadScene(model, dir, scene, true);
   const T3dsMaterial& tex = model.GetMaterial(0);
@@ -153,7 +161,7 @@ TEST(ModelDraw, TexturesComeFromTheModelDirectoryUprightAndLowerCased) {
   EXPECT_TRUE(glIsTexture(tex.TextureId));
   // A texture that cannot be read is logged and the colour still draws.
   EXPECT_EQ(model.GetMaterial(1).TextureId, 0u);
-  EXPECT_NE(LogText().find("nothere.bmp"), std::string::npos);
+  EXPECT_NE(log.Text().find("nothere.bmp"), std::string::npos);
 
   SetUpView();
   model.Draw();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/logger.h"
 #include "render/model.h"
 #include "test_support.h"
 
@@ -46,5 +47,19 @@ inline void LoadModelBytes(TAll3dsMesh& model, const TempDir& dir, const std::st
   model.LoadFromFile(dir / name);
 }
 
-// Everything the logger wrote so far.
-std::string LogText();
+// The game's logger pointed, for the life of this object, at a log of its
+// own: test processes running side by side share the default log directory.
+class TCapturedLog {
+ public:
+  TCapturedLog() : saved(Logger), own(dir.Path()) { Logger = &own; }
+  ~TCapturedLog() { Logger = saved; }
+  std::string Text() {
+    own.Flush();
+    return ReadFile(own.LogPath());
+  }
+
+ private:
+  TempDir dir;
+  TLogger* saved;
+  TLogger own;
+};
