@@ -4,6 +4,11 @@
 // level and looking away against one display list of every triangle, and a
 // character-sized sphere query over the octree against a loop over every
 // triangle. The ratios are printed after the runs.
+//
+// The scene is measured twice (benchmark argument): centred on the origin,
+// where the root cube's middle plane is the ground, so the ground and every
+// triangle touching it stay in the root; and shifted to positive coordinates,
+// where the ground is the root's bottom face.
 #include "core/gl_api.h"
 #include "fx/screenshot.h"
 #include "render/model_3ds_writer.h"
@@ -23,6 +28,14 @@
 namespace {
 
 constexpr float kHalfExtent = 250;
+
+struct BenchMap {
+  const char* name;
+  float offset;  // added to x and z
+};
+const BenchMap kMaps[2] = {{"centred", 0}, {"shifted", kHalfExtent}};
+
+std::string Key(const char* what, int map) { return std::string(what) + "/" + kMaps[map].name; }
 std::map<std::string, double> gSecondsPerIteration;
 
 // Times the loop itself, so the summary can set figures of one run side by side.
@@ -85,9 +98,10 @@ void WriteTexture(const std::string& path, uint8_t r, uint8_t g, uint8_t b) {
   std::fclose(f);
 }
 
-void WriteScene() {
-  std::filesystem::create_directories("data/maps/bench");
+void WriteScene(const BenchMap& map) {
+  std::filesystem::create_directories(std::string("data/maps/") + map.name);
   std::filesystem::create_directories("data/MapTextures");
+  const float o = map.offset;
   WriteTexture("data/MapTextures/ground.bmp", 90, 160, 70);
   WriteTexture("data/MapTextures/crate.bmp", 180, 130, 60);
   T3dsScene scene;
@@ -104,7 +118,8 @@ void WriteScene() {
   const int cells = 160;
   for (int i = 0; i <= cells; ++i)
     for (int j = 0; j <= cells; ++j) {
-      ground.Vertices.push_back({-kHalfExtent + 2 * kHalfExtent * i / cells, 0, -kHalfExtent + 2 * kHalfExtent * j / cells});
+      ground.Vertices.push_back(
+          {o - kHalfExtent + 2 * kHalfExtent * i / cells, 0, o - kHalfExtent + 2 * kHalfExtent * j / cells});
       ground.TexCoords.push_back({float(i), float(j)});
     }
   for (int i = 0; i < cells; ++i)
@@ -121,43 +136,45 @@ void WriteScene() {
     T3dsSceneMesh boxes;
     boxes.Name = "boxes" + std::to_string(m);
     for (int b = 0; b < 600; ++b) {
-      float x = place(rng), z = place(rng), w = width(rng), d = width(rng), h = height(rng);
+      float x = o + place(rng), z = o + place(rng), w = width(rng), d = width(rng), h = height(rng);
       AddBox(boxes, {x, 0, z}, {x + w, h, z + d});
     }
     Group(boxes, "crate");
     scene.Meshes.push_back(boxes);
   }
-  Save3ds(scene, "data/maps/bench/map.3ds");
+  Save3ds(scene, std::string("data/maps/") + map.name + "/map.3ds");
 }
 
-std::unique_ptr<TLevel> LoadedLevel() {
-  auto level = std::make_unique<TLevel>("bench", false);
+std::unique_ptr<TLevel> LoadedLevel(int map) {
+  auto level = std::make_unique<TLevel>(kMaps[map].name, false);
   level->LoadData();
   return level;
 }
 
 void BM_BuildLevel(benchmark::State& state) {
-  Timed(state, "build", [] { BuildLevel("bench", 500); });
+  const int map = static_cast<int>(state.range(0));
+  Timed(state, Key("build", map), [map] { BuildLevel(kMaps[map].name, 500); });
 }
-BENCHMARK(BM_BuildLevel)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BuildLevel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // Only the load is timed; freeing the previous level is not.
 void BM_LoadLevelFile(benchmark::State& state) {
+  const int map = static_cast<int>(state.range(0));
   double total = 0;
   std::unique_ptr<TLevel> level;
   for (auto _ : state) {
     level.reset();
     auto start = std::chrono::steady_clock::now();
-    level = LoadedLevel();
+    level = LoadedLevel(map);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(seconds);
     total += seconds;
   }
-  if (state.iterations() > 0) gSecondsPerIteration["load"] = total / static_cast<double>(state.iterations());
+  if (state.iterations() > 0) gSecondsPerIteration[Key("load", map)] = total / static_cast<double>(state.iterations());
   state.counters["triangles"] = level->Octree->TotalTriangles();
   state.counters["nodes"] = static_cast<double>(level->Octree->Nodes.size());
 }
-BENCHMARK(BM_LoadLevelFile)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadLevelFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // ---------------------------------------------------------------- drawing
 
@@ -182,49 +199,67 @@ bool OpenWindow() {
 }
 
 // The level with its textures and display lists, made once.
-TLevel& DrawnLevel() {
-  static std::unique_ptr<TLevel> level;
-  if (!level) {
-    level = LoadedLevel();
-    level->Octree->LoadTextures();
+TLevel& DrawnLevel(int map) {
+  static std::unique_ptr<TLevel> levels[2];
+  if (!levels[map]) {
+    levels[map] = LoadedLevel(map);
+    levels[map]->Octree->LoadTextures();
   }
-  return *level;
+  return *levels[map];
 }
 
 // The camera stands near the +z edge of the level; into = looking across it.
-void SetCamera(bool into) {
+void SetCamera(int map, bool into) {
+  const float o = kMaps[map].offset;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(60, 800.0 / 600.0, 0.5, 300);
-  gluLookAt(0, 2, kHalfExtent - 10, 0, 2, into ? 0 : 2 * kHalfExtent, 0, 1, 0);
+  gluLookAt(o, 2, o + kHalfExtent - 10, o, 2, into ? o : o + 2 * kHalfExtent, 0, 1, 0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }
 
+// Triangles and nodes that pass the frustum walk of TNode::Render.
+void CountVisible(const TNode& node, const TFrustum& frustum, double& triangles, double& nodes) {
+  if (!frustum.BoxVisible(node.Centre.x, node.Centre.y, node.Centre.z, node.HalfSize, node.HalfSize, node.HalfSize))
+    return;
+  triangles += node.TriangleCount();
+  nodes += 1;
+  if (!node.IsLeaf)
+    for (const TNode* child : node.Children) CountVisible(*child, frustum, triangles, nodes);
+}
+
 void RenderCulled(benchmark::State& state, bool into) {
   if (!OpenWindow()) return state.SkipWithError("no display");
-  TLevel& level = DrawnLevel();
+  const int map = static_cast<int>(state.range(0));
+  TLevel& level = DrawnLevel(map);
   TFrustum frustum;
-  SetCamera(into);
+  SetCamera(map, into);
   frustum.Update();
   level.Octree->Render(frustum, true, false);  // builds the display lists
-  Timed(state, into ? "render in" : "render away", [&] {
+  Timed(state, Key(into ? "render in" : "render away", map), [&] {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     frustum.Update();
     level.Octree->Render(frustum, true, false);
     glFinish();
   });
+  double triangles = 0, nodes = 0;
+  CountVisible(*level.Octree->Root, frustum, triangles, nodes);
+  state.counters["drawn_triangles"] = triangles;
+  state.counters["drawn_nodes"] = nodes;
 }
 
 void BM_RenderCulledLookingIn(benchmark::State& state) { RenderCulled(state, true); }
 void BM_RenderCulledLookingAway(benchmark::State& state) { RenderCulled(state, false); }
-BENCHMARK(BM_RenderCulledLookingIn)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RenderCulledLookingAway)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderCulledLookingIn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderCulledLookingAway)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RenderOneListUnculled(benchmark::State& state) {
   if (!OpenWindow()) return state.SkipWithError("no display");
-  TOctree& octree = *DrawnLevel().Octree;
-  static unsigned all = 0;
+  const int map = static_cast<int>(state.range(0));
+  TOctree& octree = *DrawnLevel(map).Octree;
+  static unsigned lists[2] = {0, 0};
+  unsigned& all = lists[map];
   if (!all) {
     all = glGenLists(1);
     glNewList(all, GL_COMPILE);
@@ -235,8 +270,8 @@ void BM_RenderOneListUnculled(benchmark::State& state) {
     octree.BatchOpen = false;
     glEndList();
   }
-  SetCamera(true);
-  Timed(state, "render one list", [&] {
+  SetCamera(map, true);
+  Timed(state, Key("render one list", map), [&] {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_CULL_FACE);
     glEnable(GL_TEXTURE_2D);
@@ -245,41 +280,45 @@ void BM_RenderOneListUnculled(benchmark::State& state) {
     glFinish();
   });
 }
-BENCHMARK(BM_RenderOneListUnculled)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderOneListUnculled)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---------------------------------------------------------------- collision
 
-std::vector<TSphere> CharacterSpheres() {
+std::vector<TSphere> CharacterSpheres(int map) {
   std::mt19937 rng(9);
-  std::uniform_real_distribution<float> xz(-kHalfExtent, kHalfExtent), y(0, 14);
+  const float o = kMaps[map].offset;
+  std::uniform_real_distribution<float> xz(o - kHalfExtent, o + kHalfExtent), y(0, 14);
   std::vector<TSphere> spheres;
   for (int i = 0; i < 256; ++i) spheres.push_back({{xz(rng), y(rng), xz(rng)}, 1.5f});
   return spheres;
 }
 
-TOctree& QueryOctree() {
-  static std::unique_ptr<TLevel> level = LoadedLevel();
-  return *level->Octree;
+TOctree& QueryOctree(int map) {
+  static std::unique_ptr<TLevel> levels[2];
+  if (!levels[map]) levels[map] = LoadedLevel(map);
+  return *levels[map]->Octree;
 }
 
 void BM_SphereQueryOctree(benchmark::State& state) {
-  TOctree& octree = QueryOctree();
-  std::vector<TSphere> spheres = CharacterSpheres();
+  const int map = static_cast<int>(state.range(0));
+  TOctree& octree = QueryOctree(map);
+  std::vector<TSphere> spheres = CharacterSpheres(map);
   std::vector<TTriangle*> found;
   size_t next = 0;
-  Timed(state, "sphere octree", [&] {
+  Timed(state, Key("sphere octree", map), [&] {
     octree.TrianglesTouchingSphere(spheres[next++ % spheres.size()], found);
     benchmark::DoNotOptimize(found.data());
   });
 }
-BENCHMARK(BM_SphereQueryOctree)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SphereQueryOctree)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_SphereQueryEveryTriangle(benchmark::State& state) {
-  TOctree& octree = QueryOctree();
-  std::vector<TSphere> spheres = CharacterSpheres();
+  const int map = static_cast<int>(state.range(0));
+  TOctree& octree = QueryOctree(map);
+  std::vector<TSphere> spheres = CharacterSpheres(map);
   std::vector<TTriangle*> found;
   size_t next = 0;
-  Timed(state, "sphere every triangle", [&] {
+  Timed(state, Key("sphere every triangle", map), [&] {
     found.clear();
     const TSphere& s = spheres[next++ % spheres.size()];
     for (auto& node : octree.Nodes)
@@ -288,12 +327,13 @@ void BM_SphereQueryEveryTriangle(benchmark::State& state) {
     benchmark::DoNotOptimize(found.data());
   });
 }
-BENCHMARK(BM_SphereQueryEveryTriangle)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SphereQueryEveryTriangle)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-void PrintRatio(const char* what, const std::string& slow, const std::string& fast) {
-  auto a = gSecondsPerIteration.find(slow), b = gSecondsPerIteration.find(fast);
+void PrintRatio(const char* what, const char* slow, const char* fast, int map) {
+  auto a = gSecondsPerIteration.find(Key(slow, map)), b = gSecondsPerIteration.find(Key(fast, map));
   if (a == gSecondsPerIteration.end() || b == gSecondsPerIteration.end() || b->second <= 0) return;
-  std::printf("%-58s %8.1f x  (%.3f ms / %.3f ms)\n", what, a->second / b->second, a->second * 1e3, b->second * 1e3);
+  std::printf("%-8s %-58s %8.1f x  (%.3f ms / %.3f ms)\n", kMaps[map].name, what, a->second / b->second,
+              a->second * 1e3, b->second * 1e3);
 }
 
 }  // namespace
@@ -304,14 +344,19 @@ int main(int argc, char** argv) {
   std::filesystem::path work = std::filesystem::temp_directory_path() / ("grimvale-bench-level-" + std::to_string(getpid()));
   std::filesystem::create_directories(work);
   std::filesystem::current_path(work);
-  WriteScene();
-  BuildLevel("bench", 500);  // so the load and query benchmarks can run alone
+  for (const BenchMap& map : kMaps) {
+    WriteScene(map);
+    BuildLevel(map.name, 500);  // so the load and query benchmarks can run alone
+  }
   benchmark::RunSpecifiedBenchmarks();
   std::printf("\n");
-  PrintRatio("map.lvl load faster than BuildLevel (goal >= 10)", "build", "load");
-  PrintRatio("one unculled list slower than culled, looking in", "render one list", "render in");
-  PrintRatio("one unculled list slower than culled, looking away", "render one list", "render away");
-  PrintRatio("sphere query over every triangle slower than the octree", "sphere every triangle", "sphere octree");
+  for (int map = 0; map < 2; ++map) {
+    PrintRatio("map.lvl load faster than BuildLevel (goal >= 10)", "build", "load", map);
+    PrintRatio("one unculled list slower than culled, looking in", "render one list", "render in", map);
+    PrintRatio("one unculled list slower than culled, looking away", "render one list", "render away", map);
+    PrintRatio("sphere query over every triangle slower than the octree", "sphere every triangle", "sphere octree",
+               map);
+  }
   benchmark::Shutdown();
   std::filesystem::current_path(previous);
   std::filesystem::remove_all(work);
