@@ -16,6 +16,9 @@
 
 namespace {
 
+std::string SaveBody(const TOctree& octree, const std::string& path);
+void LoadBody(TOctree& octree, const std::string& path);
+
 std::string Bytes(const TTriangle& t) { return std::string(reinterpret_cast<const char*>(&t), sizeof t); }
 
 // Every triangle of the tree, as bytes, with its count.
@@ -145,6 +148,26 @@ TEST(OctreeBuild, CoincidentTrianglesStopAtTheDepthGuard) {
     EXPECT_LE(octree.Depth(), TOctree::kMaxDepth);
     EXPECT_EQ(Contents(octree), Contents(c.scene));
   }
+}
+
+TEST(OctreeBuild, StopsSplittingWhereTheFileHasNoRoomForMoreNodes) {
+  std::mt19937 rng(21);
+  std::uniform_real_distribution<float> pos(-1000, 1000);
+  std::vector<TTriangle> scene;
+  for (int i = 0; i < 60000; ++i) {
+    TVec3 a{pos(rng), pos(rng), pos(rng)};
+    scene.push_back(MakeTriangle(a, {a.x + 0.01f, a.y, a.z}, {a.x, a.y + 0.01f, a.z}));
+  }
+  TOctree octree(scene, 1);
+  EXPECT_LE(octree.Nodes.size(), TOctree::kMaxNodes);
+  EXPECT_GT(octree.Nodes.size(), TOctree::kMaxNodes - 8);
+  EXPECT_EQ(octree.TotalTriangles(), 60000);
+  octree.Materials.resize(1);
+  TempDir dir;
+  SaveBody(octree, dir / "full.body");
+  TOctree loaded;
+  LoadBody(loaded, dir / "full.body");
+  EXPECT_EQ(loaded.Nodes.size(), octree.Nodes.size());
 }
 
 TEST(OctreeNode, SphereTouchesIsStrictOnEveryAxis) {
