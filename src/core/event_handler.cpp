@@ -4,9 +4,12 @@
 #include "core/config.h"
 #include "core/game.h"
 #include "core/platform.h"
+#include "fx/screenshot.h"
 #include "gui/gui_manager.h"
 
 TEventHandler* EventHandler = nullptr;
+
+static constexpr uint16_t kKeyPrint = 316;
 
 // Movement never advances by more than this per frame; time beyond is dropped.
 static constexpr uint32_t kMaxStepMs = 50;
@@ -45,6 +48,10 @@ void TEventHandler::KeyDown(const TKeySym& key) {
       game.SetCursorVisible(false);
     else if (game.LevelRunning)
       game.SetInGame(!game.InGame);
+    return;
+  }
+  if (symbol == kKeyPrint) {
+    SaveScreenshot(NextScreenshotName());
     return;
   }
   if (!game.InGame) return;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -137,4 +138,21 @@ TEST_F(GameRig, MenuAndCameraKeys) {
   Game->CamCount = 0;  // a configuration without camera modes must not divide by zero
   EventHandler->KeyDown(f1);
   EXPECT_EQ(Game->CamMode, 1);
+}
+
+TEST_F(GameRig, PrintKeySavesTheNextFreeScreenshot) {
+  REQUIRE_GL_WINDOW(320, 240);
+  ASSERT_TRUE(OpenWindow());
+  TempDir work;
+  std::string oldDir = std::filesystem::current_path();
+  std::filesystem::current_path(work.Path());
+  std::filesystem::create_directory("Screenshots");
+  WriteFile("Screenshots/Screen0.jpg", "taken");
+  TKeySym print{0, 316, 0, 0};
+  EventHandler->KeyDown(print);
+  EventHandler->KeyDown(print);
+  EXPECT_TRUE(std::filesystem::exists("Screenshots/Screen1.jpg"));
+  EXPECT_TRUE(std::filesystem::exists("Screenshots/Screen2.jpg"));
+  EXPECT_EQ(ReadFile("Screenshots/Screen0.jpg"), "taken");
+  std::filesystem::current_path(oldDir);
 }
