@@ -497,7 +497,9 @@ void TWindow::LoadData(TBinaryFile& file) {
   Caption = ReadStr(file);
   HasChildWindows = ReadBool(file);
   const bool hasTabs = ReadBool(file);
-  int32_t groups = ReadCnt(file, 0);
+  // Groups take no bytes of their own; one byte each of what follows keeps
+  // a small file from asking for a great many.
+  int32_t groups = ReadCnt(file, 1);
   for (int32_t g = 0; g < groups; ++g) AddRadioGroup();
   LoadSection(file, Buttons, [&] { AddButton(0, 0, 0, 0, ""); });
   LoadSection(file, Texts, [&] { AddText(0, 0, "", kGUIWhite); });
