@@ -93,7 +93,6 @@ void Compound(TDataTree& tree) {
   LevelMaterials(s);
   const float x0 = -40, x1 = 40, z0 = -30, z1 = 30, deckY = 3;
   s.Grid("ground", x0, z0, x1, z1, 16, [](float, float) { return 0.0f; });
-  s.Box("concrete", {x0, -1, z0}, {x1, 0, z1}, false);  // the ground's underside and edges
   Perimeter(s, "brick", x0, z0, x1, z1, 7, 1);
   // The deck: a solid block from z = 16 to the north wall, from x = -30 to 30.
   s.Box("concrete", "tiles", {-30, 0, 16}, {30, deckY, z1}, false);
