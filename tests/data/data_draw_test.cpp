@@ -41,28 +41,15 @@ void KeepShot(const std::string& name) {
   if (const char* dir = std::getenv("GRIMVALE_DATA_SHOTS")) SaveScreenshot(std::string(dir) + "/" + name + ".bmp");
 }
 
-class DataDraw : public testing::Test {
+class DataDraw : public TScratchTree {
  protected:
-  void SetUp() override {
-    REQUIRE_GL_WINDOW(800, 600);
-    previous = fs::current_path();
-    fs::create_directories(dir / "data/maps");
-    for (const char* shared : {"MapTextures", "skyboxes", "fonts", "skins", "GUI", "textures"})
-      fs::create_directory_symlink(BinDir() + "/data/" + shared, dir / (std::string("data/") + shared));
-    fs::current_path(dir.Path());
-    ClearMessageBoxes();
-  }
-  void TearDown() override {
-    if (!previous.empty()) fs::current_path(previous);
-  }
-  TempDir dir;
-  fs::path previous;
+  DataDraw() : TScratchTree(800, 600) {}
 };
 
 TEST_F(DataDraw, MapsLookLikeAPlaceFromTheirSpawnPoints) {
   for (const char* map : {"arena", "compound"}) {
     SCOPED_TRACE(map);
-    fs::copy(BinDir() + "/data/maps/" + map, dir / (std::string("data/maps/") + map), fs::copy_options::recursive);
+    CopyMap(map);
     BuildLevel(map, 500);
     TLevel level(map, true);
     EXPECT_TRUE(MessageBoxes().empty()) << MessageBoxes().front().first;
@@ -97,14 +84,7 @@ TEST_F(DataDraw, MapsLookLikeAPlaceFromTheirSpawnPoints) {
 
 TEST_F(DataDraw, MenuDialogsDrawWithSkinsAndReadableText) {
   TGUIclass gui;
-  const std::pair<const char*, float> fonts[] = {
-      {"data\\fonts\\arial10.fnt", 1},        {"data\\fonts\\bodini10.fnt", 1},       {"data\\fonts\\verdana12.fci", 0.6f},
-      {"data\\fonts\\couriernew48.fci", 0.5f}, {"data\\fonts\\couriernew48.fci", 0.35f}, {"data\\fonts\\couriernew48.fci", 1},
-      {"data\\fonts\\couriernew48.fci", 0.45f}, {"data\\fonts\\couriernew48.fci", 2},    {"data\\fonts\\couriernew48.fci", 2.5f},
-      {"data\\fonts\\brokenghost36.fci", 1}};
-  for (const auto& [file, scale] : fonts) gui.LoadFont(file, scale);
-  gui.LoadSkin("data\\skins\\windows\\");
-  gui.LoadSkin("data\\skins\\black blood\\");
+  LoadStartupFontsAndSkins(gui);
   TWindow& main = *gui.Windows[gui.CreateWindow(0, 0, 800, 600, 0, "Main-Window", "data\\GUI\\main.jpg")];
   main.SetZ(-9);
   main.Font = 6;

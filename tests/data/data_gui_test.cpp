@@ -24,15 +24,8 @@ class DataGui : public testing::Test {
       texture = 1;
     };
     gui.FontListBuilder = [](TFont&, const TFontGlyphs&) {};
-    // Fonts and skins in the order and with the scales of the game's start-up.
-    const std::pair<const char*, float> fonts[] = {
-        {"data\\fonts\\arial10.fnt", 1},       {"data\\fonts\\bodini10.fnt", 1},      {"data\\fonts\\verdana12.fci", 0.6f},
-        {"data\\fonts\\couriernew48.fci", 0.5f}, {"data\\fonts\\couriernew48.fci", 0.35f}, {"data\\fonts\\couriernew48.fci", 1},
-        {"data\\fonts\\couriernew48.fci", 0.45f}, {"data\\fonts\\couriernew48.fci", 2},    {"data\\fonts\\couriernew48.fci", 2.5f},
-        {"data\\fonts\\brokenghost36.fci", 1}};
-    for (const auto& [file, scale] : fonts) gui.LoadFont(file, scale);
-    EXPECT_EQ(gui.LoadSkin("data\\skins\\windows\\"), 0);
-    EXPECT_EQ(gui.LoadSkin("data\\skins\\black blood\\"), 1);
+    LoadStartupFontsAndSkins(gui);
+    EXPECT_EQ(gui.Skins.size(), 2u);
   }
 
   TInBinDir inBin;

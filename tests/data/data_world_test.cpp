@@ -22,28 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Copies a map into a scratch tree (the build writes map.lvl beside the
-// scene) and runs the tests there.
-class DataMap : public testing::Test {
+// Maps are copied into a scratch tree, where the build writes map.lvl.
+class DataMap : public TScratchTree {
  protected:
-  void SetUp() override {
-    // Loading a scene builds its material textures, which needs a GL context.
-    REQUIRE_GL_WINDOW(64, 64);
-    previous = fs::current_path();
-    fs::create_directories(dir / "data/maps");
-    fs::create_directory_symlink(BinDir() + "/data/MapTextures", dir / "data/MapTextures");
-    fs::current_path(dir.Path());
-  }
-  void TearDown() override {
-    if (!previous.empty()) fs::current_path(previous);
-  }
-
-  void CopyMap(const std::string& name) {
-    fs::copy(BinDir() + "/data/maps/" + name, dir / ("data/maps/" + name), fs::copy_options::recursive);
-  }
-
-  TempDir dir;
-  fs::path previous;
+  DataMap() : TScratchTree(64, 64) {}
 };
 
 // Distance along the ray to the nearest level triangle, and that triangle.
