@@ -60,7 +60,8 @@ std::string NameAfter(const std::string& line, size_t keywordEnd) {
 }  // namespace
 
 void TSkeleton::LoadBvh(const std::string& fileName) {
-  std::vector<std::string> lines = SplitLines(ReadModelFile(fileName));
+  std::string bytes = ReadModelFile(fileName);
+  std::vector<std::string> lines = SplitLines(bytes);
   Bones.clear();
   BoneCount = 0;
   FormatKind = TAll3dsMesh::KindBvh;
@@ -142,8 +143,10 @@ void TSkeleton::LoadBvh(const std::string& fileName) {
     std::vector<std::string> items = SplitItems(line);
     size_t next = 0;
     // Only frames that a line can fill are kept, so a lying frame count
-    // allocates nothing.
+    // allocates nothing; and every key of a real file takes a few bytes of
+    // it, so bones x keys stays below the file's size.
     size_t keyCount = std::min(static_cast<size_t>(std::max(MotionFrames, 0)), frameLines);
+    keyCount = std::min(keyCount, bytes.size() / std::max<size_t>(Bones.size(), 1));
     for (size_t b = 0; b < Bones.size(); ++b) {
       T3dsBone& bone = *Bones[b];
       bone.PosKeys.resize(keyCount);
