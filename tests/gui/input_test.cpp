@@ -187,6 +187,30 @@ TEST_F(InputTest, HoverCallbacksOnlyInWindowsThatAskForThem) {
   EXPECT_EQ(moves, 1);
 }
 
+TEST_F(InputTest, PressesPlaceCaretsAndMoveSliders) {
+  TWindow& w = Shown(100, 50, 400, 300);
+  TEdit& e = *w.Edits[w.AddEdit(10, 10, 200, 20, "hello")];  // text starts at x 100 + 10 + 8
+  const int32_t edits[][2] = {{118, 0}, {121, 0}, {122, 1}, {139, 3}, {200, 5}};
+  for (const auto& c : edits) {
+    gui.MouseDown(c[0], 65, 1);
+    EXPECT_EQ(e.Caret, c[1]) << c[0];
+  }
+  TEditField& f = *w.EditFields[w.AddEditField(10, 100, 200, 100, "", -1)];
+  f.Lines = {"abcdef", "xy", ""};  // LineHeight 6; text at (115, 155)
+  const int32_t fields[][4] = {{129, 156, 0, 2}, {160, 163, 1, 2}, {116, 245, 2, 0}, {150, 152, 0, 5}};
+  for (const auto& c : fields) {
+    gui.MouseDown(c[0], c[1], 1);
+    EXPECT_EQ(f.CaretLine, c[2]) << c[0] << "," << c[1];
+    EXPECT_EQ(f.CaretColumn, c[3]) << c[0] << "," << c[1];
+  }
+  TProgressBar& bar = *w.ProgressBars[w.AddProgressBar(10, 250, 200, 10)];
+  bar.SetOnMouseDown(SliderMouseDown);
+  gui.MouseDown(100 + 10 - 4 + 50, 305, 1);
+  EXPECT_FLOAT_EQ(bar.Position, 0.25f);
+  gui.MouseDown(110, 305, 1);  // the bar's left edge counts 4 pixels in
+  EXPECT_FLOAT_EQ(bar.Position, 0.02f);
+}
+
 struct KeyCase {
   std::string text;
   int32_t caret;
