@@ -53,6 +53,7 @@ class T3dsMaterial {
   bool HasColor = false;  // an ambient, diffuse or specular chunk was met
   bool HasOpacity = false;
   bool HasTexture = false;
+  // The file gives this colour (text and binary models: it is not black).
   bool HasAmbient = false;
   bool HasDiffuse = false;
   bool HasSpecular = false;

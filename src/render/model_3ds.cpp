@@ -133,6 +133,8 @@ class T3dsReader {
   bool objectCounted = false;
   int nodeCounter = 0;
   MapTarget mapTarget = MapTarget::Texture;
+  TColor3* colorTarget = nullptr;  // the colour a colour chunk fills
+  size_t colorTargetEnd = 0;       // end of the chunk that chose it
 };
 
 void T3dsReader::Run() {
@@ -220,22 +222,30 @@ bool T3dsReader::ReadChunk(size_t limit) {
       T3dsMaterial& added = model.AddMaterial();
       added.Name = in.CString();
       mapTarget = MapTarget::Texture;
+      colorTarget = nullptr;
       break;
     }
     case kAmbient:
     case kDiffuse:
     case kSpecular:
       if (material) {
+        // The flags say which colours the file gives; the colour chunk inside
+        // fills the one whose container it sits in.
         material->HasColor = true;
-        material->HasAmbient = id == kAmbient;
-        material->HasDiffuse = id == kDiffuse;
-        material->HasSpecular = id == kSpecular;
+        bool& given = id == kAmbient   ? material->HasAmbient
+                      : id == kDiffuse ? material->HasDiffuse
+                                       : material->HasSpecular;
+        given = true;
+        colorTarget = id == kAmbient   ? &material->Ambient
+                      : id == kDiffuse ? &material->Diffuse
+                                       : &material->Specular;
+        colorTargetEnd = chunkEnd;
       }
       enter(in.Position());
       break;
     case kColorFloat:
     case kColorBytes:
-      if (material) ReadColor(in, id == kColorBytes);
+      ReadColor(in, id == kColorBytes);
       break;
     case kTransparency: {
       float percent = 0;
@@ -381,12 +391,8 @@ void T3dsReader::ReadTexCoords(TByteCursor& in) {
 void T3dsReader::ReadColor(TByteCursor& in, bool bytesPerChannel) {
   float c[3];
   for (float& channel : c) channel = bytesPerChannel ? in.U8() / 255.0f : in.F32();
-  if (in.Overread()) return;
-  T3dsMaterial& material = *CurrentMaterial();
-  TColor3 color{c[0], c[1], c[2]};
-  if (material.HasAmbient) material.Ambient = color;
-  if (material.HasDiffuse) material.Diffuse = color;
-  if (material.HasSpecular) material.Specular = color;
+  if (in.Overread() || !colorTarget || in.Position() > colorTargetEnd) return;
+  *colorTarget = {c[0], c[1], c[2]};
 }
 
 // A map or transparency chunk starts with a percentage sub-chunk; in is left

@@ -248,7 +248,8 @@ TEST(Model3ds, MaterialChunks) {
       Chunk(0xA200, percent(0x30, 100) + Chunk(0xA300, Cstr("Wall.BMP")) + Chunk(0xA356, F32(2)) +
                         Chunk(0xA358, F32(0.5f)) + Chunk(0xA35C, F32(45))) +
       Chunk(0xA230, percent(0x30, 150) + Chunk(0xA300, Cstr("bump.bmp")));
-  std::string second = Chunk(0xA000, Cstr("Glass")) + Chunk(0xA050, percent(0x31, 40)) +
+  std::string second = Chunk(0xA000, Cstr("Glass")) + Chunk(0x0011, std::string("\xff\xff\xff", 3)) +
+                       Chunk(0xA050, percent(0x31, 40)) +
                        Chunk(0xA210, percent(0x31, 100) + Chunk(0xA300, Cstr("mask.tga"))) +
                        Chunk(0xA230, percent(0x31, 30) + Chunk(0xA300, Cstr("b2.bmp")));
   TempDir dir;
@@ -262,7 +263,8 @@ TEST(Model3ds, MaterialChunks) {
   EXPECT_FLOAT_EQ(metal.Diffuse.g, 0.25f);
   EXPECT_FLOAT_EQ(metal.Specular.b, 1);
   EXPECT_FLOAT_EQ(metal.Specular.r, 0);
-  EXPECT_TRUE(metal.HasSpecular && !metal.HasAmbient && !metal.HasDiffuse && metal.HasColor);
+  // Every colour given keeps its flag, whatever chunk came after it.
+  EXPECT_TRUE(metal.HasSpecular && metal.HasAmbient && metal.HasDiffuse && metal.HasColor);
   EXPECT_FLOAT_EQ(metal.Alpha, 0.75f);
   EXPECT_TRUE(metal.TwoSided);
   EXPECT_TRUE(metal.HasTexture);
@@ -280,6 +282,9 @@ TEST(Model3ds, MaterialChunks) {
   EXPECT_TRUE(glass.HasOpacity);
   EXPECT_EQ(glass.OpacityName, "mask.tga");
   EXPECT_FALSE(glass.HasTexture);
+  // Its colour chunk sits outside any colour container and fills nothing.
+  EXPECT_FALSE(glass.HasColor || glass.HasDiffuse);
+  EXPECT_FLOAT_EQ(glass.Diffuse.r, 0);
   EXPECT_FALSE(glass.TwoSided);
   EXPECT_FLOAT_EQ(glass.BumpAmount, 0.003f);
   EXPECT_EQ(model.FindMaterial("GLASS"), 1);
