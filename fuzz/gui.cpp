@@ -11,10 +11,10 @@ TGUIclass* NewManager() {
   auto* gui = new TGUIclass();
   gui->TextureLoader = [](const std::string&, unsigned&) {};
   gui->FontListBuilder = [](TFont&, const TFontGlyphs&) {};
-  // Two skins and three fonts, as files made for the game expect some.
+  // The game's two skins and ten fonts, one of them without width.
   gui->Skins.resize(2);
-  gui->Fonts.assign(3, TFont{0, 0, 7, 10, true});
-  gui->Fonts[2].CharWidth = 0;
+  gui->Fonts.assign(10, TFont{0, 0, 7, 10, true});
+  gui->Fonts[9].CharWidth = 0;
   return gui;
 }
 
