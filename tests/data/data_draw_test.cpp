@@ -53,28 +53,30 @@ TEST_F(DataDraw, MapsLookLikeAPlaceFromTheirSpawnPoints) {
     BuildLevel(map, 500);
     TLevel level(map, true);
     EXPECT_TRUE(MessageBoxes().empty()) << MessageBoxes().front().first;
-    // Stand at the first terrorist spawn point at eye height, looking towards
+    // Stand at each team's first spawn point at eye height, looking towards
     // the middle of the map.
-    const TVec3 spawn = level.TerSpawns.at(0);
-    const TVec3 eye{spawn.x, spawn.y + 0.65f, spawn.z};
-    glViewport(0, 0, 800, 600);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60, 800.0 / 600, 0.1, 1000);
-    gluLookAt(eye.x, eye.y, eye.z, 0, 1.5f, 4, 0, 1, 0);
-    glMatrixMode(GL_MODELVIEW);
-    TFrustum frustum;
-    for (int frame = 0; frame < 2; ++frame) {
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (bool terrorist : {true, false}) {
+      const TVec3 spawn = terrorist ? level.TerSpawns.at(0) : level.CTSpawns.at(0);
+      const TVec3 eye{spawn.x, spawn.y + 0.65f, spawn.z};
+      glViewport(0, 0, 800, 600);
+      glEnable(GL_DEPTH_TEST);
+      glDepthFunc(GL_LEQUAL);
+      glMatrixMode(GL_PROJECTION);
       glLoadIdentity();
-      frustum.Update();
-      glLoadIdentity();
-      level.Render(eye, frustum);
+      gluPerspective(60, 800.0 / 600, 0.1, 1000);
+      gluLookAt(eye.x, eye.y, eye.z, 0, 1.0f, 0, 0, 1, 0);
+      glMatrixMode(GL_MODELVIEW);
+      TFrustum frustum;
+      for (int frame = 0; frame < 2; ++frame) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        frustum.Update();
+        glLoadIdentity();
+        level.Render(eye, frustum);
+      }
+      EXPECT_GT(ColourVariety(800, 600), 200u) << (terrorist ? "terrorists" : "counter-terrorists");
+      KeepShot(std::string(map) + (terrorist ? "_ter" : "_ct"));
     }
-    EXPECT_GT(ColourVariety(800, 600), 200u);
-    KeepShot(map);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);

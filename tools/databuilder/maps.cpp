@@ -26,7 +26,7 @@ void LevelMaterials(TSceneBuilder& s) {
 // A crate of side `size` with its bottom on `floorY`; the crate texture
 // covers each face once whatever the size.
 void Crate(TSceneBuilder& s, float x, float floorY, float z, float size) {
-  s.Box("crate", {x - size / 2, floorY, z - size / 2}, {x + size / 2, floorY + size, z + size / 2}, false);
+  s.TexturedBox("crate", {x - size / 2, floorY, z - size / 2}, {x + size / 2, floorY + size, z + size / 2}, false);
 }
 
 // Four walls of height h around [x0, x1] x [z0, z1], `t` thick, outside it.
@@ -105,10 +105,10 @@ void Compound(TDataTree& tree) {
   // Centre stairs down the middle gap of the parapet.
   s.Stairs("wood", {-4, 0, 12}, {4, deckY, 16}, 2, 12);
   // Crates on the deck.
-  Crate(s, -15, deckY, 24, 1.5f);
-  Crate(s, -13.4f, deckY, 24.2f, 1.2f);
-  Crate(s, 12, deckY, 22, 1.5f);
-  Crate(s, 12, deckY + 1.5f, 22, 1.0f);
+  Crate(s, -11, deckY, 28.5f, 1.5f);
+  Crate(s, -9.4f, deckY, 28.6f, 1.2f);
+  Crate(s, 12, deckY, 20, 1.5f);
+  Crate(s, 12, deckY + 1.5f, 20, 1.0f);
   // The corridor: two brick walls from x = -30 to 20 along the south wall
   // with a metal floor, open at both ends and through a door gap.
   s.Box("metal", {-30, 0, -29}, {20, 0.05f, -24}, false);
@@ -132,7 +132,7 @@ void Compound(TDataTree& tree) {
   s.Box("metal", {20, 0, 6}, {22, 2.2f, 9}, false);       // a steel container
   TSpawns spawns;
   for (float z : {-18.0f, -10.0f, -2.0f, 6.0f}) spawns.Ter.push_back({-36, kStand, z});
-  for (float x : {-16.0f, -6.0f, 6.0f, 18.0f}) spawns.CT.push_back({x, deckY + kStand, 26});
+  for (float x : {-16.0f, -6.0f, 6.0f, 18.0f}) spawns.CT.push_back({x, deckY + kStand, 24});
   tree.Add("maps/compound/map.3ds", Encode3ds(s.Scene("compound_")));
   tree.Add("maps/compound/config.ini", Config("dusk", spawns));
 }

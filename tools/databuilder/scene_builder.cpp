@@ -49,7 +49,11 @@ TTexCoord TSceneBuilder::Uv(const TMat& m, TV3 p, TV3 n) const {
   return {p.x / m.Tile, p.y / m.Tile};
 }
 
-void TSceneBuilder::Triangle(const std::string& material, TV3 a, TV3 b, TV3 c) {
+void TSceneBuilder::Triangle(const std::string& material, TV3 a, TV3 b, TV3 c) { Emit(material, a, b, c, nullptr); }
+
+// Texture coordinates come from `uv` when given, else from the planar mapping
+// of the placed corners.
+void TSceneBuilder::Emit(const std::string& material, TV3 a, TV3 b, TV3 c, const TTexCoord* uv) {
   auto found = materials.find(material);
   if (found == materials.end()) throw std::logic_error("unknown material " + material);
   a = Apply(a);
@@ -60,9 +64,11 @@ void TSceneBuilder::Triangle(const std::string& material, TV3 a, TV3 b, TV3 c) {
   if (list.empty() || list.back().Vertices.size() + 3 > 60000) list.emplace_back();
   TPending& mesh = list.back();
   const uint16_t first = static_cast<uint16_t>(mesh.Vertices.size());
-  for (TV3 p : {a, b, c}) {
+  const TV3 corners[3] = {a, b, c};
+  for (int k = 0; k < 3; ++k) {
+    const TV3 p = corners[k];
     mesh.Vertices.push_back({p.x, p.y, p.z});
-    mesh.TexCoords.push_back(Uv(found->second, p, n));
+    mesh.TexCoords.push_back(uv ? uv[k] : Uv(found->second, p, n));
   }
   mesh.Faces.push_back({first, static_cast<uint16_t>(first + 1), static_cast<uint16_t>(first + 2)});
   ++triangles;
@@ -71,6 +77,27 @@ void TSceneBuilder::Triangle(const std::string& material, TV3 a, TV3 b, TV3 c) {
 void TSceneBuilder::Quad(const std::string& material, TV3 a, TV3 b, TV3 c, TV3 d) {
   Triangle(material, a, b, c);
   Triangle(material, a, c, d);
+}
+
+void TSceneBuilder::Quad(const std::string& material, TV3 a, TV3 b, TV3 c, TV3 d, const TTexCoord uv[4]) {
+  const TTexCoord first[3] = {uv[0], uv[1], uv[2]}, second[3] = {uv[0], uv[2], uv[3]};
+  Emit(material, a, b, c, first);
+  Emit(material, a, c, d, second);
+}
+
+void TSceneBuilder::TexturedBox(const std::string& m, TV3 lo, TV3 hi, bool bottom) {
+  const TV3 p000{lo.x, lo.y, lo.z}, p100{hi.x, lo.y, lo.z}, p010{lo.x, hi.y, lo.z}, p110{hi.x, hi.y, lo.z};
+  const TV3 p001{lo.x, lo.y, hi.z}, p101{hi.x, lo.y, hi.z}, p011{lo.x, hi.y, hi.z}, p111{hi.x, hi.y, hi.z};
+  // Side faces start at their bottom left seen from outside: (0,0), (0,1),
+  // (1,1), (1,0) for corners that go up first; the caps go round the same way.
+  const TTexCoord up[4] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+  const TTexCoord across[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  Quad(m, p010, p011, p111, p110, up);
+  if (bottom) Quad(m, p000, p100, p101, p001, across);
+  Quad(m, p101, p100, p110, p111, across);  // +x, starting at its bottom left
+  Quad(m, p000, p001, p011, p010, across);  // -x
+  Quad(m, p001, p101, p111, p011, across);  // +z
+  Quad(m, p100, p000, p010, p110, across);  // -z
 }
 
 void TSceneBuilder::Box(const std::string& material, TV3 lo, TV3 hi, bool bottom) { Box(material, material, lo, hi, bottom); }

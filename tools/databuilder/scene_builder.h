@@ -25,6 +25,10 @@ class TSceneBuilder {
   void Triangle(const std::string& material, TV3 a, TV3 b, TV3 c);
   // a, b, c, d counter-clockwise seen from the front.
   void Quad(const std::string& material, TV3 a, TV3 b, TV3 c, TV3 d);
+  // As Quad with explicit texture coordinates per corner.
+  void Quad(const std::string& material, TV3 a, TV3 b, TV3 c, TV3 d, const TTexCoord uv[4]);
+  // A box whose every face shows the whole texture once (crates).
+  void TexturedBox(const std::string& material, TV3 min, TV3 max, bool bottom = true);
   // Axis-aligned box; bottom face left out when `bottom` is false.
   void Box(const std::string& material, TV3 min, TV3 max, bool bottom = true);
   // A box whose top face has its own material.
@@ -59,6 +63,7 @@ class TSceneBuilder {
   };
   TV3 Apply(TV3 p) const;
   TTexCoord Uv(const TMat& m, TV3 p, TV3 n) const;
+  void Emit(const std::string& material, TV3 a, TV3 b, TV3 c, const TTexCoord* uv);
 
   std::vector<std::string> order;  // material names in the order added
   std::map<std::string, TMat> materials;

@@ -41,10 +41,11 @@ TRGBA SkyColour(const TSky& s, TVec d) {
   // azimuth (taken on the unit circle so it closes on itself).
   const float az = std::atan2(d.z, d.x);
   const float ridge = 0.03f + 0.09f * Fbm(std::cos(az) * 3 + 7, std::sin(az) * 3 + 7, 0, 4, s.Seed + 5);
-  if (d.y < ridge) {
-    const float depth = std::clamp((ridge - d.y) * 6, 0.0f, 1.0f);
-    return Mix(Hex(s.Hills), Hex(s.Ground), depth);
-  }
+  const float depth = std::clamp((ridge - d.y) * 6, 0.0f, 1.0f);
+  const TRGBA land = Mix(Hex(s.Hills), Hex(s.Ground), depth);
+  // The ridge line is blended over about a pixel so it does not step.
+  const float edge = std::clamp((ridge - d.y) / 0.006f + 0.5f, 0.0f, 1.0f);
+  if (edge >= 1) return land;
   TRGBA sky = Mix(Hex(s.Horizon), Hex(s.Zenith), std::pow(std::clamp(d.y, 0.0f, 1.0f), 0.55f));
   const float sunDot = d.x * s.SunDir.x + d.y * s.SunDir.y + d.z * s.SunDir.z;
   sky = Mix(sky, Hex(s.Sun), std::pow(std::max(sunDot, 0.0f), 24.0f) * 0.55f);  // glow
@@ -57,7 +58,7 @@ TRGBA SkyColour(const TSky& s, TVec d) {
   const TRGBA cloud = Mix(Hex(s.Cloud), Hex(s.CloudShade), std::clamp(shade * 1.3f - 0.2f, 0.0f, 1.0f));
   sky = Mix(sky, cloud, cover * 0.9f);
   if (sunDot > std::cos(s.SunSize)) sky = Mix(sky, Hex(s.Sun), 1.0f - cover);
-  return sky;
+  return Mix(sky, land, edge);
 }
 
 void BuildSky(TDataTree& tree, const std::string& name, const TSky& sky) {
