@@ -1,6 +1,6 @@
 // TGA decoder. The 18-byte header:
 //   0 u8 image-ID length; 1 u8 colour-map type (0 none); 2 u8 image type
-//   (2 true colour, 10 run-length true colour); 3-7 colour-map specification;
+//   (2 true colour, 10 run-length true colour); 3-7 colour-map fields;
 //   8-11 x and y origin; 12 u16 width; 14 u16 height (little-endian);
 //   16 u8 bits per pixel; 17 u8 descriptor (bit 5: top row stored first)
 // then the image ID, then the pixels B, G, R(, A), rows bottom first unless
