@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -123,6 +124,17 @@ TEST_F(DataDraw, MenuDialogsDrawWithSkinsAndReadableText) {
     w.SetLeft(at.first);
     w.SetTop(at.second);
     w.SetVisible(true);
+    if (std::string(file) != "buy") continue;
+    // Two pistols laid out on panel 0 the way the shop fills its page.
+    const TPanel& p = *w.Panels[0];
+    const int s = static_cast<int>(std::lround(p.Height / 5.0)) - 18;
+    const char* names[] = {"Hornet", "Marshal"};
+    for (int i = 0; i < 2; ++i) {
+      const int y = p.Y + (s + 10) * i;
+      w.AddImage(p.X + 20, y + 20, s, s, false, 0, 0, std::string("data\\weapons\\") + names[i] + "\\graphic.jpg");
+      w.Texts[w.AddText(p.X + s + 30, y + 23, names[i], {1, 1, 1, 1})]->Font = 6;
+      w.Texts[w.AddText(p.X + s + 40, y + 40, "Damage: 12;      Accuracy: 6;      Cost: 200", {0, 0, 0, 1})]->Font = 6;
+    }
   }
   EXPECT_TRUE(MessageBoxes().empty()) << MessageBoxes().front().first;
   glClearColor(0.2f, 0.3f, 0.25f, 1);

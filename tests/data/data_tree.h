@@ -36,7 +36,7 @@ class TScratchTree : public testing::Test {
     REQUIRE_GL_WINDOW(width, height);
     previous = std::filesystem::current_path();
     std::filesystem::create_directories(dir / "data/maps");
-    for (const char* shared : {"MapTextures", "skyboxes", "fonts", "skins", "GUI", "textures"})
+    for (const char* shared : {"MapTextures", "skyboxes", "fonts", "skins", "GUI", "textures", "weapons"})
       std::filesystem::create_directory_symlink(BinDir() + "/data/" + shared, dir / (std::string("data/") + shared));
     std::filesystem::current_path(dir.Path());
     ClearMessageBoxes();

@@ -16,7 +16,7 @@ struct TPalette {
   uint32_t Seed;
 };
 
-const TPalette kWindows{0xd4d0c8, 0xa8a49c, 0xffffff, 0xb4b0a8, 0x8e8a82, 0x3a6ea5, 0x0a246a, 0x0a246a, 0xa6caf0, 0x101010, 0x404040, 0.03f, 1};
+const TPalette kWindows{0xd4d0c8, 0xa8a49c, 0xffffff, 0xb4b0a8, 0x6c6862, 0x3a6ea5, 0x0a246a, 0x0a246a, 0xa6caf0, 0x101010, 0x404040, 0.03f, 1};
 const TPalette kBlood{0x2c2626, 0x181414, 0x0e0a0a, 0x4a1212, 0x2c2626, 0xb01818, 0x5a0808, 0x6a0a0a, 0x1a0808, 0xe83030, 0x050303, 0.12f, 2};
 
 TCanvas Surface(const TPalette& p, int w, int h, uint32_t colour) {
@@ -253,7 +253,12 @@ void BuildSkin(TDataTree& tree, const std::string& dir, const TPalette& p, bool 
 void BuildSkins(TDataTree& tree) {
   BuildSkin(tree, "windows", kWindows, false);
   BuildSkin(tree, "black blood", kBlood, true);
-  // The plain window background; "black blood/default.tga", the dark one,
-  // is that skin's "default" element.
-  tree.Add("skins/default.tga", WindowBackground(kWindows, false).TGA32());
+  // The plain window background, behind code-made windows such as the error
+  // window, which writes white text straight onto it: a dark slate face.
+  // "black blood/default.tga" is that skin's "default" element.
+  TPalette slate = kWindows;
+  slate.Face = 0x3c434c;
+  slate.Outline = 0x14181c;
+  slate.Grain = 0.08f;
+  tree.Add("skins/default.tga", WindowBackground(slate, false).TGA32());
 }
