@@ -85,25 +85,6 @@ void TCanvas::Draw(const TCanvas& src, int x, int y) {
     for (int sx = 0; sx < src.w; ++sx) Blend(x + sx, y + sy, src.At(sx, sy), 1);
 }
 
-TCanvas TCanvas::Resized(int width, int height) const {
-  TCanvas out(width, height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      // Average every source pixel the target pixel covers (at least one).
-      const int sx0 = x * w / width, sx1 = std::max(sx0 + 1, (x + 1) * w / width);
-      const int sy0 = y * h / height, sy1 = std::max(sy0 + 1, (y + 1) * h / height);
-      TRGBA sum{0, 0, 0, 0};
-      for (int sy = sy0; sy < sy1; ++sy)
-        for (int sx = sx0; sx < sx1; ++sx) {
-          const TRGBA& p = At(sx, sy);
-          sum = {sum.r + p.r, sum.g + p.g, sum.b + p.b, sum.a + p.a};
-        }
-      out.At(x, y) = Scale(sum, 1.0f / ((sx1 - sx0) * (sy1 - sy0)));
-      out.At(x, y).a = sum.a / ((sx1 - sx0) * (sy1 - sy0));
-    }
-  return out;
-}
-
 static uint8_t Byte(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
 // Pixels bottom row first in B, G, R(, A) order, as the file writers take them.

@@ -20,8 +20,6 @@ class TCanvas {
   int Height() const { return h; }
   TRGBA& At(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
   const TRGBA& At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
-  // Wrapping access, for seamless tiles.
-  TRGBA& Wrap(int x, int y) { return At(((x % w) + w) % w, ((y % h) + h) % h); }
 
   void FillRect(int x0, int y0, int x1, int y1, const TRGBA& c);  // x1, y1 exclusive
   // Blends c over the pixel with coverage t (0..1), alpha included.
@@ -34,7 +32,6 @@ class TCanvas {
   // Raised (or, with sunken, pressed-in) rounded-corner panel edge.
   void Bevel(int x0, int y0, int x1, int y1, int size, float strength, bool sunken);
   void Draw(const TCanvas& src, int x, int y);  // alpha-blended copy
-  TCanvas Resized(int width, int height) const; // box/bilinear resample
 
   std::string BMP() const;     // 32-bit, alpha 255
   std::string TGA24() const;

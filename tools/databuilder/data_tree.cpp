@@ -15,14 +15,6 @@ std::string TDataTree::Asset(const std::string& path) const {
   return bytes;
 }
 
-bool TDataTree::HasAsset(const std::string& path) const { return FileExists(Assets + "/" + path); }
-
-const std::string& TDataTree::Generated(const std::string& path) const {
-  auto it = files.find(path);
-  if (it == files.end()) throw std::logic_error("not generated yet: " + path);
-  return it->second;
-}
-
 TDataTree::TCommitResult TDataTree::Commit(const std::string& dataDir) const {
   TCommitResult result;
   for (const auto& [path, bytes] : files) {

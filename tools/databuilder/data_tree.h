@@ -14,9 +14,6 @@ class TDataTree {
   void Add(const std::string& path, std::string bytes);
   // The bytes of a source file below assets/; throws when it is missing.
   std::string Asset(const std::string& path) const;
-  bool HasAsset(const std::string& path) const;
-  // The generated file (for generators that build on each other's output).
-  const std::string& Generated(const std::string& path) const;
 
   struct TCommitResult {
     int Written = 0, Unchanged = 0, Failed = 0;

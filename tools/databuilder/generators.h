@@ -1,6 +1,5 @@
 // The generators of the data tree, one per kind of content; each adds its
-// files to the tree. main.cpp runs them in this order (later ones may read
-// what earlier ones made, e.g. the maps read the texture names).
+// files to the tree. main.cpp runs them in this order.
 #pragma once
 #include "data_tree.h"
 

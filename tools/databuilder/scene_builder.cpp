@@ -145,7 +145,6 @@ void TSceneBuilder::Stairs(const std::string& material, TV3 lo, TV3 hi, int dir,
       case 2: a.z = lo.z + (hi.z - lo.z) * s0; break;
       default: b.z = hi.z - (hi.z - lo.z) * s0; break;
     }
-    (void)s1;
     Box(material, a, b, false);
   }
 }
