@@ -3,6 +3,10 @@
 // in the map list). Each gets its scene "map.3ds" and its "config.ini" with
 // the skybox and the spawn points, which stand one unit above the floor they
 // are on (a character's bounding sphere centre, about its half height).
+// Collision is against that sphere (radius 0.9) and counts a face only where
+// the centre projects inside it: stair risers of 0.25 stay below the centre,
+// so players step onto each tread, walls and cover reach above it, and
+// passages are at least 3 units wide.
 #include "canvas.h"
 #include "generators.h"
 #include "scene_builder.h"
@@ -151,8 +155,8 @@ void Stress(TDataTree& tree) {
     s.Box("brick", {60 * std::cos(a) - 1, -2, 60 * std::sin(a) - 1}, {60 * std::cos(a) + 1, 8, 60 * std::sin(a) + 1});
   }
   TSpawns spawns;
-  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.Ter.push_back({-4, 4, z});
-  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.CT.push_back({4, 4, z});
+  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.Ter.push_back({-4, 1.5f, z});
+  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.CT.push_back({4, 1.5f, z});
   tree.Add("maps/stress/map.3ds", Encode3ds(s.Scene("stress_")));
   tree.Add("maps/stress/config.ini", Config("default", spawns));
 }
