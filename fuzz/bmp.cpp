@@ -4,7 +4,7 @@
 #include "render/bmp_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TImage image;
+  TPixelImage image;
   std::string why;
   if (DecodeBMP(data, size, image, why) == TBmpError::None) {
     if (!WellFormed(image)) __builtin_trap();

@@ -3,7 +3,7 @@
 #pragma once
 #include "render/image.h"
 
-inline bool WellFormed(const TImage& image) {
+inline bool WellFormed(const TPixelImage& image) {
   return image.Width > 0 && image.Height > 0 && image.Width <= kMaxImageSide && image.Height <= kMaxImageSide &&
          (image.Channels == 3 || image.Channels == 4) && image.Pixels.size() == image.RowBytes() * image.Height;
 }

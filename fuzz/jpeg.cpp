@@ -4,7 +4,7 @@
 #include "render/jpeg_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TImage image;
+  TPixelImage image;
   std::string why;
   if (DecodeJPEG(data, size, image, why)) {
     if (!WellFormed(image)) __builtin_trap();

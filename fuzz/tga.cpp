@@ -5,7 +5,7 @@
 #include "render/tga_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TImage image;
+  TPixelImage image;
   std::string why;
   const TTgaError error = DecodeTGA(data, size, image, why);
   if (IsPlainTGA(data, size) && error != TTgaError::None && error != TTgaError::Read) __builtin_trap();

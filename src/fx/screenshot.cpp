@@ -76,7 +76,7 @@ bool WriteScreenshotFile(const std::string& fileName, const std::string& bytes) 
 
 bool ConvertBMPToJPG(const std::string& fileName, int quality) {
   std::string bytes, why, jpeg;
-  TImage image;
+  TPixelImage image;
   if (!ReadWholeFile(HostPath(fileName), bytes)) {
     LogScreenshotError("Cannot read " + fileName);
     return false;

@@ -50,7 +50,7 @@ bool ReadHeader(TByteReader& in, TBmpHeader& h) {
 
 }  // namespace
 
-TBmpError DecodeBMP(const uint8_t* data, size_t size, TImage& image, std::string& why) {
+TBmpError DecodeBMP(const uint8_t* data, size_t size, TPixelImage& image, std::string& why) {
   auto fail = [&why](TBmpError error, std::string text) {
     why = std::move(text);
     return error;

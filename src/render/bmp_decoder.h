@@ -1,4 +1,4 @@
-// Windows bitmap files in memory -> TImage (always three channels).
+// Windows bitmap files in memory -> TPixelImage (always three channels).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,4 +10,4 @@
 enum class TBmpError { None, Palette, BitmapData };
 
 // On failure `why` says what was wrong (for the log) and `image` is untouched.
-TBmpError DecodeBMP(const uint8_t* data, size_t size, TImage& image, std::string& why);
+TBmpError DecodeBMP(const uint8_t* data, size_t size, TPixelImage& image, std::string& why);

@@ -13,7 +13,7 @@ namespace {
 
 // Decodes FileName by its first bytes. False when the content is none of the
 // recognised kinds; throws when a recognised image is damaged.
-bool LoadImageFile(const std::string& fileName, TImage& image) {
+bool LoadImageFile(const std::string& fileName, TPixelImage& image) {
   std::string bytes;
   if (!ReadWholeFile(HostPath(fileName), bytes)) throw EglBitmapError("Cannot open " + fileName);
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
@@ -35,7 +35,7 @@ bool LoadImageFile(const std::string& fileName, TImage& image) {
 }  // namespace
 
 void TglBitmap::LoadFromFile(const std::string& fileName) {
-  TImage image;
+  TPixelImage image;
   if (!LoadImageFile(fileName, image)) return;
   SwapRedBlue(image.Pixels, image.Channels);
   Data = std::move(image.Pixels);
@@ -47,7 +47,7 @@ void TglBitmap::LoadFromFile(const std::string& fileName) {
 void TglBitmap::AddAlphaFromFile(const std::string& fileName) {
   if (Data.empty())
     throw std::logic_error("TglBitmap.AddAlphaFromStream - AddAlpha can only called if data where loaded.");
-  TImage mask;
+  TPixelImage mask;
   if (!LoadImageFile(fileName, mask) || mask.Width != Width || mask.Height != Height) return;
   const size_t pixels = static_cast<size_t>(Width) * Height;
   const int bytes = BytesPerPixel();

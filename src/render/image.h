@@ -9,7 +9,7 @@
 // allocated; no texture the game uses comes near it.
 constexpr int kMaxImageSide = 16384;
 
-struct TImage {
+struct TPixelImage {
   int Width = 0;
   int Height = 0;
   int Channels = 3;              // 3: R, G, B; 4: R, G, B, A

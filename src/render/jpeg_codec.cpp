@@ -96,7 +96,7 @@ bool RunDecoder(jpeg_decompress_struct& cinfo, TJpegErrors& errors, const uint8_
   return true;
 }
 
-bool RunEncoder(jpeg_compress_struct& cinfo, TJpegErrors& errors, const TImage& image, int quality,
+bool RunEncoder(jpeg_compress_struct& cinfo, TJpegErrors& errors, const TPixelImage& image, int quality,
                 unsigned char*& buffer, unsigned long& bufferSize) {
   if (setjmp(errors.escape)) return false;
   jpeg_create_compress(&cinfo);
@@ -120,7 +120,7 @@ bool RunEncoder(jpeg_compress_struct& cinfo, TJpegErrors& errors, const TImage& 
 
 }  // namespace
 
-bool DecodeJPEG(const uint8_t* data, size_t size, TImage& image, std::string& why) {
+bool DecodeJPEG(const uint8_t* data, size_t size, TPixelImage& image, std::string& why) {
   jpeg_decompress_struct cinfo{};
   TJpegErrors errors;
   InitErrors(errors);
@@ -145,7 +145,7 @@ bool DecodeJPEG(const uint8_t* data, size_t size, TImage& image, std::string& wh
   return ok;
 }
 
-bool EncodeJPEG(const TImage& image, int quality, std::string& output, std::string& why) {
+bool EncodeJPEG(const TPixelImage& image, int quality, std::string& output, std::string& why) {
   if (image.Channels != 3 || image.Width <= 0 || image.Height <= 0) {
     why = "needs a three-channel image";
     return false;

@@ -10,8 +10,8 @@
 // Decodes to three channels (greyscale files are widened to R = G = B). False,
 // with `why` filled and `image` untouched, for a damaged, truncated or
 // unsupported file.
-bool DecodeJPEG(const uint8_t* data, size_t size, TImage& image, std::string& why);
+bool DecodeJPEG(const uint8_t* data, size_t size, TPixelImage& image, std::string& why);
 
 // Baseline, three components, at the given quality (0..100). `image` must have
 // three channels. False, with `why` filled, when the library refuses.
-bool EncodeJPEG(const TImage& image, int quality, std::string& output, std::string& why);
+bool EncodeJPEG(const TPixelImage& image, int quality, std::string& output, std::string& why);

@@ -38,7 +38,7 @@ TTextureFormat TextureFormatOf(const std::string& fileName) {
   return TTextureFormat::None;
 }
 
-bool ReadBMPTextureImage(const std::string& fileName, TImage& image) {
+bool ReadBMPTextureImage(const std::string& fileName, TPixelImage& image) {
   const std::string caption = "BMP Unit";
   std::string bytes;
   if (!ReadWholeFile(HostPath(fileName), bytes))
@@ -56,9 +56,9 @@ bool ReadBMPTextureImage(const std::string& fileName, TImage& image) {
   return true;
 }
 
-bool ReadJPGTextureImage(const std::string& fileName, TImage& image) {
+bool ReadJPGTextureImage(const std::string& fileName, TPixelImage& image) {
   std::string bytes, why;
-  TImage decoded;
+  TPixelImage decoded;
   if (!ReadWholeFile(HostPath(fileName), bytes)) why = "cannot be opened";
   if (!why.empty() || !DecodeJPEG(Bytes(bytes), bytes.size(), decoded, why))
     return Refuse(fileName, why, "Couldn't load JPG - " + Quoted(fileName), "BMP Unit");
@@ -79,7 +79,7 @@ bool ReadJPGTextureImage(const std::string& fileName, TImage& image) {
   return true;
 }
 
-bool ReadTGATextureImage(const std::string& fileName, TImage& image) {
+bool ReadTGATextureImage(const std::string& fileName, TPixelImage& image) {
   const std::string path = HostPath(fileName);
   if (!FileExists(path)) {
     ShowMessageBox("File not found  - " + fileName, "TGA Texture");

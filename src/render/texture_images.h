@@ -14,6 +14,6 @@ TTextureFormat TextureFormatOf(const std::string& fileName);
 
 // Each returns false after showing the loader's message box. BMP and TGA give
 // the file's own channels (a BMP always three); JPEG gives R, G, B, 255.
-bool ReadBMPTextureImage(const std::string& fileName, TImage& image);
-bool ReadJPGTextureImage(const std::string& fileName, TImage& image);
-bool ReadTGATextureImage(const std::string& fileName, TImage& image);
+bool ReadBMPTextureImage(const std::string& fileName, TPixelImage& image);
+bool ReadJPGTextureImage(const std::string& fileName, TPixelImage& image);
+bool ReadTGATextureImage(const std::string& fileName, TPixelImage& image);

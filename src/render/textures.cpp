@@ -7,7 +7,7 @@
 
 namespace {
 
-bool Upload(bool ok, const TImage& image, unsigned& textureId) {
+bool Upload(bool ok, const TPixelImage& image, unsigned& textureId) {
   if (ok) textureId = CreateTexture(image.Width, image.Height, image.Channels == 4 ? GL_RGBA : GL_RGB,
                                     image.Pixels.data());
   return ok;
@@ -32,17 +32,17 @@ void LoadTexture(const std::string& fileName, unsigned& textureId) {
 }
 
 bool LoadBMPTexture(const std::string& fileName, unsigned& textureId) {
-  TImage image;
+  TPixelImage image;
   return Upload(ReadBMPTextureImage(fileName, image), image, textureId);
 }
 
 bool LoadJPGTexture(const std::string& fileName, unsigned& textureId) {
-  TImage image;
+  TPixelImage image;
   return Upload(ReadJPGTextureImage(fileName, image), image, textureId);
 }
 
 bool LoadTGATexture(const std::string& fileName, unsigned& textureId) {
-  TImage image;
+  TPixelImage image;
   return Upload(ReadTGATextureImage(fileName, image), image, textureId);
 }
 

@@ -33,7 +33,7 @@ bool IsPlainTGA(const uint8_t* data, size_t size) {
   return size >= 18 && data[1] == 0 && data[2] == kTrueColor && (data[16] == 24 || data[16] == 32);
 }
 
-TTgaError DecodeTGA(const uint8_t* data, size_t size, TImage& image, std::string& why) {
+TTgaError DecodeTGA(const uint8_t* data, size_t size, TPixelImage& image, std::string& why) {
   auto fail = [&why](TTgaError error, std::string text) {
     why = std::move(text);
     return error;

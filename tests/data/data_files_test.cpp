@@ -20,7 +20,7 @@ namespace {
 
 std::string Data(const std::string& gamePath) { return HostPath(BinDir() + "/" + gamePath); }
 
-bool Decodes(const std::string& path, TImage& image) { return DecodesAsTexture(path, &image.Width, &image.Height); }
+bool Decodes(const std::string& path, TPixelImage& image) { return DecodesAsTexture(path, &image.Width, &image.Height); }
 
 // Every picture the game loads by a fixed name.
 std::vector<std::string> FixedPictures() {
@@ -39,7 +39,7 @@ std::vector<std::string> FixedPictures() {
 
 TEST(DataFiles, EveryFixedPictureDecodesWithTheTextureReaders) {
   for (const std::string& name : FixedPictures()) {
-    TImage image;
+    TPixelImage image;
     ASSERT_TRUE(Decodes(Data(name), image)) << name;
     EXPECT_GE(image.Width, 8) << name;
     EXPECT_GE(image.Height, 8) << name;
@@ -47,7 +47,7 @@ TEST(DataFiles, EveryFixedPictureDecodesWithTheTextureReaders) {
   // The loader's 24-bit BMP path uses rows without padding: widths must
   // give rows of a multiple of four bytes.
   for (const std::string& name : FixedPictures()) {
-    TImage image;
+    TPixelImage image;
     ASSERT_TRUE(Decodes(Data(name), image));
     if (TextureFormatOf(name) == TTextureFormat::BMP) {
       EXPECT_EQ(image.Width * 3 % 4, 0) << name;
@@ -62,7 +62,7 @@ TEST(DataFiles, LevelTexturesAreLowerCaseAndUseAllThreeFormats) {
   for (const auto& entry : std::filesystem::directory_iterator(BinDir() + "/data/MapTextures")) {
     const std::string name = entry.path().filename().string();
     EXPECT_EQ(name, LowerCase(name));
-    TImage image;
+    TPixelImage image;
     EXPECT_TRUE(Decodes(entry.path().string(), image)) << name;
     seen[static_cast<int>(TextureFormatOf(name))] = true;
     ++count;
@@ -113,13 +113,13 @@ TEST(DataFiles, SettingsNameWhatExists) {
                                      {"terror", "terror2"}}) {
     const std::string dir = "data/characters/" + characters.ReadString(section, key, "") + "/";
     EXPECT_TRUE(FileExists(Data(dir + "char.3ds"))) << key;
-    TImage image;
+    TPixelImage image;
     EXPECT_TRUE(ReadJPGTextureImage(Data(dir + "graphic.jpg"), image)) << key;
   }
   for (const char* particles : {"data/particles/bluefire.ini", "data/particles/winampeffekt.ini"}) {
     TIniFile ini(Data(particles));
     const std::string texture = ini.ReadString("Effect.FXSettings", "TexPath", "");
-    TImage image;
+    TPixelImage image;
     EXPECT_TRUE(Decodes(Data(texture), image)) << particles;
   }
   for (const char* shader : {"f_blur_row", "v_blur_row", "f_blur_column", "v_blur_column", "f_bloom", "v_bloom"})
@@ -142,7 +142,7 @@ TEST(DataFiles, WeaponsHaveDistinctSettingsModelsAndPictures) {
       TIniFile config(Data(dir + "config.ini"));
       EXPECT_GT(config.ReadInteger("config", "prize", 0), 0) << name;
       EXPECT_FALSE(config.ReadString("config", "description", "").empty()) << name;
-      TImage image;
+      TPixelImage image;
       EXPECT_TRUE(ReadJPGTextureImage(Data(dir + "graphic.jpg"), image)) << name;
       if (kind.Model) {
         EXPECT_TRUE(FileExists(Data(dir + "weapon.3ds"))) << name;

@@ -19,7 +19,7 @@ std::vector<uint8_t> TypeableCodes() {
 }
 
 // Summed alpha over a rectangle of the image given top-down.
-double Ink(const TImage& image, int x0, int y0, int x1, int y1) {
+double Ink(const TPixelImage& image, int x0, int y0, int x1, int y1) {
   double sum = 0;
   for (int y = std::max(0, y0); y < std::min(image.Height, y1); ++y)
     for (int x = std::max(0, x0); x < std::min(image.Width, x1); ++x) sum += image.Pixel(x, y)[3] / 255.0;
@@ -30,7 +30,7 @@ TEST(DataFonts, EveryTypeableCharacterHasInkWhereTheFontFileSaysItIs) {
   for (const char* name : {"arial10", "bodini10", "verdana12", "couriernew48", "brokenghost36"}) {
     SCOPED_TRACE(name);
     const std::string base = BinDir() + "/data/fonts/" + name;
-    TImage image;
+    TPixelImage image;
     ASSERT_TRUE(ReadTGATextureImage(base + ".tga", image));
     ASSERT_EQ(image.Channels, 4) << "glyph coverage lives in alpha";
     const bool fci = FileExists(base + ".fci");

@@ -3,7 +3,7 @@
 #include "render/texture_images.h"
 
 bool DecodesAsTexture(const std::string& path, int* width, int* height) {
-  TImage image;
+  TPixelImage image;
   bool ok = false;
   switch (TextureFormatOf(path)) {
     case TTextureFormat::BMP: ok = ReadBMPTextureImage(path, image); break;

@@ -21,8 +21,6 @@ class TInBinDir {
 };
 
 // Whether the file decodes with the texture reader its extension selects.
-// (Kept out of line: the GUI's image widget and the decoders' image share a
-// name, so no file can include both headers.)
 bool DecodesAsTexture(const std::string& path, int* width = nullptr, int* height = nullptr);
 
 // A scratch game directory for tests that write (a level build puts map.lvl

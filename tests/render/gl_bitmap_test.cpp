@@ -30,7 +30,7 @@ TEST_F(GlBitmap, RecognisesTheImageByItsFirstBytes) {
   Convert(source, "-type Palette -compress None", "BMP3:" + dir / "bmp.dat");
   Convert(source, "-quality 95", "JPG:" + dir / "jpg.dat");
   ASSERT_TRUE(RunTool("djpeg -outfile '" + dir / "jpg.ppm" + "' '" + dir / "jpg.dat" + "'"));
-  TImage jpeg;
+  TPixelImage jpeg;
   ASSERT_TRUE(ReadPPM(dir / "jpg.ppm", jpeg));
   SwapRedBlue(jpeg.Pixels, 3);
   std::vector<uint8_t> withAlpha;

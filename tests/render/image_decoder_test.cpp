@@ -13,7 +13,7 @@ namespace {
 
 enum class Kind { BMP, TGA, JPG };
 
-bool Decode(Kind kind, const std::string& bytes, TImage& image, std::string& why) {
+bool Decode(Kind kind, const std::string& bytes, TPixelImage& image, std::string& why) {
   switch (kind) {
     case Kind::BMP:
       return DecodeBMP(Data(bytes), bytes.size(), image, why) == TBmpError::None;
@@ -89,7 +89,7 @@ TEST_F(ImageDecoders, DecodeWhatImageMagickWritesToTheSamePixels) {
     std::string file = dir / ("f" + std::to_string(n++) + (c.kind == Kind::BMP ? ".bmp" : ".tga"));
     ASSERT_FALSE(Convert(source, c.arguments, std::string(c.format) + ":" + file).empty());
     std::vector<uint8_t> expected = ReferencePixels(file, c.channels);
-    TImage image;
+    TPixelImage image;
     std::string why;
     std::string bytes = Bytes(file);
     ASSERT_TRUE(Decode(c.kind, bytes, image, why)) << why;
@@ -104,7 +104,7 @@ TEST_F(ImageDecoders, TrueColourFilesKeepTheSourcePixelsAndStandUpright) {
   // Anchors the ImageMagick comparison: lossless files give back the source.
   std::string bmp = Convert(source, "-type TrueColor", "BMP3:" + dir / "a.bmp").substr(5);
   std::string bytes = Bytes(bmp);
-  TImage image;
+  TPixelImage image;
   std::string why;
   ASSERT_TRUE(Decode(Kind::BMP, bytes, image, why)) << why;
   EXPECT_EQ(image.Pixels, SourcePixels());
@@ -115,7 +115,7 @@ TEST_F(ImageDecoders, TrueColourFilesKeepTheSourcePixelsAndStandUpright) {
   for (int row = 4; row >= 0; --row) topDown += bytes.substr(offset + row * stride, stride);
   int32_t height = -5;
   for (int i = 0; i < 4; ++i) topDown[22 + i] = static_cast<char>((static_cast<uint32_t>(height) >> (8 * i)) & 0xFF);
-  TImage upright;
+  TPixelImage upright;
   ASSERT_TRUE(Decode(Kind::BMP, topDown, upright, why)) << why;
   EXPECT_EQ(upright.Height, 5);
   EXPECT_EQ(upright.Pixels, SourcePixels());
@@ -124,7 +124,7 @@ TEST_F(ImageDecoders, TrueColourFilesKeepTheSourcePixelsAndStandUpright) {
   // bit set) both stand upright. (ImageMagick stores its rows top first
   // unless told otherwise, hence the flip.)
   std::string topLeft = Bytes(Convert(source, "-orient TopLeft", "TGA:" + dir / "t.tga").substr(4));
-  TImage fromTop;
+  TPixelImage fromTop;
   ASSERT_TRUE(Decode(Kind::TGA, topLeft, fromTop, why)) << why;
   EXPECT_EQ(fromTop.Pixels, SourcePixels());
   std::string tga = Bytes(Convert(source, "-flip -type TrueColor", "TGA:" + dir / "a.tga").substr(4));
@@ -133,7 +133,7 @@ TEST_F(ImageDecoders, TrueColourFilesKeepTheSourcePixelsAndStandUpright) {
   // A TGA with a 10-byte image ID gives the same picture as one without.
   std::string withId = tga.substr(0, 18) + "0123456789" + tga.substr(18);
   withId[0] = 10;
-  TImage plain, identified;
+  TPixelImage plain, identified;
   ASSERT_TRUE(Decode(Kind::TGA, tga, plain, why)) << why;
   ASSERT_TRUE(Decode(Kind::TGA, withId, identified, why)) << why;
   EXPECT_EQ(plain.Pixels, SourcePixels());
@@ -156,7 +156,7 @@ TEST_F(ImageDecoders, JpegMatchesDjpeg) {
     std::string file = Convert(source, c.arguments, dir / ("j" + std::to_string(n++) + ".jpg"));
     ASSERT_FALSE(file.empty());
     ASSERT_TRUE(RunTool("djpeg -rgb -outfile '" + file + ".ppm' '" + file + "'"));
-    TImage expected, image;
+    TPixelImage expected, image;
     ASSERT_TRUE(ReadPPM(file + ".ppm", expected));
     std::string why;
     ASSERT_TRUE(Decode(Kind::JPG, Bytes(file), image, why)) << why;
@@ -190,7 +190,7 @@ TEST_F(ImageDecoders, DamagedJpegsAreRefused) {
   };
   for (const auto& [name, bytes] : cases) {
     SCOPED_TRACE(name);
-    TImage image;
+    TPixelImage image;
     std::string why;
     EXPECT_FALSE(Decode(Kind::JPG, bytes, image, why));
     EXPECT_FALSE(why.empty());
@@ -220,7 +220,7 @@ TEST(ImageDecoderLimits, BadBmpHeadersGiveTheirErrorBeforeAllocating) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TImage image;
+    TPixelImage image;
     std::string why;
     EXPECT_EQ(DecodeBMP(Data(c.bytes), c.bytes.size(), image, why), c.error);
     EXPECT_FALSE(why.empty());
@@ -228,7 +228,7 @@ TEST(ImageDecoderLimits, BadBmpHeadersGiveTheirErrorBeforeAllocating) {
   }
   // The last row may leave out its padding.
   std::string unpadded = MakeBMP(1, 2, 24, 0, 0, 7);
-  TImage image;
+  TPixelImage image;
   std::string why;
   EXPECT_EQ(DecodeBMP(Data(unpadded), unpadded.size(), image, why), TBmpError::None) << why;
 }
@@ -254,7 +254,7 @@ TEST(ImageDecoderLimits, BadTgaHeadersGiveTheirErrorBeforeAllocating) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TImage image;
+    TPixelImage image;
     std::string why;
     EXPECT_EQ(DecodeTGA(Data(c.bytes), c.bytes.size(), image, why), c.error);
     EXPECT_FALSE(why.empty());
@@ -262,7 +262,7 @@ TEST(ImageDecoderLimits, BadTgaHeadersGiveTheirErrorBeforeAllocating) {
   }
   std::string withLongId = MakeTGA(2, 0, 1, 1, 24, pixel);
   withLongId[0] = static_cast<char>(200);
-  TImage image;
+  TPixelImage image;
   std::string why;
   EXPECT_EQ(DecodeTGA(Data(withLongId), withLongId.size(), image, why), TTgaError::Read);
 }
@@ -272,7 +272,7 @@ TEST(ImageDecoderLimits, RunLengthPacketsAreCutAtTheImageEnd) {
   // that claims 128 pixels of which only 2 fit.
   std::string body = std::string("\x01") + "\x10\x20\x30" + "\x40\x50\x60" + "\xFF" + "\x0A\x0B\x0C";
   std::string tga = MakeTGA(10, 0, 2, 2, 24, body);
-  TImage image;
+  TPixelImage image;
   std::string why;
   ASSERT_EQ(DecodeTGA(Data(tga), tga.size(), image, why), TTgaError::None) << why;
   const std::vector<uint8_t> expected = {0x0C, 0x0B, 0x0A, 0x0C, 0x0B, 0x0A,   // top row: the run

@@ -37,7 +37,7 @@ std::vector<uint8_t> ReferencePixels(const std::string& file, int channels) {
   return {bytes.begin(), bytes.end()};
 }
 
-bool ReadPPM(const std::string& file, TImage& image) {
+bool ReadPPM(const std::string& file, TPixelImage& image) {
   std::string bytes = ReadFile(file);
   std::istringstream in(bytes);
   std::string magic;

@@ -26,7 +26,7 @@ std::string Convert(const std::string& source, const std::string& arguments, con
 std::vector<uint8_t> ReferencePixels(const std::string& file, int channels);
 
 // Reads back a binary PPM (as djpeg writes it).
-bool ReadPPM(const std::string& file, TImage& image);
+bool ReadPPM(const std::string& file, TPixelImage& image);
 
 std::string Bytes(const std::string& file);
 const uint8_t* Data(const std::string& bytes);

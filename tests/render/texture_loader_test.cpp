@@ -83,7 +83,7 @@ TEST_F(TextureLoader, EveryFailureShowsItsMessageAndKeepsTheTextureName) {
 
 TEST_F(TextureLoader, ImagesAreLaidOutBottomRowFirstAndJpegsAreOpaque) {
   Convert(source, "-type TrueColor", "BMP3:" + dir / "a.bmp");
-  TImage bmp;
+  TPixelImage bmp;
   ASSERT_TRUE(ReadBMPTextureImage(dir / "a.bmp", bmp));
   std::vector<uint8_t> bottomFirst = SourcePixels();
   FlipRows(bottomFirst, 7 * 3);
@@ -91,7 +91,7 @@ TEST_F(TextureLoader, ImagesAreLaidOutBottomRowFirstAndJpegsAreOpaque) {
 
   Convert(source, "-quality 90", dir / "a.jpg");
   ASSERT_TRUE(RunTool("djpeg -outfile '" + dir / "a.ppm" + "' '" + dir / "a.jpg" + "'"));
-  TImage decoded, jpg;
+  TPixelImage decoded, jpg;
   ASSERT_TRUE(ReadPPM(dir / "a.ppm", decoded));
   ASSERT_TRUE(ReadJPGTextureImage(dir / "a.jpg", jpg));
   ASSERT_EQ(jpg.Channels, 4);

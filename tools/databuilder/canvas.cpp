@@ -127,7 +127,7 @@ std::string TCanvas::TGA32() const {
 }
 
 std::string TCanvas::JPEG(int quality) const {
-  TImage image;
+  TPixelImage image;
   image.Width = w;
   image.Height = h;
   image.Channels = 3;
