@@ -47,7 +47,7 @@ TIniFile::Line TIniFile::Parse(const std::string& text) {
 
 long TIniFile::FindSection(const std::string& section) const {
   for (size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].isSection && SameText(lines[i].section, section)) return static_cast<long>(i);
+    if (lines[i].isSection && SameText(lines[i].section, Trim(section))) return static_cast<long>(i);
   return -1;
 }
 
@@ -55,7 +55,7 @@ long TIniFile::FindKey(const std::string& section, const std::string& key) const
   long s = FindSection(section);
   if (s < 0) return -1;
   for (size_t i = static_cast<size_t>(s) + 1; i < lines.size() && !lines[i].isSection; ++i)
-    if (lines[i].isKey && SameText(lines[i].key, key)) return static_cast<long>(i);
+    if (lines[i].isKey && SameText(lines[i].key, Trim(key))) return static_cast<long>(i);
   return -1;
 }
 

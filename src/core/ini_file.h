@@ -2,8 +2,8 @@
 // and every write going straight to the file.
 //
 // Format as read here: "[Section]" lines start a section; "key=value" lines
-// hold values; names match without regard to case; blanks around names and
-// values are ignored and a value enclosed in double quotes loses the quotes;
+// hold values; names match without regard to case; blanks around names (in the
+// file and in the names asked for) and around values are ignored and a value enclosed in double quotes loses the quotes;
 // lines starting with ';' or '#' and any other line are kept untouched. CRLF
 // and LF files both read; a rewrite keeps the file's line ending. The first of
 // duplicate sections or keys is the one read and written.

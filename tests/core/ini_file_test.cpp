@@ -31,6 +31,7 @@ TEST(IniFile, ReadsValuesByKind) {
   EXPECT_EQ(ini.ReadFloat("TVideoConfig", "Gamma", 0.75), 0.75);
   EXPECT_EQ(ini.ReadString("TVideoConfig", "Quoted", ""), "a b");
   EXPECT_EQ(ini.ReadString("NoSection", "x", "def"), "def");
+  EXPECT_EQ(ini.ReadInteger(" TVideoConfig", "Hex2 ", 0), 31);  // names asked for with blanks
 }
 
 TEST(IniFile, CutsLongValuesAndSurvivesGarbage) {
