@@ -2,7 +2,6 @@
 #include "core/convert.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 std::string FloatToStr(double value) {
