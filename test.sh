@@ -9,7 +9,11 @@ scripts/setup.sh test
 jobs=$(nproc)
 
 export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null GRIMVALE_NO_DIALOG=1 GRIMVALE_REQUIRE_DISPLAY=1
-xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+# -noreset: by default the X server resets whenever its last client leaves, and
+# a client connecting during the reset is refused. SDL opens and closes the
+# display once before opening it for good, so a test process that is the only
+# client would now and then fail with "Couldn't open X11 display".
+xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 
 echo "== test suite"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"

@@ -49,12 +49,7 @@ bool OpenGLWindow(int width, int height) {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return false;
     setenv("SDL_VIDEODRIVER", "x11", 0);  // the only SDL driver with OpenGL
-    // With several test processes connecting at once, SDL's probe of the X
-    // server fails now and then ("No available video device"); it succeeds
-    // when asked again.
-    for (int attempt = 0; !SDL_WasInit(SDL_INIT_VIDEO) && attempt < 20; ++attempt)
-      if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) SDL_Delay(50);
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) return false;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     openWidth = std::max(width, openWidth);
