@@ -60,6 +60,12 @@ class EGUIFileError : public std::runtime_error {
 // one rounding rule); NaN gives 0 and values beyond int32 are clamped.
 int32_t GUIRound(double value);
 
+// Positions and sizes come from files unchecked, so sums of them are taken in
+// 64 bits and brought back clamped to int32.
+inline int32_t GUIClamp(int64_t value) {
+  return static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+}
+
 class TGUIObject {
  public:
   virtual ~TGUIObject() = default;

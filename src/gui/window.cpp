@@ -246,14 +246,14 @@ int32_t TWindow::AddChildWindow(TWindow* child) {
 }
 
 void TWindow::LayoutCaptionButtons() {
-  const int32_t h = CaptionHeight;
+  const int64_t h = CaptionHeight;
   TCaptionButton* buttons[] = {&MinimizeButton, &MaximizeButton, &CloseButton};
   for (int32_t i = 0; i < 3; ++i) {
     TCaptionButton& b = *buttons[i];
-    b.X = Width - (3 - i) * h - 3;
+    b.X = GUIClamp(Width - (3 - i) * h - 3);
     b.Y = 6;
-    b.Width = h - 2;
-    b.Height = h - 10;
+    b.Width = GUIClamp(h - 2);
+    b.Height = GUIClamp(h - 10);
     b.Kind = kKindMinimizeButton + i;
   }
   MinimizeButton.OnClick = [this](int32_t, int32_t, TGUIObject*, int32_t button) { MinimizeClick(button); };
