@@ -12,10 +12,10 @@ int32_t TFrames::AddPage(TWindow* page) {
   page->IsPage = true;
   page->HasCaptionBar = false;
   page->Window = page;
-  page->X = Window->X + X;
-  page->Y = Window->Y + Y + TabHeight;
+  page->X = GUIClamp(int64_t{Window->X} + X);
+  page->Y = GUIClamp(int64_t{Window->Y} + Y + TabHeight);
   page->Width = Width;
-  page->Height = Height - TabHeight;
+  page->Height = GUIClamp(int64_t{Height} - TabHeight);
   page->Z = Window->Z + 1.5f;
   page->Visible = Pages.size() == 1;
   return static_cast<int32_t>(Pages.size()) - 1;
@@ -35,12 +35,12 @@ bool TFrames::IsMouseOver(int32_t x, int32_t y) const {
 }
 
 void TFrames::SetLeft(int32_t x) {
-  for (TWindow* page : Pages) page->SetLeft(page->X + (x - X));
+  for (TWindow* page : Pages) page->SetLeft(GUIClamp(int64_t{page->X} + x - X));
   X = x;
 }
 
 void TFrames::SetTop(int32_t y) {
-  for (TWindow* page : Pages) page->SetTop(page->Y + (y - Y));
+  for (TWindow* page : Pages) page->SetTop(GUIClamp(int64_t{page->Y} + y - Y));
   Y = y;
 }
 
@@ -50,7 +50,7 @@ void TFrames::SetWidth(int32_t w) {
 }
 
 void TFrames::SetHeight(int32_t h) {
-  for (TWindow* page : Pages) page->Height = h - TabHeight;
+  for (TWindow* page : Pages) page->Height = GUIClamp(int64_t{h} - TabHeight);
   Height = h;
 }
 

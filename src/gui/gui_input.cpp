@@ -35,8 +35,8 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
     TGUIObject* p = PressedObject;
     auto* window = As<TWindow>(p);
     if (!window || !window->MaximizeButton.State) {
-      p->SetLeft(x + p->X - LastMouseX);
-      p->SetTop(y + p->Y - LastMouseY);
+      p->SetLeft(GUIClamp(int64_t{x} + p->X - LastMouseX));
+      p->SetTop(GUIClamp(int64_t{y} + p->Y - LastMouseY));
       if (p->OnDrag) p->OnDrag(x, y, p, 1);
     }
   }

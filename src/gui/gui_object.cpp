@@ -100,19 +100,19 @@ int32_t TGUIObject::CharHeight() const {
   return font ? font->CharHeight : 0;
 }
 
-int32_t TGUIObject::ScreenX() const { return Window && Window != this ? Window->X + X : X; }
-int32_t TGUIObject::ScreenY() const { return Window && Window != this ? Window->Y + Y : Y; }
+int32_t TGUIObject::ScreenX() const { return Window && Window != this ? GUIClamp(int64_t{Window->X} + X) : X; }
+int32_t TGUIObject::ScreenY() const { return Window && Window != this ? GUIClamp(int64_t{Window->Y} + Y) : Y; }
 
 void PopupOpenMouseDown(int32_t x, int32_t y, TGUIObject* sender, int32_t button) {
   if (button != 3 || !sender->HasPopup || !sender->Popup) return;
-  sender->Popup->X = x + 2;
-  sender->Popup->Y = y + 2;
+  sender->Popup->X = GUIClamp(int64_t{x} + 2);
+  sender->Popup->Y = GUIClamp(int64_t{y} + 2);
   sender->Popup->Open = true;
 }
 
 void SliderMouseDown(int32_t x, int32_t, TGUIObject* sender, int32_t) {
   auto* bar = dynamic_cast<TProgressBar*>(sender);
   if (!bar) return;
-  int32_t d = x - (bar->Window->X + bar->X - 4);
+  int64_t d = x - (int64_t{bar->Window->X} + bar->X - 4);
   bar->Position = d > 0 && bar->Width != 0 ? static_cast<float>(d) / bar->Width : 0.0f;
 }

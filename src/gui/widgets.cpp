@@ -158,9 +158,9 @@ void TEditField::LoadData(TBinaryFile& file) {
 
 void TEditField::PlaceCaret(int32_t mouseX, int32_t mouseY) {
   int32_t cw = CharWidth();
-  CaretColumn = cw > 0 ? std::max(0, GUIRound(double(mouseX - ScreenX() - TextX) / cw)) : 0;
-  int32_t line = LineHeight > 0 ? (mouseY - ScreenY() - TextY) / LineHeight : 0;
-  CaretLine = std::clamp(line, 0, static_cast<int32_t>(Lines.size()) - 1);
+  CaretColumn = cw > 0 ? std::max(0, GUIRound(double(int64_t{mouseX} - ScreenX() - TextX) / cw)) : 0;
+  int64_t line = LineHeight > 0 ? (int64_t{mouseY} - ScreenY() - TextY) / LineHeight : 0;
+  CaretLine = static_cast<int32_t>(std::clamp<int64_t>(line, 0, static_cast<int64_t>(Lines.size()) - 1));
   CaretColumn = std::min(CaretColumn, Length(Lines[CaretLine]));
 }
 
@@ -266,7 +266,7 @@ void TEdit::LoadData(TBinaryFile& file) {
 
 void TEdit::PlaceCaret(int32_t mouseX) {
   int32_t cw = CharWidth();
-  int32_t caret = cw > 0 ? GUIRound(double(mouseX - ScreenX() - TextX) / cw) : 0;
+  int32_t caret = cw > 0 ? GUIRound(double(int64_t{mouseX} - ScreenX() - TextX) / cw) : 0;
   Caret = std::clamp(caret, 0, Length(Text));
 }
 
@@ -425,7 +425,7 @@ bool TCombobox::IsMouseOver(int32_t x, int32_t y) const {
 
 int32_t TCombobox::ItemAt(int32_t y) const {
   if (ItemHeight <= 0) return -1;
-  double d = double(y - ScreenY() - Height) / ItemHeight;
+  double d = double(int64_t{y} - ScreenY() - Height) / ItemHeight;
   if (d < 0) return -1;
   int64_t item = static_cast<int64_t>(d);
   if (item == ItemCount()) --item;

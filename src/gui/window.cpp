@@ -342,22 +342,22 @@ bool TWindow::IsMouseOver(int32_t x, int32_t y) const {
   return X <= x && x <= int64_t{X} + Width && Y <= y && y <= Y + h;
 }
 
-void TWindow::MoveTabPages(int32_t dx, int32_t dy) {
+void TWindow::MoveTabPages(int64_t dx, int64_t dy) {
   for (auto& frames : FramesList)
     for (TWindow* page : frames->Pages) {
-      if (dx) page->SetLeft(page->X + dx);
-      if (dy) page->SetTop(page->Y + dy);
+      if (dx) page->SetLeft(GUIClamp(int64_t{page->X} + dx));
+      if (dy) page->SetTop(GUIClamp(int64_t{page->Y} + dy));
     }
 }
 
 void TWindow::SetLeft(int32_t x) {
-  MoveTabPages(x - X, 0);
+  MoveTabPages(int64_t{x} - X, 0);
   X = x;
   LayoutCaptionButtons();
 }
 
 void TWindow::SetTop(int32_t y) {
-  MoveTabPages(0, y - Y);
+  MoveTabPages(0, int64_t{y} - Y);
   Y = y;
   LayoutCaptionButtons();
 }

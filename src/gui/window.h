@@ -98,7 +98,7 @@ class TWindow : public TGUIObject {
  private:
   template <class T>
   T& NewWidget(TGUIList<T>& list, int32_t kind, float dz);
-  void MoveTabPages(int32_t dx, int32_t dy);
+  void MoveTabPages(int64_t dx, int64_t dy);
   void MinimizeClick(int32_t button);
   void MaximizeClick(int32_t button);
   void CloseClick(int32_t button);
