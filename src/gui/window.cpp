@@ -482,7 +482,13 @@ void TWindow::Load(TBinaryFile& file) {
   if (++Owner->LoadNesting > kMaxWindowNesting) throw EGUIFileError(file.Position(), "windows nested too deeply");
   LoadSection(file, PopupMenus, [&] { AddPopupMenu(0, 0, ""); });
   TGUIObject::Load(file);
+  // A file may mark this window free. It takes that mark only once it is
+  // whole: the tab pages and child windows it creates on the way must not be
+  // given its slot, which would clear the lists being read.
+  const bool inUse = InUse;
+  InUse = true;
   LoadData(file);
+  InUse = inUse;
   --Owner->LoadNesting;
 }
 

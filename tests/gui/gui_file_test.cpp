@@ -5,6 +5,8 @@
 #include "test_support.h"
 #include "world/binary_file.h"
 
+#include <set>
+
 namespace {
 
 class GuiFileTest : public GuiTest {
@@ -115,6 +117,31 @@ TEST_F(GuiFileTest, EveryWidgetKindSurvivesARoundTrip) {
   EXPECT_EQ(w.ChildWindows[0].Window->Texts[0]->Text, "inside");
   // The window, three pages and the child.
   EXPECT_EQ(other.Windows.size(), 5u);
+}
+
+// A window stored as free takes that mark only when it is whole, so the pages
+// and child windows created while it loads never land in its own slot.
+TEST_F(GuiFileTest, AWindowStoredAsFreeKeepsItsPagesAndChildren) {
+  TWindow& w = *gui.Windows[BuildEveryKind(gui)];
+  w.InUse = false;
+  SaveAll(gui, {w.Index});
+
+  TGUIclass other;
+  other.TextureLoader = gui.TextureLoader;
+  other.FontListBuilder = gui.FontListBuilder;
+  other.Fonts = gui.Fonts;
+  std::vector<int32_t> indices(1, -1);
+  ASSERT_TRUE(other.LoadGUIFile(dir / "all.gui", indices));
+  const TWindow& loaded = *other.Windows[indices[0]];
+  EXPECT_FALSE(loaded.InUse);
+  const std::vector<TWindow*>& pages = loaded.FramesList[0]->Pages;
+  ASSERT_EQ(pages.size(), 3u);
+  std::set<const TWindow*> distinct(pages.begin(), pages.end());
+  distinct.insert(&loaded);
+  distinct.insert(loaded.ChildWindows[0].Window);
+  EXPECT_EQ(distinct.size(), 5u);
+  EXPECT_EQ(pages[2]->Buttons[0]->Caption, "Keys");
+  EXPECT_EQ(loaded.ChildWindows[0].Window->Texts[0]->Text, "inside");
 }
 
 TEST_F(GuiFileTest, LoadingRecomputesWhatDependsOnTheFont) {
