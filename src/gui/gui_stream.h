@@ -33,3 +33,6 @@ inline constexpr uint64_t kCommonRecordSize = 35;
 inline constexpr uint64_t kMinWindowRecordSize = 2 + 65 + 35 + 47 + 11 * 37 + 3 * 35;
 // Tab pages and child windows nest windows in windows; deeper files are refused.
 inline constexpr int32_t kMaxWindowNesting = 16;
+// Radio groups take no bytes of their own, so their count cannot be checked
+// against the rest of the file; a window holding more is refused.
+inline constexpr int32_t kMaxRadioGroups = 256;

@@ -503,10 +503,11 @@ void TWindow::LoadData(TBinaryFile& file) {
   Caption = ReadStr(file);
   HasChildWindows = ReadBool(file);
   const bool hasTabs = ReadBool(file);
-  // Groups take no bytes of their own; one byte each of what follows keeps
-  // a small file from asking for a great many.
-  int32_t groups = ReadCnt(file, 1);
-  for (int32_t g = 0; g < groups; ++g) AddRadioGroup();
+  const int32_t lastGroup = ReadCnt(file, 0);  // group 0 always exists
+  if (lastGroup >= kMaxRadioGroups)
+    throw EGUIFileError(file.Position(), std::to_string(lastGroup + 1) + " radio groups exceed the limit of " +
+                                             std::to_string(kMaxRadioGroups));
+  for (int32_t g = 0; g < lastGroup; ++g) AddRadioGroup();
   LoadSection(file, Buttons, [&] { AddButton(0, 0, 0, 0, ""); });
   LoadSection(file, Texts, [&] { AddText(0, 0, "", kGUIWhite); });
   LoadSection(file, Panels, [&] { AddPanel(0, 0, 0, 0); });

@@ -1,6 +1,7 @@
 // The .gui file: exact bytes of an empty window, round trips of every widget
 // kind, what loading recomputes, and refusal of invalid files.
 #include "core/logger.h"
+#include "gui/gui_stream.h"
 #include "gui_fixture.h"
 #include "test_support.h"
 #include "world/binary_file.h"
@@ -185,6 +186,28 @@ TEST_F(GuiFileTest, TruncatedFilesAreRefusedWithTheirOffset) {
   }
   EXPECT_NE(LastLogLine().find("cut.gui"), std::string::npos);
   EXPECT_NE(LastLogLine().find("byte offset"), std::string::npos);
+}
+
+// Groups take no bytes, so their number is capped rather than checked against
+// the rest of the file: whatever loads also loads again once saved.
+TEST_F(GuiFileTest, RadioGroupsAreCappedPerWindow) {
+  for (int32_t groups : {kMaxRadioGroups, kMaxRadioGroups + 1}) {
+    TWindow& w = *gui.Windows[gui.CreateWindow(0, 0, 100, 100, 0, "", "")];
+    while (static_cast<int32_t>(w.RadioGroups.size()) < groups) w.AddRadioGroup();
+    w.AddRadioButton(0, 0, 10, 10, groups - 1, true);
+    std::string path = dir / "groups.gui";
+    ASSERT_TRUE(gui.SaveGUIFile(path, {w.Index}));
+    std::vector<int32_t> indices(1, -1);
+    const bool loaded = gui.LoadGUIFile(path, indices);
+    EXPECT_EQ(loaded, groups <= kMaxRadioGroups) << groups;
+    if (loaded) {
+      const TWindow& again = *gui.Windows[indices[0]];
+      ASSERT_EQ(static_cast<int32_t>(again.RadioGroups.size()), groups);
+      EXPECT_EQ(again.RadioButtons[0]->Group, again.RadioGroups[groups - 1].get());
+    } else {
+      EXPECT_NE(LastLogLine().find("257 radio groups exceed the limit of 256"), std::string::npos) << LastLogLine();
+    }
+  }
 }
 
 TEST_F(GuiFileTest, IndicesOutsideTheirListsAreRefused) {
