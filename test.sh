@@ -15,6 +15,9 @@ export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null GRIMVALE_NO_DIALOG=1 GRIMVALE
 # client would now and then fail with "Couldn't open X11 display".
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 
+echo "== include order of the source folders"
+scripts/check_layers.sh
+
 echo "== test suite"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
 

@@ -11,6 +11,7 @@
 // where the ground is the root's bottom face.
 #include "core/gl_api.h"
 #include "fx/screenshot.h"
+#include "render/level_scene_reader.h"
 #include "render/model_3ds_writer.h"
 #include "world/frustum.h"
 #include "world/level.h"
@@ -340,6 +341,7 @@ void PrintRatio(const char* what, const char* slow, const char* fast, int map) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  InstallLevelLoaders();
   std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::path work = std::filesystem::temp_directory_path() / ("grimvale-bench-level-" + std::to_string(getpid()));
   std::filesystem::create_directories(work);

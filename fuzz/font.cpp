@@ -3,7 +3,7 @@
 #include "core/platform.h"
 #include "fuzz_support.h"
 #include "gui/gui_manager.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

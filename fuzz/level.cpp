@@ -2,7 +2,7 @@
 // that is read must answer queries, and saving it must give a file that reads
 // back and saves to the same bytes.
 #include "fuzz_support.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 #include "world/level.h"
 
 #include <fstream>

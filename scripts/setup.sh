@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the game (and, with "test", the test suite) needs on Debian 12
-# when it is missing, then configures and builds into build/.
+# when it is missing, then configures and builds into build/: the game and its
+# data tree only, or, with "test", every target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,4 +26,8 @@ fi
 
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs"
+if [ "${1:-}" = test ]; then
+  cmake --build build -j "$jobs"
+else
+  cmake --build build -j "$jobs" --target grimvale
+fi

@@ -1,8 +1,8 @@
 // Program entry: the executable's directory becomes the working directory so
 // every relative data path resolves beside it; then the module objects, the
 // game object and its run.
-#include "core/game.h"
-#include "core/modules.h"
+#include "app/game.h"
+#include "app/modules.h"
 #include "core/paths.h"
 #include "core/platform.h"
 

@@ -1,8 +1,9 @@
 // Shared main of every test binary: a logger writing into a temporary
-// directory, message boxes captured instead of shown, and the floating-point
-// environment the game runs with.
+// directory, message boxes captured instead of shown, the level loaders, and
+// the floating-point environment the game runs with.
 #include "core/logger.h"
 #include "core/platform.h"
+#include "render/level_scene_reader.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   TempDir logDir;
   Logger = new TLogger(logDir.Path());
   InstallMessageBoxCapture();
+  InstallLevelLoaders();
   int result = RUN_ALL_TESTS();
   delete Logger;
   Logger = nullptr;

@@ -1,7 +1,6 @@
 // Section objects of config.ini and the game variables.
 #include "core/config.h"
 
-#include "core/game.h"
 #include "core/logger.h"
 
 #include <type_traits>
@@ -182,7 +181,7 @@ TgameVariabeln::~TgameVariabeln() {
   SaveAndFree(Misc);
 }
 
-void TgameVariabeln::SetDefaults(Tgame& game) {
+void TgameVariabeln::SetDefaults(TGameSettings& game) {
   TKeyBinding* keys[7] = {&game.KeyForward, &game.KeyBackward, &game.KeyLeft, &game.KeyRight,
                           &game.KeyJump,    &game.KeyMenu,     &game.KeyCamera};
   const uint16_t symbols[7] = {119, 115, 97, 100, 32, 27, 282};
@@ -200,12 +199,12 @@ void TgameVariabeln::SetDefaults(Tgame& game) {
 }
 
 // Keys of "game.gameVar" and "game.gameVar.Fog" in file order (blue before green).
-std::vector<TConfigKey> TgameVariabeln::GameVarKeys(Tgame& game) {
+std::vector<TConfigKey> TgameVariabeln::GameVarKeys(TGameSettings& game) {
   return {{"gravity", &game.Gravity, 100}, {"cammode", &game.CamMode, 0}, {"cams", &game.CamCount, 3},
           {"Speed", &game.Speed, 0.5}};
 }
 
-std::vector<TConfigKey> TgameVariabeln::FogKeys(Tgame& game) {
+std::vector<TConfigKey> TgameVariabeln::FogKeys(TGameSettings& game) {
   return {{"red", &game.FogColor[0], 1.0},      {"blue", &game.FogColor[2], 1.0},
           {"green", &game.FogColor[1], 1.0},    {"alpha", &game.FogColor[3], 1.0},
           {"fogstart", &game.FogStart, 10.0},   {"fogend", &game.FogEnd, 100.0},
@@ -213,13 +212,13 @@ std::vector<TConfigKey> TgameVariabeln::FogKeys(Tgame& game) {
           {"fogenabled", &game.FogEnabled, 0}};
 }
 
-void TgameVariabeln::LoadGameVars(Tgame& game) {
+void TgameVariabeln::LoadGameVars(TGameSettings& game) {
   TIniFile ini(fileName);
   LoadKeys(ini, "game.gameVar", GameVarKeys(game));
   LoadKeys(ini, "game.gameVar.Fog", FogKeys(game));
 }
 
-void TgameVariabeln::SaveGameVars(Tgame& game) {
+void TgameVariabeln::SaveGameVars(TGameSettings& game) {
   TIniFile ini(fileName);
   SaveKeys(ini, "game.gameVar", GameVarKeys(game));
   SaveKeys(ini, "game.gameVar.Fog", FogKeys(game));

@@ -1,15 +1,14 @@
 // The program's settings in "config.ini": five section objects, each reading
 // its own section when created and writing it back when destroyed, and the
-// game variables that live in Tgame.
+// game variables (game_settings.h).
 #pragma once
+#include "core/game_settings.h"
 #include "core/ini_file.h"
 
 #include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
-
-class Tgame;
 
 // One key of a section: its name, the field it fills and the default used when
 // the key is missing or its text does not convert. Booleans are read as
@@ -137,10 +136,10 @@ class TgameVariabeln {
   TgameVariabeln(const TgameVariabeln&) = delete;
   TgameVariabeln& operator=(const TgameVariabeln&) = delete;
 
-  void SetDefaults(Tgame& game);
-  void LoadGameVars(Tgame& game);
+  void SetDefaults(TGameSettings& game);
+  void LoadGameVars(TGameSettings& game);
   // Throws EIniWriteError when the file cannot be written.
-  void SaveGameVars(Tgame& game);
+  void SaveGameVars(TGameSettings& game);
 
   TVideoConfig* Video;
   TAudioConfig* Audio;
@@ -149,8 +148,8 @@ class TgameVariabeln {
   TMiscConfig* Misc;
 
  private:
-  static std::vector<TConfigKey> GameVarKeys(Tgame& game);
-  static std::vector<TConfigKey> FogKeys(Tgame& game);
+  static std::vector<TConfigKey> GameVarKeys(TGameSettings& game);
+  static std::vector<TConfigKey> FogKeys(TGameSettings& game);
   std::string fileName;
 };
 

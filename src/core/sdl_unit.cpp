@@ -2,11 +2,11 @@
 #include "core/sdl_unit.h"
 
 #include "core/config.h"
-#include "core/event_handler.h"
-#include "core/game.h"
 #include "core/gl_api.h"
 #include "core/logger.h"
 #include "core/platform.h"
+#include "core/platform_events.h"
+#include "core/run_state.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_net.h>
@@ -16,6 +16,7 @@
 uint32_t VideoFlags = 0;
 SDL_Surface* ScreenSurface = nullptr;
 TSDL_UNIT* SDLUnit = nullptr;
+TPlatformEvents* EventSink = nullptr;
 
 static const char* kSource = "Unit_SDL";
 
@@ -51,7 +52,7 @@ bool TSDL_UNIT::Init() {
   SDL_InitSubSystem(SDL_INIT_TIMER);
   SDL_AddTimer(1000, FPSTimer, nullptr);
 
-  if (EventHandler) EventHandler->Resize(ScreenWidth, ScreenHeight);
+  if (EventSink) EventSink->Resize(ScreenWidth, ScreenHeight);
   SetViewport(ScreenWidth, ScreenHeight);
   return true;
 }
@@ -142,17 +143,18 @@ static TKeySym KeySymOf(const SDL_keysym& k) {
 void TSDL_UNIT::PumpEvents() {
   SDL_Event event;
   while (SDL_PollEvent(&event) == 1) {
+    if (!EventSink) continue;
     switch (event.type) {
-      case SDL_KEYDOWN: EventHandler->KeyDown(KeySymOf(event.key.keysym)); break;
-      case SDL_KEYUP: EventHandler->KeyUp(KeySymOf(event.key.keysym)); break;
-      case SDL_MOUSEMOTION: EventHandler->MouseMotion(event.motion.x, event.motion.y); break;
+      case SDL_KEYDOWN: EventSink->KeyDown(KeySymOf(event.key.keysym)); break;
+      case SDL_KEYUP: EventSink->KeyUp(KeySymOf(event.key.keysym)); break;
+      case SDL_MOUSEMOTION: EventSink->MouseMotion(event.motion.x, event.motion.y); break;
       case SDL_MOUSEBUTTONDOWN:
-        EventHandler->MouseDown(event.button.button, event.button.x, event.button.y);
+        EventSink->MouseDown(event.button.button, event.button.x, event.button.y);
         break;
-      case SDL_MOUSEBUTTONUP: EventHandler->MouseUp(event.button.button, event.button.x, event.button.y); break;
-      case SDL_QUIT: QuitFlag = -1; break;
+      case SDL_MOUSEBUTTONUP: EventSink->MouseUp(event.button.button, event.button.x, event.button.y); break;
+      case SDL_QUIT: EventSink->Quit(); break;
       case SDL_VIDEORESIZE:
-        EventHandler->Resize(event.resize.w, event.resize.h);
+        EventSink->Resize(event.resize.w, event.resize.h);
         if (!ScreenSurface) {
           ReportFailure("Surface bei Größenänderung verloren: ", true);
           Quit();

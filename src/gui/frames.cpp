@@ -2,7 +2,7 @@
 // the control's position, size, depth and selection.
 #include "gui/gui_manager.h"
 #include "gui/gui_stream.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include <algorithm>
 

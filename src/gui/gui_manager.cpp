@@ -7,7 +7,7 @@
 #include "core/platform.h"
 #include "gui/gui_stream.h"
 #include "render/textures.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 TGUIclass* GUIManager = nullptr;
 

@@ -3,7 +3,7 @@
 
 #include "gui/gui_manager.h"
 #include "gui/gui_stream.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,7 @@
 // Checked primitive reads for the .gui loader.
 #include "gui/gui_stream.h"
 
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 static void CheckRead(TBinaryFile& file) {
   if (file.Overread()) throw EGUIFileError(file.Position(), "file ends early");

@@ -4,7 +4,7 @@
 
 #include "gui/gui_manager.h"
 #include "gui/gui_stream.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 template <class T>
 static void FreshList(TGUIList<T>& list) {

@@ -10,7 +10,7 @@
 #include "core/paths.h"
 #include "render/model_bytes.h"
 #include "render/skeleton.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 static const char* const LogSource = "gl3ds";
 

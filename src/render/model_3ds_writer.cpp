@@ -22,7 +22,7 @@
 #include <set>
 
 #include "core/paths.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 namespace {
 

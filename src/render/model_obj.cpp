@@ -9,7 +9,7 @@
 #include "core/convert.h"
 #include "core/paths.h"
 #include "render/model_bytes.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 namespace {
 

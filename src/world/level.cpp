@@ -6,7 +6,7 @@
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include <algorithm>
 

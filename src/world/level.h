@@ -17,7 +17,6 @@
 
 class TBinaryFile;
 class TFrustum;
-class TAll3dsMesh;
 
 inline constexpr const char* kLevelVersion = "0.2.5";
 inline constexpr const char* kLevelFileType = "Level";
@@ -91,11 +90,6 @@ struct TLevelBuildReport {
   std::string LogLine() const;
 };
 
-// The level's triangles and materials from a loaded scene: one triangle per
-// face of every mesh with vertices and faces, materials shifted by one behind
-// the default material.
-void MakeLevelGeometry(const TAll3dsMesh& model, std::vector<TTriangle>& triangles,
-                       std::vector<TOctreeMaterial>& materials, TLevelBuildReport& report);
 // Compiles a scene file into a level file (replacing it only once complete).
 TLevelBuildReport BuildLevelFile(const std::string& sceneFile, const std::string& levelFile, int32_t maxTriangles);
 // Compiles "data\maps\<name>\map.3ds" into map.lvl and logs the build line.

@@ -1,7 +1,7 @@
 // The level's OpenGL side: fixed lighting, the skybox and the frame's draw.
 #include "core/gl_api.h"
-#include "render/textures.h"
 #include "world/level.h"
+#include "world/level_loaders.h"
 
 TLevel::~TLevel() { ReleaseGraphics(); }
 
@@ -45,7 +45,7 @@ const SkyCorner kSkyFaces[6][4] = {
 void TLevel::LoadSkybox(const std::string& skyboxName) {
   ReleaseGraphics();
   for (int i = 0; i < 6; ++i)
-    LoadTexture("data\\skyboxes\\" + skyboxName + "\\" + kSkyFaceNames[i] + ".bmp", SkyboxTextures[i]);
+    LoadLevelTexture("data\\skyboxes\\" + skyboxName + "\\" + kSkyFaceNames[i] + ".bmp", SkyboxTextures[i]);
   SkyboxList = glGenLists(1);
   glNewList(SkyboxList, GL_COMPILE);
   for (int i = 0; i < 6; ++i) {

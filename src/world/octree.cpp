@@ -22,7 +22,7 @@
 // as a whole (ELevelFileError); nothing of a refused body is kept.
 #include "world/octree.h"
 
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,8 +1,8 @@
 // Drawing the octree: per-node display lists or immediate mode, material
 // state changes kept to what differs, node boxes, and the GL objects' lifetime.
 #include "core/gl_api.h"
-#include "render/textures.h"
 #include "world/frustum.h"
+#include "world/level_loaders.h"
 #include "world/octree.h"
 
 #include <cstring>
@@ -25,7 +25,7 @@ void TOctree::ReleaseGraphics() {
 
 void TOctree::LoadTextures() {
   for (TOctreeMaterial& m : Materials)
-    if (m.HasTexture) LoadTexture(TextureDir + m.TextureName, m.TextureId);
+    if (m.HasTexture) LoadLevelTexture(TextureDir + m.TextureName, m.TextureId);
 }
 
 static bool SameColour(const float a[4], const float b[4]) { return std::memcmp(a, b, 4 * sizeof(float)) == 0; }

@@ -1,6 +1,6 @@
 // config.ini as the game reads and writes it.
 #include "core/config.h"
-#include "core/game.h"
+#include "app/game.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

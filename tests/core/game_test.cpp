@@ -1,8 +1,8 @@
 // The frame loop's seams: resize order, error reports from other threads and
 // exceptions escaping a frame, key handling of the mode switches.
 #include "core/config.h"
-#include "core/event_handler.h"
-#include "core/game.h"
+#include "app/event_handler.h"
+#include "app/game.h"
 #include "core/gl_api.h"
 #include "core/logger.h"
 #include "core/platform.h"

@@ -8,7 +8,7 @@
 #include "core/ini_file.h"
 #include "core/paths.h"
 #include "render/model.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 #include "world/level.h"
 #include "world/octree.h"
 

@@ -1,5 +1,5 @@
 // The event handler's clock drives the GUI: held keys repeat, carets blink.
-#include "core/event_handler.h"
+#include "app/event_handler.h"
 #include "core/platform.h"
 #include "gui_fixture.h"
 

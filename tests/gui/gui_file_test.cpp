@@ -4,7 +4,7 @@
 #include "gui/gui_stream.h"
 #include "gui_fixture.h"
 #include "test_support.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include <set>
 

@@ -1,7 +1,7 @@
 // Text layout of labels and multi-line fields, and the font file readers.
 #include "gui_fixture.h"
 #include "test_support.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include "core/logger.h"
 #include "core/paths.h"
 #include "model_fixtures.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The binary primitives: exact bytes, header, and reads past the end.
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,15 +1,16 @@
 // Levels: compiling a 3DS scene, loading map.lvl with its rebuild rule, spawn
 // points in config.ini, the level start and end, and a drawn frame.
-#include "core/game.h"
+#include "app/game.h"
 #include "core/gl_api.h"
 #include "core/ini_file.h"
 #include "core/logger.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
 #include "level_scene.h"
+#include "render/level_scene_reader.h"
 #include "render/model.h"
 #include "test_support.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 #include "world/frustum.h"
 #include "world/level.h"
 

@@ -2,7 +2,7 @@
 // the node-limited queries against walks over every triangle.
 #include "level_scene.h"
 #include "test_support.h"
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 #include "world/octree.h"
 
 #include <gtest/gtest.h>

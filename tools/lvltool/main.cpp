@@ -1,8 +1,9 @@
 // lvltool: the level compiler for map makers, with the game's own code.
 //   lvltool build MAPDIR [--threshold N]   compiles MAPDIR/map.3ds into MAPDIR/map.lvl
 //   lvltool info MAP.lvl                   prints header, nodes, depth, triangles per node, materials
+#include "core/binary_file.h"
 #include "core/convert.h"
-#include "world/binary_file.h"
+#include "render/level_scene_reader.h"
 #include "world/level.h"
 
 #include <algorithm>
@@ -85,6 +86,7 @@ static int Info(const std::string& fileName) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  InstallLevelLoaders();
   try {
     if (args.size() == 2 && args[0] == "info") return Info(args[1]);
     if (args.size() >= 2 && args[0] == "build") {

@@ -1,5 +1,5 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
-#include "core/game.h"
+#include "app/game.h"
 #include "core/gl_api.h"
 #include "world/frustum.h"
 #include "world/level.h"

@@ -1,5 +1,5 @@
 // Binary file primitives.
-#include "world/binary_file.h"
+#include "core/binary_file.h"
 
 #include "core/paths.h"
 

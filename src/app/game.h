@@ -1,20 +1,17 @@
 // The game object: owns the run (start-up, main loop, teardown), the level's
 // lifetime, the switch between game view and menu, and the error report.
 #pragma once
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "core/game_settings.h"
+#include "core/run_state.h"
+
 class TLevel;
 
-struct TKeyBinding {
-  uint16_t Key = 0;   // SDL key symbol
-  bool Held = false;  // true while the key is down
-};
-
-class Tgame {
+class Tgame : public TGameSettings {
  public:
   // The whole program run; returns the process exit code (0 after a normal
   // quit, non-zero when the window could not be opened).
@@ -46,15 +43,6 @@ class Tgame {
   bool CursorVisible = true;
   TLevel* Level = nullptr;  // owned; null when no level runs
   int32_t ThemeMusic = 0;
-  double Speed = 0.5;
-  int32_t Gravity = 100;
-  int32_t CamMode = 0;
-  TKeyBinding KeyForward, KeyBackward, KeyLeft, KeyRight, KeyJump, KeyMenu, KeyCamera;
-  int32_t CamCount = 3;
-  float FogColor[4] = {1, 1, 1, 1};  // red, green, blue, alpha
-  double FogStart = 10.0, FogEnd = 100.0, FogDensity = 0.01;
-  int32_t FogMode = 1;
-  bool FogEnabled = false;
   bool IsAdmin = false;
   bool Initialised = false;
   bool LevelRunning = false;
@@ -73,15 +61,6 @@ class Tgame {
   std::vector<QueuedError> queuedErrors;
 };
 
-// The main loop ends when QuitFlag is -1.
-extern int32_t QuitFlag;
-// Set by SIGTERM/SIGINT; the loop turns it into QuitFlag -1 after the frame.
-extern volatile int QuitRequested;
-
-extern int32_t ScreenWidth, ScreenHeight;      // window size, from the configuration and every resize
-extern int32_t ScreenCenterX, ScreenCenterY;   // half the window size
-extern std::atomic<int32_t> FrameCount;        // frames since the last one-second tick (starts at 1)
-extern std::atomic<int32_t> FramesPerSecond;   // frames counted in the last full second
 extern bool TextureScroll;
 extern int32_t TextureScrollCounter;
 extern std::string PendingLevel;               // level waiting for the level-switch confirmation

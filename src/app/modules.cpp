@@ -1,8 +1,9 @@
 // Start-up and shut-down of the module-level globals.
-#include "core/modules.h"
+#include "app/modules.h"
 
 #include "core/logger.h"
 #include "gui/gui_manager.h"
+#include "render/level_scene_reader.h"
 #include "world/frustum.h"
 
 #include <cfenv>
@@ -15,6 +16,7 @@ void InitModules() {
   // Geometry tests rely on division by zero giving an infinity and invalid
   // operations a NaN; keep every floating-point exception masked.
   fedisableexcept(FE_ALL_EXCEPT);
+  InstallLevelLoaders();
 }
 
 void ShutdownModules() {

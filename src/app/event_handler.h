@@ -4,27 +4,23 @@
 #pragma once
 #include <cstdint>
 
-// What the platform layer hands over for a key event.
-struct TKeySym {
-  uint8_t ScanCode = 0;
-  uint16_t Symbol = 0;   // SDL key symbol
-  uint16_t Modifiers = 0;
-  uint16_t Unicode = 0;
-};
+#include "core/platform_events.h"
 
-class TEventHandler {
+class TEventHandler : public TPlatformEvents {
  public:
-  TEventHandler();
+  TEventHandler();  // becomes the platform layer's EventSink
+  ~TEventHandler() override;
 
   void Tick();
-  void KeyDown(const TKeySym& key);
-  void KeyUp(const TKeySym& key);
-  void MouseMotion(uint16_t x, uint16_t y);
-  void MouseDown(uint8_t button, uint16_t x, uint16_t y);
-  void MouseUp(uint8_t button, uint16_t x, uint16_t y);
+  void KeyDown(const TKeySym& key) override;
+  void KeyUp(const TKeySym& key) override;
+  void MouseMotion(uint16_t x, uint16_t y) override;
+  void MouseDown(uint8_t button, uint16_t x, uint16_t y) override;
+  void MouseUp(uint8_t button, uint16_t x, uint16_t y) override;
   // New window size: screen size and centre, then (once start-up is done) the
   // GUI layout and the render-pass textures.
-  void Resize(int32_t width, int32_t height);
+  void Resize(int32_t width, int32_t height) override;
+  void Quit() override;
 
   uint32_t Now = 0;
   uint32_t LastInput = 0;

@@ -1,8 +1,8 @@
 // The program run, the frame loop's order, mode switches and error reports.
-#include "core/game.h"
+#include "app/game.h"
 
 #include "core/config.h"
-#include "core/event_handler.h"
+#include "app/event_handler.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -15,12 +15,6 @@
 #include <exception>
 
 Tgame* Game = nullptr;
-int32_t QuitFlag = 0;
-volatile int QuitRequested = 0;
-int32_t ScreenWidth = 800, ScreenHeight = 600;
-int32_t ScreenCenterX = 400, ScreenCenterY = 300;
-std::atomic<int32_t> FrameCount{1};
-std::atomic<int32_t> FramesPerSecond{0};
 bool TextureScroll = false;
 int32_t TextureScrollCounter = 0;
 std::string PendingLevel;

@@ -1,8 +1,8 @@
 // Input dispatch and the per-frame clock.
-#include "core/event_handler.h"
+#include "app/event_handler.h"
 
 #include "core/config.h"
-#include "core/game.h"
+#include "app/game.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
 #include "gui/gui_manager.h"
@@ -17,6 +17,11 @@ static constexpr uint32_t kMaxStepMs = 50;
 TEventHandler::TEventHandler() {
   Now = GetTicks();
   LastTick = Now;
+  EventSink = this;
+}
+
+TEventHandler::~TEventHandler() {
+  if (EventSink == this) EventSink = nullptr;
 }
 
 void TEventHandler::Tick() {
@@ -109,3 +114,5 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
 }
+
+void TEventHandler::Quit() { QuitFlag = -1; }
