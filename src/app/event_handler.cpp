@@ -5,6 +5,7 @@
 #include "app/game.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
+#include "game/characters.h"
 #include "gui/gui_manager.h"
 
 TEventHandler* EventHandler = nullptr;
@@ -27,6 +28,8 @@ TEventHandler::~TEventHandler() {
 void TEventHandler::Tick() {
   Now = GetTicks();
   if (Now - LastTick > kMaxStepMs) LastTick = Now - kMaxStepMs;
+  // The rules' clock, the server's health broadcast and the round restart.
+  if (Characters) Characters->Tick(Now, Game && Game->InGame);
   if (GUIManager) {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {

@@ -7,6 +7,10 @@
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
+#include "game/characters.h"
+#include "game/ki.h"
+#include "game/weapons.h"
+#include "net/network.h"
 #include "world/level.h"
 
 #include <clocale>
@@ -54,6 +58,7 @@ int Tgame::Run() {
   if (SDLUnit->Init()) {
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
+    Weapons = new TWeapons();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
@@ -72,6 +77,8 @@ int Tgame::Run() {
   Logger->LogInfo("Deinitialization has been started", "Main");
   SaveGameVarsLogged(*this);
   EndLevel();
+  delete Weapons;  // its models and pictures need the GL context, which SDLUnit->Quit ends
+  Weapons = nullptr;
   delete EventHandler;
   EventHandler = nullptr;
   delete GameVars;
@@ -100,6 +107,8 @@ void Tgame::StartLevel(const std::string& name) {
   delete Level;
   Level = nullptr;
   Level = new TLevel(name, true);
+  Characters = new TCharacters(Level);
+  KI = new TKI();
   SetInGame(true);
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
@@ -108,6 +117,11 @@ void Tgame::StartLevel(const std::string& name) {
 void Tgame::EndLevel() {
   LevelRunning = false;
   SetInGame(false);
+  if (Network) Network->Close();
+  delete KI;
+  KI = nullptr;
+  delete Characters;
+  Characters = nullptr;
   delete Level;
   Level = nullptr;
 }

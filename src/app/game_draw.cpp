@@ -1,6 +1,7 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
 #include "app/game.h"
 #include "core/gl_api.h"
+#include "game/characters.h"
 #include "world/frustum.h"
 #include "world/level.h"
 
@@ -30,6 +31,8 @@ void Tgame::RenderScene() {
   // The skybox is centred on the local player, whose position comes with the
   // characters; until then it is centred on the origin.
   if (Level && Frustum) Level->Render(TVec3{}, *Frustum);
+  glLoadIdentity();
+  if (Characters) Characters->DrawAll(CamMode);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();

@@ -3,6 +3,7 @@
 
 #include "core/logger.h"
 #include "gui/gui_manager.h"
+#include "net/network.h"
 #include "render/level_scene_reader.h"
 #include "world/frustum.h"
 
@@ -17,9 +18,12 @@ void InitModules() {
   // operations a NaN; keep every floating-point exception masked.
   fedisableexcept(FE_ALL_EXCEPT);
   InstallLevelLoaders();
+  Network = new TNetwork();
 }
 
 void ShutdownModules() {
+  delete Network;
+  Network = nullptr;
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;
