@@ -124,6 +124,10 @@ int32_t TCharacters::CountInUse() const {
   return n;
 }
 
+void TCharacters::AutoFire() {
+  if (LocalCharacter && !LocalCharacter->Dead && LocalCharacter->WeaponSlot == 0) LocalCharacter->Shoot();
+}
+
 void TCharacters::Tick(uint32_t now, bool inGame) {
   Now = now;
   if (now - LastHealthBroadcast >= kHealthBroadcastMs) {

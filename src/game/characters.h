@@ -48,6 +48,9 @@ class TCharacters {
   // Revives every character in use at a spawn point of its team (server).
   void RestartRound();
   int32_t CountInUse() const;
+  // The event handler's automatic fire while the button is held: the local
+  // player fires again only with the rifle in hand, and never when dead.
+  void AutoFire();
   // Every character; camMode 0 tilts the local player with its pitch
   // (characters_draw.cpp).
   void DrawAll(int32_t camMode);
