@@ -3,8 +3,8 @@
 
 #include <cmath>
 #include <exception>
+#include <limits>
 
-#include "core/convert.h"
 #include "core/ini_file.h"
 #include "core/logger.h"
 #include "core/paths.h"
@@ -15,32 +15,41 @@ TWeapons* Weapons = nullptr;
 static constexpr const char* kSource = "UCharacters";
 static constexpr const char* kSection = "config";
 
-static void LogBad(const TIniFile& ini, const std::string& key, const std::string& value) {
-  if (Logger) Logger->LogError(ini.FileName() + ": \"" + key + "\" = \"" + value + "\" is unusable; default used", kSource);
+// A settings file and its game path for the log.
+struct TSettings {
+  explicit TSettings(const std::string& gamePath) : Ini(HostPath(gamePath)), Path(gamePath) {}
+  TIniFile Ini;
+  std::string Path;
+};
+
+static void LogBad(const TSettings& settings, const std::string& key) {
+  if (Logger)
+    Logger->LogError(settings.Path + ": \"" + key + "\" = \"" + settings.Ini.ReadString(kSection, key, "") +
+                         "\" is unusable; default used",
+                     kSource);
 }
 
 // A count, price or time: a whole number of 0 or more; anything else keeps def.
-static int32_t ReadCount(const TIniFile& ini, const std::string& key, int32_t def) {
-  if (!ini.ValueExists(kSection, key)) return def;
-  std::string text = ini.ReadString(kSection, key, "");
-  std::optional<int32_t> v = TryStrToInt(Trim(text));
-  if (!v || *v < 0) {
-    LogBad(ini, key, text);
+static int32_t ReadCount(const TSettings& settings, const std::string& key, int32_t def) {
+  if (!settings.Ini.ValueExists(kSection, key)) return def;
+  constexpr int32_t kUnusable = std::numeric_limits<int32_t>::min();
+  int32_t v = settings.Ini.ReadInteger(kSection, key, kUnusable);
+  if (v < 0) {
+    LogBad(settings, key);
     return def;
   }
-  return *v;
+  return v;
 }
 
-// A finite, non-negative single.
-static float ReadAmount(const TIniFile& ini, const std::string& key, float def) {
-  if (!ini.ValueExists(kSection, key)) return def;
-  std::string text = ini.ReadString(kSection, key, "");
-  std::optional<double> v = TryStrToFloat(text);
-  if (!v || !std::isfinite(static_cast<float>(*v)) || *v < 0) {
-    LogBad(ini, key, text);
+// A finite single of 0 or more.
+static float ReadAmount(const TSettings& settings, const std::string& key, float def) {
+  if (!settings.Ini.ValueExists(kSection, key)) return def;
+  float v = static_cast<float>(settings.Ini.ReadFloat(kSection, key, std::nan("")));
+  if (!std::isfinite(v) || v < 0) {
+    LogBad(settings, key);
     return def;
   }
-  return static_cast<float>(*v);
+  return v;
 }
 
 static std::string Directory(const std::string& folderName) { return "data\\weapons\\" + folderName + "\\"; }
@@ -62,13 +71,13 @@ TWeapon::TWeapon(const std::string& folderName, bool graphics) {
     }
   }
   if (graphics) LoadWeaponPicture(dir, Texture);
-  TIniFile ini(HostPath(dir + "config.ini"));
+  TSettings ini(dir + "config.ini");
   Damage = ReadAmount(ini, "Weapondmg", Damage);
   Accuracy = ReadAmount(ini, "accuracy", Accuracy);
   MagazineShots = ReadCount(ini, "magazineshots", MagazineShots);
   MaxMagazines = ReadCount(ini, "maxmagazines", MaxMagazines);
   Prize = ReadCount(ini, "prize", Prize);
-  Description = ini.ReadString(kSection, "description", Description);
+  Description = ini.Ini.ReadString(kSection, "description", Description);
   MagazinePrize = ReadCount(ini, "magazineprize", MagazinePrize);
   Sleep = ReadCount(ini, "sleep", Sleep);
   ReloadSleep = ReadCount(ini, "reloadsleep", ReloadSleep);
@@ -79,9 +88,9 @@ TWeapon::~TWeapon() { DeleteWeaponTexture(Texture); }
 
 TEquip::TEquip(const std::string& folderName, bool graphics) {
   const std::string dir = Directory(folderName);
-  TIniFile ini(HostPath(dir + "config.ini"));
+  TSettings ini(dir + "config.ini");
   Prize = ReadCount(ini, "prize", Prize);
-  Description = ini.ReadString(kSection, "description", Description);
+  Description = ini.Ini.ReadString(kSection, "description", Description);
   FolderName = folderName;
   if (graphics) LoadWeaponPicture(dir, Texture);
 }
