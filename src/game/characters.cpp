@@ -7,7 +7,6 @@
 #include "world/level.h"
 
 TCharacters* Characters = nullptr;
-TGameHooks GameHooks;
 
 static constexpr uint32_t kRoundPauseMs = 5000;
 static constexpr uint32_t kHealthBroadcastMs = 3000;
