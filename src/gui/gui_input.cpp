@@ -2,6 +2,8 @@
 // pressing, dragging, focus, combo boxes, popup menus and editing keys.
 #include "gui/gui_manager.h"
 
+#include "core/key_codes.h"
+
 #include <algorithm>
 
 namespace {
@@ -241,14 +243,14 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
 
 uint16_t TGUIclass::TranslateKey(uint16_t key) {
   switch (key) {
-    case 127: return 46;
-    case 273: return 38;
-    case 274: return 40;
-    case 275: return 39;
-    case 276: return 37;
-    case 301: return 20;
-    case 303: case 304: return 16;
-    case 307: case 308: return 18;
+    case kKeyDelete: return kVkDelete;
+    case kKeyUp: return kVkUp;
+    case kKeyDown: return kVkDown;
+    case kKeyRight: return kVkRight;
+    case kKeyLeft: return kVkLeft;
+    case kKeyCapsLock: return kVkCapsLock;
+    case kKeyRShift: case kKeyLShift: return kVkShift;
+    case kKeyRAlt: case kKeyLAlt: return kVkAlt;
     default: return key;
   }
 }
@@ -268,15 +270,15 @@ void TGUIclass::KeyDown(uint16_t key) {
     key = TranslateKey(key);
     field->HandleKey(ch, key);
   }
-  if (key == 16) Shift = true;
-  if (key == 18) AltGr = true;
+  if (key == kVkShift) Shift = true;
+  if (key == kVkAlt) AltGr = true;
 }
 
 void TGUIclass::KeyUp(uint16_t key) {
   key = TranslateKey(key);
   if (FocusedObject && FocusedObject->OnKeyUp) FocusedObject->OnKeyUp(key, FocusedObject);
-  if (key == 16) Shift = false;
-  if (key == 18) AltGr = false;
+  if (key == kVkShift) Shift = false;
+  if (key == kVkAlt) AltGr = false;
 }
 
 // German (QWERTZ) layout in Windows-1252: key symbol, plain, Shift, AltGr.
@@ -284,40 +286,40 @@ static constexpr struct {
   uint16_t Key;
   char Plain, Shifted, AltGr;
 } kKeyTable[] = {
-    {' ', ' ', ' ', ' '},
-    {'\'', '\xE4', '\xC4', '\xE4'},
-    {',', ',', ';', ','},
-    {'-', '\xDF', '?', '\\'},
-    {'.', '.', ':', '.'},
-    {'/', '-', '_', '-'},
-    {'0', '0', '=', '}'},
-    {'1', '1', '!', '1'},
-    {'2', '2', '"', '\xB2'},
-    {'3', '3', '\xA7', '\xB3'},
-    {'4', '4', '$', '4'},
-    {'5', '5', '%', '5'},
-    {'6', '6', '&', '6'},
-    {'7', '7', '/', '{'},
-    {'8', '8', '(', '['},
-    {'9', '9', ')', ']'},
-    {';', '\xF6', '\xD6', '\xF6'},
-    {'<', '<', '>', '|'},
-    {'=', '\xB4', '\x60', '\xB4'},
-    {'[', '\xFC', '\xDC', '\xFC'},
-    {'\\', '#', '\'', '#'},
-    {']', '+', '*', '~'},
-    {'`', '^', '\xB0', '^'},
-    {'y', 'z', 'Z', 'z'},
-    {'z', 'y', 'Y', 'y'},
+    {kKeySpace, ' ', ' ', ' '},
+    {kKeyQuote, '\xE4', '\xC4', '\xE4'},
+    {kKeyComma, ',', ';', ','},
+    {kKeyMinus, '\xDF', '?', '\\'},
+    {kKeyPeriod, '.', ':', '.'},
+    {kKeySlash, '-', '_', '-'},
+    {kKey0, '0', '=', '}'},
+    {kKey1, '1', '!', '1'},
+    {kKey2, '2', '"', '\xB2'},
+    {kKey3, '3', '\xA7', '\xB3'},
+    {kKey4, '4', '$', '4'},
+    {kKey5, '5', '%', '5'},
+    {kKey6, '6', '&', '6'},
+    {kKey7, '7', '/', '{'},
+    {kKey8, '8', '(', '['},
+    {kKey9, '9', ')', ']'},
+    {kKeySemicolon, '\xF6', '\xD6', '\xF6'},
+    {kKeyLess, '<', '>', '|'},
+    {kKeyEquals, '\xB4', '\x60', '\xB4'},
+    {kKeyLeftBracket, '\xFC', '\xDC', '\xFC'},
+    {kKeyBackslash, '#', '\'', '#'},
+    {kKeyRightBracket, '+', '*', '~'},
+    {kKeyBackquote, '^', '\xB0', '^'},
+    {kKeyY, 'z', 'Z', 'z'},
+    {kKeyZ, 'y', 'Y', 'y'},
 };
 
 std::string TGUIclass::KeyToChar(uint16_t key) const {
   char c = 0;
-  if (key >= 'a' && key <= 'x') {
+  if (key >= kKeyA && key <= kKeyX) {
     if (Shift)
-      c = static_cast<char>(key - 'a' + 'A');
+      c = static_cast<char>(key - kKeyA + 'A');
     else if (AltGr)
-      c = key == 'e' ? '\x80' : key == 'm' ? '\xB5' : key == 'q' ? '\x40' : static_cast<char>(key);
+      c = key == kKeyE ? '\x80' : key == kKeyM ? '\xB5' : key == kKeyQ ? '\x40' : static_cast<char>(key);
     else
       c = static_cast<char>(key);
   } else {
