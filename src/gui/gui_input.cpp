@@ -11,6 +11,13 @@ namespace {
 // Keeps the nearest object under the mouse: a later object replaces the
 // candidate only with a strictly larger depth. Free list elements never
 // match, whatever their stored visibility.
+//
+// Every search visits the windows in list order, each window before its
+// widgets and these in TWindow's hit order. Combo boxes and popup menus are
+// offered in a second pass over all windows: an open list reaches past its
+// window, so they are tested whether or not their window contains the point,
+// and each one opens, closes or selects only when it is nearer than every
+// widget found in the first pass.
 struct THit {
   TGUIObject* Best = nullptr;
   bool Nearer(const TGUIObject& o) const { return !Best || o.Z > Best->Z; }
@@ -18,11 +25,17 @@ struct THit {
   void Offer(TGUIObject& o, int32_t x, int32_t y) {
     if (Over(o, x, y) && Nearer(o)) Best = &o;
   }
-  template <class List>
-  void OfferAll(List& list, int32_t x, int32_t y) {
-    for (auto& o : list) Offer(*o, x, y);
+  // The window and those of its widgets that `take` accepts.
+  template <class Take>
+  void OfferWindow(TWindow& w, int32_t x, int32_t y, Take&& take) {
+    Offer(w, x, y);
+    w.ForEachWidget(kHitOrder, [&](TGUIObject& o) {
+      if (take(o)) Offer(o, x, y);
+    });
   }
 };
+
+constexpr auto kEveryWidget = [](const TGUIObject&) { return true; };
 
 template <class T>
 T* As(TGUIObject* o) {
@@ -43,25 +56,9 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
     }
   }
   THit hit;
-  auto hover = [&](auto& list) {
-    for (auto& o : list)
-      if (o->OnMouseMove) hit.Offer(*o, x, y);
-  };
-  for (auto& w : Windows) {
-    if (!w->HasHoverHandlers || !THit::Over(*w, x, y)) continue;
-    hit.Offer(*w, x, y);
-    hover(w->Buttons);
-    hover(w->Texts);
-    hover(w->Panels);
-    hover(w->RadioButtons);
-    hover(w->Checkboxes);
-    hover(w->ProgressBars);
-    hover(w->Edits);
-    hover(w->FramesList);
-    hover(w->Images);
-    hover(w->EditFields);
-    hover(w->TextFields);
-  }
+  for (auto& w : Windows)
+    if (w->HasHoverHandlers && THit::Over(*w, x, y))
+      hit.OfferWindow(*w, x, y, [](const TGUIObject& o) { return static_cast<bool>(o.OnMouseMove); });
   for (auto& w : Windows) {
     for (auto& c : w->Comboboxes) {
       if (!THit::Over(*c, x, y) || !hit.Nearer(*c)) continue;
@@ -88,31 +85,21 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
   PressedObject = nullptr;
   THit hit;
   for (auto& w : Windows) {
-    if (THit::Over(*w, x, y)) {
-      hit.Offer(*w, x, y);
-      hit.OfferAll(w->Panels, x, y);
-      hit.OfferAll(w->ProgressBars, x, y);
-      hit.OfferAll(w->Buttons, x, y);
-      hit.OfferAll(w->Checkboxes, x, y);
-      hit.OfferAll(w->RadioButtons, x, y);
-      hit.OfferAll(w->Texts, x, y);
-      hit.OfferAll(w->Edits, x, y);
-      hit.OfferAll(w->FramesList, x, y);
-      hit.OfferAll(w->Images, x, y);
-      hit.OfferAll(w->TextFields, x, y);
-      hit.OfferAll(w->EditFields, x, y);
-      if (w->HasCaptionBar && int64_t{y} <= int64_t{w->Y} + w->CaptionHeight && hit.Best &&
-          hit.Best->Z < w->MinimizeButton.Z) {
-        for (TCaptionButton* b : {static_cast<TCaptionButton*>(&w->MinimizeButton),
-                                  static_cast<TCaptionButton*>(&w->MaximizeButton),
-                                  static_cast<TCaptionButton*>(&w->CloseButton)}) {
-          if (THit::Over(*b, x, y)) {
-            hit.Best = b;
-            break;
-          }
+    if (!THit::Over(*w, x, y)) continue;
+    hit.OfferWindow(*w, x, y, kEveryWidget);
+    if (w->HasCaptionBar && int64_t{y} <= int64_t{w->Y} + w->CaptionHeight && hit.Best &&
+        hit.Best->Z < w->MinimizeButton.Z) {
+      for (TCaptionButton* b : {static_cast<TCaptionButton*>(&w->MinimizeButton),
+                                static_cast<TCaptionButton*>(&w->MaximizeButton),
+                                static_cast<TCaptionButton*>(&w->CloseButton)}) {
+        if (THit::Over(*b, x, y)) {
+          hit.Best = b;
+          break;
         }
       }
     }
+  }
+  for (auto& w : Windows) {
     for (auto& c : w->Comboboxes) {
       if (!w->Visible || !THit::Over(*c, x, y)) {
         c->Open = false;
@@ -204,21 +191,8 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
     MouseDownActive = false;
   }
   THit hit;
-  for (auto& w : Windows) {
-    if (!THit::Over(*w, x, y)) continue;
-    hit.Offer(*w, x, y);
-    hit.OfferAll(w->Panels, x, y);
-    hit.OfferAll(w->ProgressBars, x, y);
-    hit.OfferAll(w->Edits, x, y);
-    hit.OfferAll(w->Buttons, x, y);
-    hit.OfferAll(w->Texts, x, y);
-    hit.OfferAll(w->Checkboxes, x, y);
-    hit.OfferAll(w->RadioButtons, x, y);
-    hit.OfferAll(w->FramesList, x, y);
-    hit.OfferAll(w->Images, x, y);
-    hit.OfferAll(w->EditFields, x, y);
-    hit.OfferAll(w->TextFields, x, y);
-  }
+  for (auto& w : Windows)
+    if (THit::Over(*w, x, y)) hit.OfferWindow(*w, x, y, kEveryWidget);
   for (auto& w : Windows) {
     if (!w->Visible) continue;
     for (auto& c : w->Comboboxes) {

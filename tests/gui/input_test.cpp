@@ -35,6 +35,49 @@ TEST_F(InputTest, TheNearestObjectTakesThePress) {
   EXPECT_EQ(gui.PressedObject, back.Buttons[b].get());  // widgets lie above their window
 }
 
+// Of two widgets at one depth the one drawn later is the one seen. Hovering,
+// pressing and releasing must all find that one, or a click never gives it
+// the focus.
+TEST_F(InputTest, AtEqualDepthTheWidgetDrawnLaterTakesTheMouse) {
+  using Add = TGUIObject& (*)(TWindow&);
+  const struct {
+    Add under, over;  // in drawing order
+  } cases[] = {
+      {[](TWindow& w) -> TGUIObject& { return *w.Edits[w.AddEdit(0, 0, 50, 20, "")]; },
+       [](TWindow& w) -> TGUIObject& { return *w.Buttons[w.AddButton(0, 0, 50, 20, "")]; }},
+      {[](TWindow& w) -> TGUIObject& { return *w.Checkboxes[w.AddCheckbox(0, 0, 50, 20, false)]; },
+       [](TWindow& w) -> TGUIObject& { return *w.Texts[w.AddText(0, 0, "Exit", kGUIWhite)]; }},
+      {[](TWindow& w) -> TGUIObject& { return *w.TextFields[w.AddTextField(0, 0, 50, 20, "", -1)]; },
+       [](TWindow& w) -> TGUIObject& { return *w.EditFields[w.AddEditField(0, 0, 50, 20, "", -1)]; }},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    TWindow& w = Shown(0, 0, 100, 100);
+    TGUIObject& under = cases[i].under(w);
+    TGUIObject& over = cases[i].over(w);
+    over.Z = under.Z;
+    for (TGUIObject* o : {&under, &over}) o->SetOnMouseMove([](int32_t, int32_t, TGUIObject*) {});
+    gui.MouseMove(5, 5);
+    EXPECT_EQ(gui.HoveredObject, &over) << i;
+    Click(5, 5);
+    EXPECT_EQ(gui.PressedObject, &over) << i;
+    EXPECT_EQ(gui.FocusedObject, &over) << i;
+    w.SetVisible(false);
+  }
+}
+
+// A press that a nearer window takes leaves the combo box beneath it alone.
+TEST_F(InputTest, AComboBoxUnderAnotherWindowStaysClosed) {
+  TWindow& back = Shown(0, 0, 200, 200);
+  TCombobox& combo = *back.Comboboxes[back.AddCombobox(10, 10, 100, 20, "a")];
+  TWindow& front = Shown(50, 0, 200, 200);
+  TButton& button = *front.Buttons[front.AddButton(10, 10, 50, 20, "")];
+  Click(240, 100);  // brings the front window forward
+  ASSERT_GT(button.Z, combo.Z);
+  gui.MouseDown(70, 15, 1);
+  EXPECT_EQ(gui.PressedObject, &button);
+  EXPECT_FALSE(combo.Open);
+}
+
 TEST_F(InputTest, ButtonsReleasedElsewhereDoNotClick) {
   TWindow& w = Shown(0, 0, 200, 200);
   TButton& b = *w.Buttons[w.AddButton(10, 10, 50, 20, "")];
