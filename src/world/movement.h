@@ -9,7 +9,6 @@
 #include "world/geometry.h"
 
 class TOctree;
-struct TTriangle;
 
 // What movement reads and changes of the body it moves.
 class TMovingBody {
@@ -33,3 +32,42 @@ struct TMoveInput {
   double Speed = 0.5;
   int32_t Gravity = 100;
 };
+
+// The result of a collision query: level triangles, owned by the octree.
+using TPolyList = std::vector<TTriangle*>;
+
+// Moves the local player once per tick: walking from the held keys, falling
+// under gravity, jumping, landing, and pushing the body out of the level's
+// triangles. Remote players are placed by the network and never move here.
+class TMovement {
+ public:
+  static constexpr float kJumpSpeed = 4.0f;
+  // The event handler's step cap; a longer step is cut to this.
+  static constexpr int32_t kMaxStepMs = 50;
+  static constexpr float kDeathDepth = -100.0f;
+
+  // Starts a jump unless the body is already rising or falling; true when it did.
+  bool Jump();
+
+  // Advances the body by ms milliseconds (0 .. kMaxStepMs).
+  void Update(TMovingBody& body, const TMoveInput& input, TOctree& octree, int32_t ms);
+
+  // Appends every triangle the body's bounding sphere touches, in the order
+  // collision walks the tree, and gives each the default material 0 (seen
+  // only when the level is drawn without display lists). True when it
+  // appended any.
+  static bool CollectCollisions(TOctree& octree, const TMovingBody& body, TPolyList& list);
+
+  // Level units per second, positive upwards.
+  float VerticalVelocity = 0;
+
+ private:
+  void Walk(TMovingBody& body, const TMoveInput& input, TOctree& octree, int32_t ms);
+  void Fall(TMovingBody& body, const TMoveInput& input, TOctree& octree, int32_t ms);
+
+  TPolyList hits;  // reused by every query of an update
+};
+
+// Per level: created when a level starts and freed when it ends; null
+// outside a running level.
+extern TMovement* Movement;
