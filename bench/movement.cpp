@@ -13,62 +13,38 @@
 
 namespace {
 
-// A character's bounding sphere, its reference point 0.765 above the centre.
-class TBenchBody : public TMovingBody {
- public:
-  TBenchBody(TVec3 centre, float yaw) : yaw(yaw) {
-    sphere.Radius = 0.9f;
-    MoveCentreTo(centre);
-  }
-  TVec3 Position() const override { return position; }
-  float Heading() const override { return yaw; }
-  bool HasModel() const override { return true; }
-  const TSphere& Bounds() const override { return sphere; }
-  void MoveBy(float dx, float dy, float dz) override {
-    position = VecAdd(position, {dx, dy, dz});
-    sphere.Centre = VecAdd(sphere.Centre, {dx, dy, dz});
-  }
-  void MoveCentreTo(const TVec3& c) override { MoveBy(c.x - sphere.Centre.x, c.y - sphere.Centre.y, c.z - sphere.Centre.z); }
-  void SetPosition(float x, float y, float z) override { MoveBy(x - position.x, y - position.y, z - position.z); }
-  void FallDamage(float) override {}
-  void FellOutOfWorld() override {}
-
-  TVec3 position{0, 0.765f, 0};
-  TSphere sphere;
-  float yaw;
-};
-
 TLevel& StressLevel() {
   static std::unique_ptr<TLevel> level = LoadedLevel("stress");
   return *level;
 }
 
 // Bodies standing on the terrain inside the pillar ring.
-std::vector<TBenchBody> Bodies(TLevel& level) {
+std::vector<TSphereBody> Bodies(TLevel& level) {
   std::mt19937 rng(3);
   std::uniform_real_distribution<float> xz(-50, 50), yaw(0, 360);
-  std::vector<TBenchBody> bodies;
+  std::vector<TSphereBody> bodies;
   while (bodies.size() < 64) {
     const float x = xz(rng), z = xz(rng);
     TTriangle* ground = level.Pick({x, 20, z}, {0, -1, 0});
     if (!ground) continue;
     const float y = (ground->D - ground->Vertices[0].Normal.x * x - ground->Vertices[0].Normal.z * z) /
                     ground->Vertices[0].Normal.y;
-    bodies.emplace_back(TVec3{x, y + 1, z}, yaw(rng));
+    // A character's bounding sphere, its reference point at head height.
+    bodies.emplace_back(TVec3{x, y + 1, z}, 0.9f, 0.765f, yaw(rng));
   }
   return bodies;
 }
 
 void BM_MovementUpdate(benchmark::State& state) {
   TLevel& level = StressLevel();
-  std::vector<TBenchBody> bodies = Bodies(level);
+  std::vector<TSphereBody> bodies = Bodies(level);
   std::vector<TMovement> movements(bodies.size());
   TMoveInput input;
   input.Forward = true;
   size_t next = 0, touched = 0;
   Timed(state, "update", [&] {
     const size_t i = next++ % bodies.size();
-    bodies[i].yaw += 3;  // a circle of about 2.4 units across every 120 updates
+    bodies[i].Yaw += 3;  // a circle of about 2.4 units across every 120 updates
     movements[i].Update(bodies[i], input, *level.Octree, 50);
     touched += movements[i].VerticalVelocity == 0;
   });

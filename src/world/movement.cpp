@@ -47,6 +47,20 @@ void PushOut(TMovingBody& body, const TTriangle& t, float margin) {
 
 }  // namespace
 
+TSphereBody::TSphereBody(const TVec3& centre, float radius, float pointAboveCentre, float yaw, bool model)
+    : Yaw(yaw), Model(model), position(VecAdd(centre, {0, pointAboveCentre, 0})), sphere{centre, radius} {}
+
+void TSphereBody::MoveBy(float dx, float dy, float dz) {
+  position = VecAdd(position, {dx, dy, dz});
+  sphere.Centre = VecAdd(sphere.Centre, {dx, dy, dz});
+}
+
+void TSphereBody::MoveCentreTo(const TVec3& centre) {
+  MoveBy(centre.x - sphere.Centre.x, centre.y - sphere.Centre.y, centre.z - sphere.Centre.z);
+}
+
+void TSphereBody::SetPosition(float x, float y, float z) { MoveBy(x - position.x, y - position.y, z - position.z); }
+
 bool TMovement::Jump() {
   if (!(std::fabs(VerticalVelocity) < 0.001f)) return false;
   VerticalVelocity = kJumpSpeed;

@@ -25,6 +25,32 @@ class TMovingBody {
   virtual void FellOutOfWorld() = 0;       // below Y = -100: the character dies
 };
 
+// A body that is only its bounding sphere, with the reference point a fixed
+// height above the sphere's centre, as on a character. Lands and dies
+// without consequence; for moving a body where there is no character (tests,
+// benchmarks, tools).
+class TSphereBody : public TMovingBody {
+ public:
+  TSphereBody(const TVec3& centre, float radius, float pointAboveCentre, float yaw = 0, bool model = true);
+  TVec3 Position() const override { return position; }
+  float Heading() const override { return Yaw; }
+  bool HasModel() const override { return Model; }
+  const TSphere& Bounds() const override { return sphere; }
+  void MoveBy(float dx, float dy, float dz) override;
+  void MoveCentreTo(const TVec3& centre) override;
+  void SetPosition(float x, float y, float z) override;
+  void FallDamage(float) override {}
+  void FellOutOfWorld() override {}
+
+  float Yaw;
+  bool Model;
+  void SetRadius(float radius) { sphere.Radius = radius; }
+
+ private:
+  TVec3 position;
+  TSphere sphere;
+};
+
 // The held movement keys and settings an update reads.
 struct TMoveInput {
   bool Forward = false, Backward = false, Left = false, Right = false;

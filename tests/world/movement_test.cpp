@@ -19,39 +19,17 @@
 namespace {
 
 // A body shaped like a character with the shipped models: the reference
-// point at head height, the bounding sphere (radius 0.9) 0.765 below it.
-class TTestBody : public TMovingBody {
+// point at head height, the bounding sphere (radius 0.9) 0.765 below it. It
+// records its landings and deaths.
+class TTestBody : public TSphereBody {
  public:
-  static constexpr float kRadius = 0.9f, kDrop = 0.765f;
+  static constexpr float kRadius = 0.9f;
 
-  explicit TTestBody(TVec3 centre, float yaw = 0, bool model = true) : yaw(yaw), model(model) {
-    sphere.Radius = kRadius;
-    MoveCentreTo(centre);
-  }
-  TVec3 Position() const override { return position; }
-  float Heading() const override { return yaw; }
-  bool HasModel() const override { return model; }
-  const TSphere& Bounds() const override { return sphere; }
-  void MoveBy(float dx, float dy, float dz) override {
-    position = VecAdd(position, {dx, dy, dz});
-    sphere.Centre = VecAdd(sphere.Centre, {dx, dy, dz});
-  }
-  void MoveCentreTo(const TVec3& c) override {
-    position = VecAdd(c, {0, kDrop, 0});
-    sphere.Centre = c;
-  }
-  void SetPosition(float x, float y, float z) override {
-    MoveBy(x - position.x, y - position.y, z - position.z);
-  }
+  explicit TTestBody(TVec3 centre, float yaw = 0, bool model = true) : TSphereBody(centre, kRadius, 0.765f, yaw, model) {}
   void FallDamage(float v) override { landings.push_back(v); }
   void FellOutOfWorld() override { ++deaths; }
+  TVec3 Centre() const { return Bounds().Centre; }
 
-  TVec3 Centre() const { return sphere.Centre; }
-
-  TVec3 position;
-  TSphere sphere;
-  float yaw;
-  bool model;
   std::vector<float> landings;  // every FallDamage call
   int deaths = 0;
 };
@@ -112,7 +90,7 @@ TEST(MovementCollision, ListsEveryTouchedTriangleInTreeOrderAndMarksThem) {
         centre = VecAdd(centre, VecScale(t.Vertices[0].Normal, r * (2.4 * unit(rng) - 1.2)));
       }
       TTestBody body(centre);
-      body.sphere.Radius = r;
+      body.SetRadius(r);
       std::vector<TTriangle*> expected;
       TouchingInTreeOrder(*octree.Root, body.Bounds(), expected);
       TPolyList list{nullptr};  // appended to, never cleared
