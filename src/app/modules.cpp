@@ -1,6 +1,7 @@
 // Start-up and shut-down of the module-level globals.
 #include "app/modules.h"
 
+#include "app/camera.h"
 #include "core/logger.h"
 #include "gui/gui_manager.h"
 #include "render/level_scene_reader.h"
@@ -17,9 +18,12 @@ void InitModules() {
   // operations a NaN; keep every floating-point exception masked.
   fedisableexcept(FE_ALL_EXCEPT);
   InstallLevelLoaders();
+  Cam = new TCam();
 }
 
 void ShutdownModules() {
+  delete Cam;
+  Cam = nullptr;
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;

@@ -3,10 +3,12 @@
 
 #include "core/key_codes.h"
 #include "core/logger.h"
+#include "core/volume_sink.h"
 
 #include <type_traits>
 
 TgameVariabeln* GameVars = nullptr;
+TVolumeSink* VolumeSink = nullptr;
 
 void LoadKeys(const TIniFile& ini, const char* section, const std::vector<TConfigKey>& keys) {
   for (const TConfigKey& k : keys) {
@@ -126,10 +128,12 @@ void TAudioConfig::SetMusic(bool on) {
 
 void TAudioConfig::SetSoundVolume(float v) {
   if (v != soundVolume) soundVolume = v;
+  if (VolumeSink) VolumeSink->SoundVolumeChanged(v);
 }
 
 void TAudioConfig::SetMusicVolume(float v) {
   if (v != musicVolume) musicVolume = v;
+  if (VolumeSink) VolumeSink->MusicVolumeChanged(v);
 }
 
 // ---- TKeyConfig, TMouseConfig, TMiscConfig ----
