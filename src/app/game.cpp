@@ -7,11 +7,14 @@
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
+#include "fx/game_sounds.h"
+#include "fx/openal.h"
 #include "game/characters.h"
 #include "game/ki.h"
 #include "game/weapons.h"
 #include "net/network.h"
 #include "world/level.h"
+#include "world/movement.h"
 
 #include <clocale>
 #include <algorithm>
@@ -50,15 +53,23 @@ int Tgame::Run() {
   CursorVisible = true;
   SDLUnit = new TSDL_UNIT();
   EventHandler = new TEventHandler();
+  OpenAL = new TOpenALclass();
   GameVars = new TgameVariabeln(WritableDir() + "config.ini");
   GameVars->SetDefaults(*this);
   GameVars->LoadGameVars(*this);
 
   int exitCode = 0;
   if (SDLUnit->Init()) {
+    ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
+    // Until the front end builds its windows (which load these), the sounds load here.
+    LoadGameSounds();
     Weapons = new TWeapons();
+    // Deaths and revivals stop the fall of the body movement moves: the local player.
+    GameHooks.StopVerticalMotion = [](TMovingBody& body) {
+      if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
+    };
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
@@ -83,6 +94,8 @@ int Tgame::Run() {
   EventHandler = nullptr;
   delete GameVars;
   GameVars = nullptr;
+  delete OpenAL;
+  OpenAL = nullptr;
   SDLUnit->Quit();
   delete SDLUnit;
   SDLUnit = nullptr;
@@ -155,6 +168,11 @@ void Tgame::RunQueuedErrors() {
 
 void Tgame::SetInGame(bool value) {
   InGame = value;
+  // Back in the menu a theme that still plays goes on rather than starting over.
+  if (value)
+    StopMusic(ThemeMusic);
+  else
+    ResumeMusic(ThemeMusic);
   SetCursorVisible(!value);
 }
 

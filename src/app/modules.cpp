@@ -1,6 +1,7 @@
 // Start-up and shut-down of the module-level globals.
 #include "app/modules.h"
 
+#include "app/camera.h"
 #include "core/logger.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
@@ -19,9 +20,12 @@ void InitModules() {
   fedisableexcept(FE_ALL_EXCEPT);
   InstallLevelLoaders();
   Network = new TNetwork();
+  Cam = new TCam();
 }
 
 void ShutdownModules() {
+  delete Cam;
+  Cam = nullptr;
   delete Network;
   Network = nullptr;
   Logger->LogInfo("Terminating Application", "Finalization");

@@ -7,6 +7,7 @@
 
 #include "core/console_sink.h"
 #include "core/platform.h"
+#include "fx/game_sounds.h"
 #include "game/character.h"
 #include "game/characters.h"
 #include "game/weapons.h"
@@ -95,10 +96,8 @@ void TCharacter::Shoot() {
     FireRay(GetShotRay(), w);
   }
   *slot.Shots -= 1;
-  if (Owner.Effects) {
-    Owner.Effects->RestartMuzzleFlash();
-    Owner.Effects->PlayShot();
-  }
+  if (Owner.Effects) Owner.Effects->RestartMuzzleFlash();
+  PlayShotSound();
 }
 
 void TCharacter::Reload() {

@@ -1,6 +1,6 @@
-// What the character rules trigger in subsystems beside or above the game
-// layer: movement's vertical speed, the buy window, and the particle effects
-// and shot sound. The game driver fills
+// What the character rules trigger in subsystems above the game layer or not
+// built yet: movement's vertical speed (the driver knows which body it
+// moves), the buy window, and the particle effects. The game driver fills
 // these at start; every hook may be empty (tests, tools), and an empty hook
 // does nothing.
 #pragma once
@@ -10,7 +10,7 @@
 #include "world/geometry.h"
 #include "world/movement.h"
 
-// The two effect instances and the sound a level's characters use. One object
+// The two particle effect instances a level's characters use. One object
 // per TCharacters, made when it is created and freed with it (which releases
 // the instances).
 class TCharacterEffects {
@@ -22,8 +22,6 @@ class TCharacterEffects {
   virtual void RestartMuzzleFlash() = 0;
   // Advances the muzzle flash by 25 ms and draws it at the current matrix.
   virtual void DrawMuzzleFlash() = 0;
-  // "data\sound\schuss.wav".
-  virtual void PlayShot() = 0;
 };
 
 struct TGameHooks {

@@ -29,7 +29,7 @@ struct TSent {
 // Counts the effects the characters trigger.
 struct TEffectLog {
   std::vector<TVec3> Deaths;
-  int MuzzleRestarts = 0, MuzzleDraws = 0, Shots = 0;
+  int MuzzleRestarts = 0, MuzzleDraws = 0;
 };
 
 class TRecordingEffects : public TCharacterEffects {
@@ -38,7 +38,6 @@ class TRecordingEffects : public TCharacterEffects {
   void Death(const TVec3& where) override { log.Deaths.push_back(where); }
   void RestartMuzzleFlash() override { ++log.MuzzleRestarts; }
   void DrawMuzzleFlash() override { ++log.MuzzleDraws; }
-  void PlayShot() override { ++log.Shots; }
 
  private:
   TEffectLog& log;

@@ -104,7 +104,6 @@ TEST_F(ShopTest, ReloadTakesASpareMagazineAndBlocksFireForReloadSleep) {
   buyer->Shoot();
   buyer->Shoot();  // too soon after the first
   EXPECT_EQ(buyer->PistolShots, pistol.MagazineShots - 1);
-  EXPECT_EQ(effects.Shots, 1);
   EXPECT_EQ(effects.MuzzleRestarts, 1);
 
   buyer->PistolMagazines = 1;
@@ -122,7 +121,8 @@ TEST_F(ShopTest, ReloadTakesASpareMagazineAndBlocksFireForReloadSleep) {
   buyer->PistolShots = 0;
   characters->Now += 10000;
   buyer->Shoot();  // an empty pistol does not fire
-  EXPECT_EQ(effects.Shots, 2);
+  EXPECT_EQ(buyer->PistolShots, 0);
+  EXPECT_EQ(effects.MuzzleRestarts, 2);
 }
 
 TEST_F(ShopTest, HeldFireRepeatsOnlyWithTheRifleAtItsCadence) {
@@ -136,7 +136,7 @@ TEST_F(ShopTest, HeldFireRepeatsOnlyWithTheRifleAtItsCadence) {
     SCOPED_TRACE(slot);
     buyer->SetWeaponSlot(slot);
     buyer->RifleLastShot = buyer->PistolLastShot = 0;
-    effects.Shots = 0;
+    effects.MuzzleRestarts = 0;
     const uint32_t start = 200000 + 10000 * slot;
     characters->Now = start;
     buyer->Shoot();  // the press
@@ -144,14 +144,14 @@ TEST_F(ShopTest, HeldFireRepeatsOnlyWithTheRifleAtItsCadence) {
       characters->Tick(t, true);
       characters->AutoFire();
     }
-    EXPECT_EQ(effects.Shots, slot == 0 ? 4 : slot == 1 ? 1 : 0);
+    EXPECT_EQ(effects.MuzzleRestarts, slot == 0 ? 4 : slot == 1 ? 1 : 0);
   }
   buyer->SetWeaponSlot(0);
   buyer->SetDead(true);
-  effects.Shots = 0;
+  effects.MuzzleRestarts = 0;
   characters->Now += 5000;
   characters->AutoFire();
-  EXPECT_EQ(effects.Shots, 0);
+  EXPECT_EQ(effects.MuzzleRestarts, 0);
 }
 
 }  // namespace
