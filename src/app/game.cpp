@@ -117,6 +117,10 @@ void Tgame::StartLevel(const std::string& name) {
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
+  delete KI;  // what a previous level left (they point into it)
+  KI = nullptr;
+  delete Characters;
+  Characters = nullptr;
   delete Level;
   Level = nullptr;
   Level = new TLevel(name, true);
