@@ -193,3 +193,27 @@ TEST_F(CharacterTest, StateChangesMarkTheRightSlotDirty) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CharacterTest, FreedSlotsAndCharactersAreReusedInPairs) {
+  StartServer();
+  MakeCharacters();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(characters->Add(-1, 0, 0, 0), AddStartedClient() + 1);
+  // Client 0 leaves: its slot and character 1 are freed (which kills it).
+  characters->At(1)->SetHealth(100);
+  Network->Server->RemoveClient(0);
+  characters->At(1)->SetInUse(false);
+  EXPECT_TRUE(characters->At(1)->Dead);
+  EXPECT_EQ(characters->CountInUse(), 3);
+  EXPECT_EQ(Network->Server->ConnectedCount(), 2);
+  // The next connection gets slot 0 and character 1 again; index 0 is never reused.
+  characters->LocalCharacter->SetInUse(false);
+  EXPECT_EQ(Network->Server->AddClient(), 0);
+  EXPECT_EQ(characters->Add(-1, 0, 0, 0), 1);
+  EXPECT_EQ(characters->Count, 4);
+  EXPECT_EQ(characters->At(1)->Deaths, 0);  // a new player
+  EXPECT_EQ(characters->Add(-1, 0, 0, 0), 4);
+}
+
+}  // namespace
