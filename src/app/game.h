@@ -48,6 +48,9 @@ class Tgame : public TGameSettings {
   bool LevelRunning = false;
 
  private:
+  // Frees the per-level objects (AI, characters, movement, level) in the
+  // order they depend on each other; harmless when none exist.
+  void FreeLevelObjects();
   // Runs queued reports from other threads; called at the top of each frame.
   void RunQueuedErrors();
   // Runs work, reporting an exception that escapes it through ShowError.
