@@ -5,7 +5,7 @@
 #include "core/ini_file.h"
 #include "core/logger.h"
 #include "core/platform.h"
-#include "fx/screenshot.h"
+#include "render/image_writers.h"
 #include "level_scene.h"
 #include "render/level_scene_reader.h"
 #include "render/model.h"
