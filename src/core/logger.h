@@ -34,7 +34,7 @@ class TLogger {
   std::mutex lock;
 };
 
-// Created by InitModules after the frustum and the GUI manager, and freed
-// first by ShutdownModules, before them (app/modules.cpp); null before and
-// after, and in tests of pieces, so code that may run then checks it.
+// Created by InitModules after the frustum and the GUI manager, and freed by
+// ShutdownModules before them (app/modules.cpp); null before and after, and
+// in tests of pieces, so code that may run then checks it.
 extern TLogger* Logger;
