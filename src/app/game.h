@@ -64,7 +64,11 @@ class Tgame : public TGameSettings {
   std::vector<QueuedError> queuedErrors;
 };
 
+// Whole run, main thread: the texture-drift effect, off at start; the
+// console's commands turn it on and off.
 extern bool TextureScroll;
+// Whole run, main thread: frames drawn with TextureScroll on; never reset, so
+// the drift resumes where it stopped.
 extern int32_t TextureScrollCounter;
 extern std::string PendingLevel;               // level waiting for the level-switch confirmation
 
