@@ -7,6 +7,7 @@
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
+#include "fx/partikel.h"
 #include "world/level.h"
 
 #include <clocale>
@@ -54,6 +55,7 @@ int Tgame::Run() {
   if (SDLUnit->Init()) {
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
+    if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
@@ -109,6 +111,7 @@ void Tgame::EndLevel() {
   LevelRunning = false;
   SetInGame(false);
   delete Level;
+  if (Partikel) Partikel->SwitchAllOff();
   Level = nullptr;
 }
 

@@ -1,6 +1,7 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
 #include "app/game.h"
 #include "core/gl_api.h"
+#include "fx/partikel.h"
 #include "world/frustum.h"
 #include "world/level.h"
 
@@ -30,6 +31,10 @@ void Tgame::RenderScene() {
   // The skybox is centred on the local player, whose position comes with the
   // characters; until then it is centred on the origin.
   if (Level && Frustum) Level->Render(TVec3{}, *Frustum);
+  glLoadIdentity();
+  // Billboards face the camera's yaw; the view is not turned until the camera
+  // is in place.
+  if (Partikel) Partikel->DrawAll(0.0f);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();

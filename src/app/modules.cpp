@@ -2,6 +2,7 @@
 #include "app/modules.h"
 
 #include "core/logger.h"
+#include "fx/partikel.h"
 #include "gui/gui_manager.h"
 #include "render/level_scene_reader.h"
 #include "world/frustum.h"
@@ -16,10 +17,15 @@ void InitModules() {
   // Geometry tests rely on division by zero giving an infinity and invalid
   // operations a NaN; keep every floating-point exception masked.
   fedisableexcept(FE_ALL_EXCEPT);
+  Partikel = new TPartikel();
   InstallLevelLoaders();
 }
 
 void ShutdownModules() {
+  // Freed, not left to the process end, so that no particle tick runs while
+  // the program's statics go.
+  delete Partikel;
+  Partikel = nullptr;
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;

@@ -1,0 +1,113 @@
+// Reading and checking particle effect settings.
+#include "fx/particle_settings.h"
+
+#include "core/convert.h"
+#include "core/ini_file.h"
+#include "core/logger.h"
+#include "core/paths.h"
+
+namespace {
+
+const char* const kSection = "Effect.FXSettings";
+const char* const kSource = "Partikel";
+
+// Keys of one family: prefix + "x"/"y"/"z" + suffix.
+TFXRange ReadRange(const TIniFile& ini, const std::string& prefix, const std::string& suffix, TFXRange def) {
+  return {ini.ReadInteger(kSection, prefix + "x" + suffix, def.X), ini.ReadInteger(kSection, prefix + "y" + suffix, def.Y),
+          ini.ReadInteger(kSection, prefix + "z" + suffix, def.Z)};
+}
+
+TFXTriple ReadTriple(const TIniFile& ini, const std::string& prefix, TFXTriple def) {
+  return {ini.ReadFloat(kSection, prefix + "x", def.X), ini.ReadFloat(kSection, prefix + "y", def.Y),
+          ini.ReadFloat(kSection, prefix + "z", def.Z)};
+}
+
+void Report(const TFXSettings& s, const std::string& key, const std::string& value, const std::string& why,
+            const std::string& used) {
+  if (Logger) Logger->LogError(s.FileName + ": " + key + " " + value + " " + why + "; using " + used, kSource);
+}
+
+// value must be at least min; otherwise it becomes def.
+void AtLeast(const TFXSettings& s, const char* key, int32_t& value, int32_t min, int32_t def) {
+  if (value >= min) return;
+  Report(s, key, std::to_string(value), "is below " + std::to_string(min), std::to_string(def));
+  value = def;
+}
+
+// A divisor of 0 would turn every particle's position or speed into an
+// infinity or a NaN.
+void NonZero(const TFXSettings& s, const std::string& prefix, TFXTriple& value, TFXTriple def) {
+  double TFXTriple::*axes[] = {&TFXTriple::X, &TFXTriple::Y, &TFXTriple::Z};
+  const char* names[] = {"x", "y", "z"};
+  for (int i = 0; i < 3; ++i) {
+    if (value.*axes[i] != 0) continue;
+    Report(s, prefix + names[i], "0", "is not a divisor", FloatToStr(def.*axes[i]));
+    value.*axes[i] = def.*axes[i];
+  }
+}
+
+void Check(TFXSettings& s) {
+  const TFXSettings d;
+  // A container of capacity n keeps at most n - 1 particles, so 1 shows
+  // nothing and 0 has no room for the particle being written.
+  AtLeast(s, "particlenr", s.ParticleCount, 2, d.ParticleCount);
+  if (s.ParticleCount > kMaxParticles) {
+    Report(s, "particlenr", std::to_string(s.ParticleCount),
+           "is above the limit of " + std::to_string(kMaxParticles) + " particles per effect",
+           std::to_string(kMaxParticles));
+    s.ParticleCount = kMaxParticles;
+  }
+  AtLeast(s, "START_LIVESPAN", s.LifeSpan, 1, d.LifeSpan);
+  // An interval of 0 or less would never use up the accumulated time.
+  AtLeast(s, "EMISSION_RATE", s.EmissionRate, 1, d.EmissionRate);
+  AtLeast(s, "PARTICLES_PER_EMISSION", s.ParticlesPerEmission, 1, d.ParticlesPerEmission);
+  // More than the container holds only burns time: the surplus is never kept.
+  if (s.ParticlesPerEmission > s.ParticleCount) {
+    Report(s, "PARTICLES_PER_EMISSION", std::to_string(s.ParticlesPerEmission), "is more than particlenr",
+           std::to_string(s.ParticleCount));
+    s.ParticlesPerEmission = s.ParticleCount;
+  }
+  if (s.AgeDivisor == 0) {
+    Report(s, "agedurch", "0", "is not a divisor", std::to_string(d.AgeDivisor));
+    s.AgeDivisor = d.AgeDivisor;
+  }
+  NonZero(s, "durchVel", s.DriftDivisor, d.DriftDivisor);
+  NonZero(s, "durchPos", s.SpreadDivisor, d.SpreadDivisor);
+  NonZero(s, "startdurchVel", s.StartVelDivisor, d.StartVelDivisor);
+  NonZero(s, "startdurchPos", s.StartPosDivisor, d.StartPosDivisor);
+}
+
+}  // namespace
+
+TFXSettings ReadFXSettings(const std::string& fileName) {
+  const TIniFile ini(HostPath(fileName));
+  TFXSettings s;
+  s.FileName = fileName;
+  s.ParticleCount = ini.ReadInteger(kSection, "particlenr", s.ParticleCount);
+  s.LifeSpan = ini.ReadInteger(kSection, "START_LIVESPAN", s.LifeSpan);
+  s.EmissionRate = ini.ReadInteger(kSection, "EMISSION_RATE", s.EmissionRate);
+  s.ParticlesPerEmission = ini.ReadInteger(kSection, "PARTICLES_PER_EMISSION", s.ParticlesPerEmission);
+  s.TexPath = ini.ReadString(kSection, "TexPath", s.TexPath);
+  s.AgeDivisor = ini.ReadInteger(kSection, "agedurch", s.AgeDivisor);
+  s.FadeInEnd = ini.ReadInteger(kSection, "ifage", s.FadeInEnd);
+  s.RandomR = ini.ReadBool(kSection, "randomr", s.RandomR);
+  s.RandomG = ini.ReadBool(kSection, "randomg", s.RandomG);
+  s.RandomB = ini.ReadBool(kSection, "randomb", s.RandomB);
+  s.ColR = ini.ReadFloat(kSection, "colr", s.ColR);
+  s.ColG = ini.ReadFloat(kSection, "colg", s.ColG);
+  s.ColB = ini.ReadFloat(kSection, "colb", s.ColB);
+  s.DriftRange = ReadRange(ini, "randomVel", " ", s.DriftRange);
+  s.SpreadRange = ReadRange(ini, "randompos", "", s.SpreadRange);
+  s.StartVelRange = ReadRange(ini, "startrandomVel", "", s.StartVelRange);
+  s.StartPosRange = ReadRange(ini, "startrandompos", "", s.StartPosRange);
+  s.DriftDivisor = ReadTriple(ini, "durchVel", s.DriftDivisor);
+  s.SpreadDivisor = ReadTriple(ini, "durchPos", s.SpreadDivisor);
+  s.StartVelDivisor = ReadTriple(ini, "startdurchVel", s.StartVelDivisor);
+  s.StartPosDivisor = ReadTriple(ini, "startdurchPos", s.StartPosDivisor);
+  s.DriftOffset = ReadTriple(ini, "plusVel", s.DriftOffset);
+  s.SpreadOffset = ReadTriple(ini, "plusPos", s.SpreadOffset);
+  s.StartVelOffset = ReadTriple(ini, "startplusVel", s.StartVelOffset);
+  s.StartPosOffset = ReadTriple(ini, "startplusPos", s.StartPosOffset);
+  Check(s);
+  return s;
+}
