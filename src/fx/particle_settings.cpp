@@ -6,6 +6,9 @@
 #include "core/logger.h"
 #include "core/paths.h"
 
+#include <tuple>
+#include <utility>
+
 namespace {
 
 const char* const kSection = "Effect.FXSettings";
@@ -83,31 +86,31 @@ TFXSettings ReadFXSettings(const std::string& fileName) {
   const TIniFile ini(HostPath(fileName));
   TFXSettings s;
   s.FileName = fileName;
-  s.ParticleCount = ini.ReadInteger(kSection, "particlenr", s.ParticleCount);
-  s.LifeSpan = ini.ReadInteger(kSection, "START_LIVESPAN", s.LifeSpan);
-  s.EmissionRate = ini.ReadInteger(kSection, "EMISSION_RATE", s.EmissionRate);
-  s.ParticlesPerEmission = ini.ReadInteger(kSection, "PARTICLES_PER_EMISSION", s.ParticlesPerEmission);
+  const std::pair<const char*, int32_t TFXSettings::*> integers[] = {
+      {"particlenr", &TFXSettings::ParticleCount},    {"START_LIVESPAN", &TFXSettings::LifeSpan},
+      {"EMISSION_RATE", &TFXSettings::EmissionRate},  {"PARTICLES_PER_EMISSION", &TFXSettings::ParticlesPerEmission},
+      {"agedurch", &TFXSettings::AgeDivisor},         {"ifage", &TFXSettings::FadeInEnd}};
+  for (const auto& [key, field] : integers) s.*field = ini.ReadInteger(kSection, key, s.*field);
+  const std::pair<const char*, bool TFXSettings::*> flags[] = {
+      {"randomr", &TFXSettings::RandomR}, {"randomg", &TFXSettings::RandomG}, {"randomb", &TFXSettings::RandomB}};
+  for (const auto& [key, field] : flags) s.*field = ini.ReadBool(kSection, key, s.*field);
+  const std::pair<const char*, double TFXSettings::*> colours[] = {
+      {"colr", &TFXSettings::ColR}, {"colg", &TFXSettings::ColG}, {"colb", &TFXSettings::ColB}};
+  for (const auto& [key, field] : colours) s.*field = ini.ReadFloat(kSection, key, s.*field);
   s.TexPath = ini.ReadString(kSection, "TexPath", s.TexPath);
-  s.AgeDivisor = ini.ReadInteger(kSection, "agedurch", s.AgeDivisor);
-  s.FadeInEnd = ini.ReadInteger(kSection, "ifage", s.FadeInEnd);
-  s.RandomR = ini.ReadBool(kSection, "randomr", s.RandomR);
-  s.RandomG = ini.ReadBool(kSection, "randomg", s.RandomG);
-  s.RandomB = ini.ReadBool(kSection, "randomb", s.RandomB);
-  s.ColR = ini.ReadFloat(kSection, "colr", s.ColR);
-  s.ColG = ini.ReadFloat(kSection, "colg", s.ColG);
-  s.ColB = ini.ReadFloat(kSection, "colb", s.ColB);
-  s.DriftRange = ReadRange(ini, "randomVel", " ", s.DriftRange);
-  s.SpreadRange = ReadRange(ini, "randompos", "", s.SpreadRange);
-  s.StartVelRange = ReadRange(ini, "startrandomVel", "", s.StartVelRange);
-  s.StartPosRange = ReadRange(ini, "startrandompos", "", s.StartPosRange);
-  s.DriftDivisor = ReadTriple(ini, "durchVel", s.DriftDivisor);
-  s.SpreadDivisor = ReadTriple(ini, "durchPos", s.SpreadDivisor);
-  s.StartVelDivisor = ReadTriple(ini, "startdurchVel", s.StartVelDivisor);
-  s.StartPosDivisor = ReadTriple(ini, "startdurchPos", s.StartPosDivisor);
-  s.DriftOffset = ReadTriple(ini, "plusVel", s.DriftOffset);
-  s.SpreadOffset = ReadTriple(ini, "plusPos", s.SpreadOffset);
-  s.StartVelOffset = ReadTriple(ini, "startplusVel", s.StartVelOffset);
-  s.StartPosOffset = ReadTriple(ini, "startplusPos", s.StartPosOffset);
+  // The drift ranges' keys end in a blank.
+  const std::tuple<const char*, const char*, TFXRange TFXSettings::*> ranges[] = {
+      {"randomVel", " ", &TFXSettings::DriftRange},
+      {"randompos", "", &TFXSettings::SpreadRange},
+      {"startrandomVel", "", &TFXSettings::StartVelRange},
+      {"startrandompos", "", &TFXSettings::StartPosRange}};
+  for (const auto& [prefix, suffix, field] : ranges) s.*field = ReadRange(ini, prefix, suffix, s.*field);
+  const std::pair<const char*, TFXTriple TFXSettings::*> triples[] = {
+      {"durchVel", &TFXSettings::DriftDivisor},        {"durchPos", &TFXSettings::SpreadDivisor},
+      {"startdurchVel", &TFXSettings::StartVelDivisor}, {"startdurchPos", &TFXSettings::StartPosDivisor},
+      {"plusVel", &TFXSettings::DriftOffset},          {"plusPos", &TFXSettings::SpreadOffset},
+      {"startplusVel", &TFXSettings::StartVelOffset},   {"startplusPos", &TFXSettings::StartPosOffset}};
+  for (const auto& [prefix, field] : triples) s.*field = ReadTriple(ini, prefix, s.*field);
   Check(s);
   return s;
 }
