@@ -6,11 +6,15 @@
 // effects; every public member takes it, so callers never hold it themselves.
 //
 // Use by the characters: an instance of settings record 1 is made with
-// AddEffect and kept by its slot number. The death effect is restarted where a
-// character dies with RestartEffectAt; the muzzle flash is restarted by
-// RestartEffect at each shot and advanced and drawn in the weapon's frame by
-// AdvanceAndDraw. Both are released with RemoveEffect. Slot numbers that are
-// out of range or unused (-1 from a failed AddEffect) are ignored everywhere.
+// AddEffect and kept by its slot number. A new effect plays at once where it
+// was placed, so both are put out with StopEffect right after creation;
+// otherwise every level would start with a burst and a flash at the origin.
+// The death effect is restarted where a character dies with RestartEffectAt;
+// the muzzle flash is restarted by RestartEffect at each shot and advanced and
+// drawn in the weapon's frame by AdvanceAndDraw. Both are released with
+// RemoveEffect. Slot numbers that are out of range or unused (-1 from a failed
+// AddEffect) are ignored everywhere. The yaw passed for drawing is the
+// camera's (Cam->Yaw).
 #pragma once
 #include <array>
 #include <cstdint>
