@@ -2,14 +2,13 @@
 #include "app/event_handler.h"
 
 #include "core/config.h"
+#include "core/key_codes.h"
 #include "app/game.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
 #include "gui/gui_manager.h"
 
 TEventHandler* EventHandler = nullptr;
-
-static constexpr uint16_t kKeyPrint = 316;
 
 // Movement never advances by more than this per frame; time beyond is dropped.
 static constexpr uint32_t kMaxStepMs = 50;

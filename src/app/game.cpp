@@ -7,6 +7,8 @@
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
+#include "fx/game_sounds.h"
+#include "fx/openal.h"
 #include "fx/partikel.h"
 #include "world/level.h"
 
@@ -47,14 +49,18 @@ int Tgame::Run() {
   CursorVisible = true;
   SDLUnit = new TSDL_UNIT();
   EventHandler = new TEventHandler();
+  OpenAL = new TOpenALclass();
   GameVars = new TgameVariabeln(WritableDir() + "config.ini");
   GameVars->SetDefaults(*this);
   GameVars->LoadGameVars(*this);
 
   int exitCode = 0;
   if (SDLUnit->Init()) {
+    ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
+    // Until the front end builds its windows (which load these), the sounds load here.
+    LoadGameSounds();
     if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
@@ -78,6 +84,8 @@ int Tgame::Run() {
   EventHandler = nullptr;
   delete GameVars;
   GameVars = nullptr;
+  delete OpenAL;
+  OpenAL = nullptr;
   SDLUnit->Quit();
   delete SDLUnit;
   SDLUnit = nullptr;
@@ -144,6 +152,11 @@ void Tgame::RunQueuedErrors() {
 
 void Tgame::SetInGame(bool value) {
   InGame = value;
+  // Back in the menu a theme that still plays goes on rather than starting over.
+  if (value)
+    StopMusic(ThemeMusic);
+  else
+    ResumeMusic(ThemeMusic);
   SetCursorVisible(!value);
 }
 

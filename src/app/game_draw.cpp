@@ -1,4 +1,5 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
+#include "app/camera.h"
 #include "app/game.h"
 #include "core/gl_api.h"
 #include "fx/partikel.h"
@@ -32,9 +33,8 @@ void Tgame::RenderScene() {
   // characters; until then it is centred on the origin.
   if (Level && Frustum) Level->Render(TVec3{}, *Frustum);
   glLoadIdentity();
-  // Billboards face the camera's yaw; the view is not turned until the camera
-  // is in place.
-  if (Partikel) Partikel->DrawAll(0.0f);
+  // Cam is null only in tests that drive frames without the modules.
+  if (Partikel) Partikel->DrawAll(Cam ? Cam->Yaw : 0.0f);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();

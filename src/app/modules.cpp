@@ -1,6 +1,7 @@
 // Start-up and shut-down of the module-level globals.
 #include "app/modules.h"
 
+#include "app/camera.h"
 #include "core/logger.h"
 #include "fx/partikel.h"
 #include "gui/gui_manager.h"
@@ -19,9 +20,12 @@ void InitModules() {
   fedisableexcept(FE_ALL_EXCEPT);
   Partikel = new TPartikel();
   InstallLevelLoaders();
+  Cam = new TCam();
 }
 
 void ShutdownModules() {
+  delete Cam;
+  Cam = nullptr;
   // Freed, not left to the process end, so that no particle tick runs while
   // the program's statics go.
   delete Partikel;

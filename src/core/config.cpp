@@ -1,11 +1,14 @@
 // Section objects of config.ini and the game variables.
 #include "core/config.h"
 
+#include "core/key_codes.h"
 #include "core/logger.h"
+#include "core/volume_sink.h"
 
 #include <type_traits>
 
 TgameVariabeln* GameVars = nullptr;
+TVolumeSink* VolumeSink = nullptr;
 
 void LoadKeys(const TIniFile& ini, const char* section, const std::vector<TConfigKey>& keys) {
   for (const TConfigKey& k : keys) {
@@ -125,10 +128,12 @@ void TAudioConfig::SetMusic(bool on) {
 
 void TAudioConfig::SetSoundVolume(float v) {
   if (v != soundVolume) soundVolume = v;
+  if (VolumeSink) VolumeSink->SoundVolumeChanged(v);
 }
 
 void TAudioConfig::SetMusicVolume(float v) {
   if (v != musicVolume) musicVolume = v;
+  if (VolumeSink) VolumeSink->MusicVolumeChanged(v);
 }
 
 // ---- TKeyConfig, TMouseConfig, TMiscConfig ----
@@ -184,7 +189,7 @@ TgameVariabeln::~TgameVariabeln() {
 void TgameVariabeln::SetDefaults(TGameSettings& game) {
   TKeyBinding* keys[7] = {&game.KeyForward, &game.KeyBackward, &game.KeyLeft, &game.KeyRight,
                           &game.KeyJump,    &game.KeyMenu,     &game.KeyCamera};
-  const uint16_t symbols[7] = {119, 115, 97, 100, 32, 27, 282};
+  const uint16_t symbols[7] = {kKeyW, kKeyS, kKeyA, kKeyD, kKeySpace, kKeyEscape, kKeyF1};
   for (int i = 0; i < 7; ++i) *keys[i] = TKeyBinding{symbols[i], false};
   game.Gravity = 100;
   game.CamMode = 0;

@@ -77,6 +77,8 @@ class TAudioConfig : public TAllConfig {
   float MusicVolume() const { return musicVolume; }
   void SetSound(bool on);
   void SetMusic(bool on);
+  // Store the volume and hand it to the sound module (VolumeSink), which sets
+  // the gain of every sound effect, respectively every piece of music, at once.
   void SetSoundVolume(float v);
   void SetMusicVolume(float v);
 
