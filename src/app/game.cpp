@@ -2,6 +2,7 @@
 #include "app/game.h"
 
 #include "app/camera.h"
+#include "app/character_effects.h"
 #include "app/event_handler.h"
 #include "core/config.h"
 #include "core/logger.h"
@@ -10,6 +11,7 @@
 #include "core/sdl_unit.h"
 #include "fx/game_sounds.h"
 #include "fx/openal.h"
+#include "fx/partikel.h"
 #include "game/characters.h"
 #include "game/ki.h"
 #include "game/weapons.h"
@@ -71,6 +73,8 @@ int Tgame::Run() {
     GameHooks.StopVerticalMotion = [](TMovingBody& body) {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
     };
+    GameHooks.MakeEffects = MakeParticleEffects;
+    if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
@@ -149,6 +153,7 @@ void Tgame::FreeLevelObjects() {
   delete Movement;
   Movement = nullptr;
   delete Level;
+  if (Partikel) Partikel->SwitchAllOff();
   Level = nullptr;
 }
 

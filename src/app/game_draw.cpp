@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
+#include "fx/partikel.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "world/frustum.h"
@@ -46,6 +47,9 @@ void Tgame::RenderScene() {
   if (Level && Frustum) Level->Render(viewer, *Frustum);
   glLoadIdentity();
   if (Characters) Characters->DrawAll(CamMode);
+  glLoadIdentity();
+  // Cam is null only in tests that drive frames without the modules.
+  if (Partikel) Partikel->DrawAll(Cam ? Cam->Yaw : 0.0f);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
