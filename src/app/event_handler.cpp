@@ -6,6 +6,7 @@
 #include "core/platform.h"
 #include "fx/screenshot.h"
 #include "gui/gui_manager.h"
+#include "render/render_pass.h"
 
 TEventHandler* EventHandler = nullptr;
 
@@ -113,6 +114,7 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenHeight = height;
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
+  if (Game && Game->Initialised) ResizeRenderpasses(width, height);
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

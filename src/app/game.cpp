@@ -9,6 +9,8 @@
 #include "core/sdl_unit.h"
 #include "fx/game_sounds.h"
 #include "fx/openal.h"
+#include "render/render_pass.h"
+#include "render/shader.h"
 #include "world/level.h"
 
 #include <clocale>
@@ -65,6 +67,7 @@ int Tgame::Run() {
     Logger->Flush();
     SDLUnit->PumpEvents();
     Initialised = true;
+    StartRenderpasses();
     while (QuitFlag != -1) {
       Frame();
       if (QuitRequested) QuitFlag = -1;
@@ -78,6 +81,7 @@ int Tgame::Run() {
   Logger->LogInfo("Deinitialization has been started", "Main");
   SaveGameVarsLogged(*this);
   EndLevel();
+  StopRenderpasses();
   delete EventHandler;
   EventHandler = nullptr;
   delete GameVars;
@@ -88,6 +92,23 @@ int Tgame::Run() {
   delete SDLUnit;
   SDLUnit = nullptr;
   return exitCode;
+}
+
+void Tgame::StartRenderpasses() {
+  RenderReports.Error = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
+  // Until the console exists its lines go to the log.
+  RenderReports.ConsoleLine = [](const std::string& line, const std::string& source) {
+    if (Logger) Logger->LogInfo(line, source);
+  };
+  GameVars->Video->OnEnableShaderChanged = [](bool enableShader) { InitShaders(enableShader); };
+  InitShaders(GameVars->Video->EnableShader());
+}
+
+void Tgame::StopRenderpasses() {
+  // The passes' textures and programs belong to the GL context, which goes next.
+  if (GameVars) GameVars->Video->OnEnableShaderChanged = nullptr;
+  FreeRenderpasses();
+  RenderReports = TRenderReports{};
 }
 
 void Tgame::Frame() {

@@ -20,6 +20,8 @@ class Tgame : public TGameSettings {
   // Clears, draws the scene and the GUI, swaps the buffers.
   void DrawFrame();
   void RenderScene();
+  // Draws the scene back from the render passes over the cleared screen.
+  void DrawScenePasses();
 
   // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
   // first when it is missing, and shows the game view. A level that cannot be
@@ -48,6 +50,9 @@ class Tgame : public TGameSettings {
   bool LevelRunning = false;
 
  private:
+  // Creates the render passes and wires their reports and the shader switch.
+  void StartRenderpasses();
+  void StopRenderpasses();
   // Runs queued reports from other threads; called at the top of each frame.
   void RunQueuedErrors();
   // Runs work, reporting an exception that escapes it through ShowError.

@@ -1,10 +1,15 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
 #include "app/game.h"
+#include "core/config.h"
 #include "core/gl_api.h"
+#include "gui/gui_manager.h"
+#include "render/render_pass.h"
 #include "world/frustum.h"
 #include "world/level.h"
 
 #include <SDL/SDL.h>
+
+#include <algorithm>
 
 void Tgame::DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -34,4 +39,20 @@ void Tgame::RenderScene() {
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
+  if (Renderpass) Renderpass->Apply();
+  // The front end's HUD pass takes this over: it draws the passes back under
+  // the HUD and windows, with the death tint.
+  DrawScenePasses();
+}
+
+void Tgame::DrawScenePasses() {
+  if (!GUIManager) return;
+  GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
+  glColor4f(1, 1, 1, 1);
+  DrawRenderpasses();
+  // The camera multiplies onto the projection, so each frame starts afresh
+  // from the perspective the GUI pass leaves behind.
+  const float nearClip = GameVars ? GameVars->Misc->NearClipping : 0.5f;
+  const float farClip = GameVars ? GameVars->Misc->FarClipping : 300.0f;
+  GUIManager->SetPerspective(60, static_cast<double>(ScreenWidth) / std::max(1, ScreenHeight), nearClip, farClip);
 }

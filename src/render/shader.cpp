@@ -1,0 +1,21 @@
+// Where the renderer's reports go: the game's hooks, or the log until the game
+// has set them (tools and tests that run the renderer alone).
+#include "render/shader.h"
+
+#include "core/logger.h"
+
+TRenderReports RenderReports;
+
+void ReportRenderError(const std::string& message, const std::string& source) {
+  if (RenderReports.Error)
+    RenderReports.Error(message, source);
+  else if (Logger)
+    Logger->LogError(message, source);
+}
+
+void PrintRenderLine(const std::string& line, const std::string& source) {
+  if (RenderReports.ConsoleLine)
+    RenderReports.ConsoleLine(line, source);
+  else if (Logger)
+    Logger->LogInfo(line, source);
+}
