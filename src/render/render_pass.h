@@ -51,7 +51,8 @@ void InitShaders(bool enableShader);
 void FreeRenderpasses();
 // A new window size for every pass.
 void ResizeRenderpasses(int width, int height);
-// Draws the scene back from the passes in the caller's 2D projection: the
-// first pass with the current colour (the HUD's death tint), then, while the
-// blur passes exist, the column blur and the bloom over it in white.
+// Draws the scene back from the passes in the caller's 2D projection, tinted
+// with the current colour (the HUD's death tint): the first pass, then, while
+// the blur passes exist, the column blur and the bloom over it. Leaves the
+// colour white.
 void DrawRenderpasses();

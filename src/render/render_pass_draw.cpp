@@ -110,6 +110,10 @@ void ResizeRenderpasses(int width, int height) {
 
 void DrawRenderpasses() {
   if (!Renderpass) return;
+  // The last pass drawn makes the picture, so with the blur passes the tint
+  // must reach the bloom (which applies it once), not only the first pass.
+  GLfloat tint[4];
+  glGetFloatv(GL_CURRENT_COLOR, tint);
   Renderpass->Draw();
   glColor3f(1, 1, 1);
   if (!Renderpass2 || !Renderpass3) return;
@@ -124,5 +128,7 @@ void DrawRenderpasses() {
     glDisable(GL_TEXTURE_2D);
     glext::ActiveTextureARB(GL_TEXTURE0_ARB);
   }
+  glColor3f(tint[0], tint[1], tint[2]);
   Renderpass3->Draw();
+  glColor3f(1, 1, 1);
 }

@@ -54,7 +54,8 @@ TShader::TShader(const std::string& vertexFile, const std::string& fragmentFile)
   glext::AttachObjectARB(ProgramId, vertex);
   glext::AttachObjectARB(ProgramId, fragment);
   glext::LinkProgramARB(ProgramId);
-  if (Logger) Logger->LogDebug(InfoLog(ProgramId), "UShader: " + files);
+  const std::string linkLog = InfoLog(ProgramId);
+  if (Logger && !linkLog.empty()) Logger->LogDebug(linkLog, "UShader: " + files);
   // Attached stages are only flagged here; they go with the program.
   glext::DeleteObjectARB(vertex);
   glext::DeleteObjectARB(fragment);
