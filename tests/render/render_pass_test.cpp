@@ -252,6 +252,39 @@ TEST_F(RenderPassTest, WithShadersABrightSpotGlowsIntoTheDark) {
   EXPECT_EQ(shaded.At(left + 150, midY), 0) << "far from the spot";
 }
 
+// The death tint is the colour the HUD draws the passes with; with the blur
+// passes the picture comes from the last pass, which must still carry it.
+TEST_F(RenderPassTest, TheDrawingColourTintsTheWholePicture) {
+  REQUIRE_GL_WINDOW(128, 128);
+  Prepare(128, 128);
+  for (bool shaders : {false, true}) {
+    SCOPED_TRACE(shaders ? "shaders" : "plain");
+    if (shaders && !HasShaders()) GTEST_SKIP() << "no shader objects";
+    InitShaders(shaders);
+    DrawTestScene(128, 128);
+    glClearColor(0.5f, 0.5f, 0.5f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    Renderpass->Apply();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 128, 128, 0, -40, 40);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1, 0.25f, 0.25f);
+    DrawRenderpasses();
+    const TPixels picture = ReadScreen(128, 128);
+    const uint8_t* middle = &picture.rgb[(64 * 128 + 64) * 3];
+    EXPECT_NEAR(middle[0], 128, 2);
+    EXPECT_NEAR(middle[1], 32, 2);
+    EXPECT_NEAR(middle[2], 32, 2);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[1], 1.0f) << "white again for the HUD";
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 TEST_F(RenderPassTest, CompileFailuresAreReportedAndWarningsOnlyLogged) {
   REQUIRE_GL_WINDOW(64, 64);
   Prepare(64, 64);
