@@ -41,6 +41,12 @@ class Tgame : public TGameSettings {
   void SetInGame(bool value);
   void SetCursorVisible(bool value);
 
+  // Creates the render passes (start-up, once the window is open) and wires
+  // their error and console reports and the shader switch of the settings;
+  // StopRenderpasses frees them before the window closes.
+  void StartRenderpasses();
+  void StopRenderpasses();
+
   bool InGame = false;
   bool CursorVisible = true;
   TLevel* Level = nullptr;  // owned; null when no level runs
@@ -50,9 +56,6 @@ class Tgame : public TGameSettings {
   bool LevelRunning = false;
 
  private:
-  // Creates the render passes and wires their reports and the shader switch.
-  void StartRenderpasses();
-  void StopRenderpasses();
   // Runs queued reports from other threads; called at the top of each frame.
   void RunQueuedErrors();
   // Runs work, reporting an exception that escapes it through ShowError.
