@@ -9,6 +9,7 @@
 // where the root cube's middle plane is the ground, so the ground and every
 // triangle touching it stay in the root; and shifted to positive coordinates,
 // where the ground is the root's bottom face.
+#include "bench_support.h"
 #include "core/gl_api.h"
 #include "fx/screenshot.h"
 #include "render/level_scene_reader.h"
@@ -37,16 +38,6 @@ struct BenchMap {
 const BenchMap kMaps[2] = {{"centred", 0}, {"shifted", kHalfExtent}};
 
 std::string Key(const char* what, int map) { return std::string(what) + "/" + kMaps[map].name; }
-std::map<std::string, double> gSecondsPerIteration;
-
-// Times the loop itself, so the summary can set figures of one run side by side.
-template <typename Body>
-void Timed(benchmark::State& state, const std::string& key, Body body) {
-  auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) body();
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (state.iterations() > 0) gSecondsPerIteration[key] = seconds / static_cast<double>(state.iterations());
-}
 
 // A box of the given size standing on the ground, each side split 3 x 3 and
 // facing outwards.
@@ -146,12 +137,6 @@ void WriteScene(const BenchMap& map) {
   Save3ds(scene, std::string("data/maps/") + map.name + "/map.3ds");
 }
 
-std::unique_ptr<TLevel> LoadedLevel(int map) {
-  auto level = std::make_unique<TLevel>(kMaps[map].name, false);
-  level->LoadData();
-  return level;
-}
-
 void BM_BuildLevel(benchmark::State& state) {
   const int map = static_cast<int>(state.range(0));
   Timed(state, Key("build", map), [map] { BuildLevel(kMaps[map].name, 500); });
@@ -166,7 +151,7 @@ void BM_LoadLevelFile(benchmark::State& state) {
   for (auto _ : state) {
     level.reset();
     auto start = std::chrono::steady_clock::now();
-    level = LoadedLevel(map);
+    level = LoadedLevel(kMaps[map].name);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(seconds);
     total += seconds;
@@ -203,7 +188,7 @@ bool OpenWindow() {
 TLevel& DrawnLevel(int map) {
   static std::unique_ptr<TLevel> levels[2];
   if (!levels[map]) {
-    levels[map] = LoadedLevel(map);
+    levels[map] = LoadedLevel(kMaps[map].name);
     levels[map]->Octree->LoadTextures();
   }
   return *levels[map];
@@ -296,7 +281,7 @@ std::vector<TSphere> CharacterSpheres(int map) {
 
 TOctree& QueryOctree(int map) {
   static std::unique_ptr<TLevel> levels[2];
-  if (!levels[map]) levels[map] = LoadedLevel(map);
+  if (!levels[map]) levels[map] = LoadedLevel(kMaps[map].name);
   return *levels[map]->Octree;
 }
 
@@ -342,10 +327,7 @@ void PrintRatio(const char* what, const char* slow, const char* fast, int map) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   InstallLevelLoaders();
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path work = std::filesystem::temp_directory_path() / ("grimvale-bench-level-" + std::to_string(getpid()));
-  std::filesystem::create_directories(work);
-  std::filesystem::current_path(work);
+  TBenchDir work("level");
   for (const BenchMap& map : kMaps) {
     WriteScene(map);
     BuildLevel(map.name, 500);  // so the load and query benchmarks can run alone
@@ -360,7 +342,5 @@ int main(int argc, char** argv) {
                map);
   }
   benchmark::Shutdown();
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(work);
   return 0;
 }

@@ -1,6 +1,7 @@
 // .gui files on arbitrary bytes: the loader must refuse or accept without a
 // fault; what it accepts must save and load again, and take mouse and key
 // events without a fault.
+#include "core/key_codes.h"
 #include "core/platform.h"
 #include "fuzz_support.h"
 #include "gui/gui_manager.h"
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         gui->MouseDown(p[0], p[1], button);
         gui->MouseMove(p[0] + 3, p[1] + 30);
         gui->MouseUp(p[0] + 3, p[1] + 30, button);
-        for (uint16_t key : {uint16_t('a'), uint16_t(8), uint16_t(13), uint16_t(127), uint16_t(273), uint16_t(276)})
+        for (uint16_t key : {kKeyA, kKeyBackspace, kKeyReturn, kKeyDelete, kKeyUp, kKeyLeft})
           gui->KeyDown(key);
       }
     }

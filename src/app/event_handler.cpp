@@ -2,15 +2,15 @@
 #include "app/event_handler.h"
 
 #include "core/config.h"
+#include "core/key_codes.h"
 #include "app/game.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
+#include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
 
 TEventHandler* EventHandler = nullptr;
-
-static constexpr uint16_t kKeyPrint = 316;
 
 // Movement never advances by more than this per frame; time beyond is dropped.
 static constexpr uint32_t kMaxStepMs = 50;
@@ -28,6 +28,8 @@ TEventHandler::~TEventHandler() {
 void TEventHandler::Tick() {
   Now = GetTicks();
   if (Now - LastTick > kMaxStepMs) LastTick = Now - kMaxStepMs;
+  // The rules' clock, the server's health broadcast and the round restart.
+  if (Characters) Characters->Tick(Now, Game && Game->InGame);
   if (GUIManager) {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {

@@ -9,9 +9,14 @@
 #include "core/sdl_unit.h"
 #include "fx/game_sounds.h"
 #include "fx/openal.h"
+#include "game/characters.h"
+#include "game/ki.h"
+#include "game/weapons.h"
+#include "net/network.h"
 #include "render/render_pass.h"
 #include "render/shader.h"
 #include "world/level.h"
+#include "world/movement.h"
 
 #include <clocale>
 #include <algorithm>
@@ -62,6 +67,11 @@ int Tgame::Run() {
     ScreenCenterY = ScreenHeight / 2;
     // Until the front end builds its windows (which load these), the sounds load here.
     LoadGameSounds();
+    Weapons = new TWeapons();
+    // Deaths and revivals stop the fall of the body movement moves: the local player.
+    GameHooks.StopVerticalMotion = [](TMovingBody& body) {
+      if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
+    };
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
@@ -81,6 +91,8 @@ int Tgame::Run() {
   Logger->LogInfo("Deinitialization has been started", "Main");
   SaveGameVarsLogged(*this);
   EndLevel();
+  delete Weapons;  // its models and pictures need the GL context, which SDLUnit->Quit ends
+  Weapons = nullptr;
   StopRenderpasses();
   delete EventHandler;
   EventHandler = nullptr;
@@ -96,10 +108,6 @@ int Tgame::Run() {
 
 void Tgame::StartRenderpasses() {
   RenderReports.Error = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
-  // Until the console exists its lines go to the log.
-  RenderReports.ConsoleLine = [](const std::string& line, const std::string& source) {
-    if (Logger) Logger->LogInfo(line, source);
-  };
   GameVars->Video->OnEnableShaderChanged = [](bool enableShader) { InitShaders(enableShader); };
   InitShaders(GameVars->Video->EnableShader());
 }
@@ -126,9 +134,15 @@ void Tgame::StartLevel(const std::string& name) {
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
+  delete KI;  // what a previous level left (they point into it)
+  KI = nullptr;
+  delete Characters;
+  Characters = nullptr;
   delete Level;
   Level = nullptr;
   Level = new TLevel(name, true);
+  Characters = new TCharacters(Level);
+  KI = new TKI();
   SetInGame(true);
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
@@ -137,6 +151,11 @@ void Tgame::StartLevel(const std::string& name) {
 void Tgame::EndLevel() {
   LevelRunning = false;
   SetInGame(false);
+  if (Network) Network->Close();
+  delete KI;
+  KI = nullptr;
+  delete Characters;
+  Characters = nullptr;
   delete Level;
   Level = nullptr;
 }

@@ -42,7 +42,7 @@ class Tgame : public TGameSettings {
   void SetCursorVisible(bool value);
 
   // Creates the render passes (start-up, once the window is open) and wires
-  // their error and console reports and the shader switch of the settings;
+  // their error report and the shader switch of the settings;
   // StopRenderpasses frees them before the window closes.
   void StartRenderpasses();
   void StopRenderpasses();

@@ -2,6 +2,7 @@
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
+#include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
 #include "world/frustum.h"
@@ -35,6 +36,8 @@ void Tgame::RenderScene() {
   // The skybox is centred on the local player, whose position comes with the
   // characters; until then it is centred on the origin.
   if (Level && Frustum) Level->Render(TVec3{}, *Frustum);
+  glLoadIdentity();
+  if (Characters) Characters->DrawAll(CamMode);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();

@@ -1,8 +1,10 @@
 // Start-up and shut-down of the module-level globals.
 #include "app/modules.h"
 
+#include "app/camera.h"
 #include "core/logger.h"
 #include "gui/gui_manager.h"
+#include "net/network.h"
 #include "render/level_scene_reader.h"
 #include "world/frustum.h"
 
@@ -17,9 +19,15 @@ void InitModules() {
   // operations a NaN; keep every floating-point exception masked.
   fedisableexcept(FE_ALL_EXCEPT);
   InstallLevelLoaders();
+  Network = new TNetwork();
+  Cam = new TCam();
 }
 
 void ShutdownModules() {
+  delete Cam;
+  Cam = nullptr;
+  delete Network;
+  Network = nullptr;
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;

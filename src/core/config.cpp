@@ -1,6 +1,7 @@
 // Section objects of config.ini and the game variables.
 #include "core/config.h"
 
+#include "core/key_codes.h"
 #include "core/logger.h"
 #include "core/volume_sink.h"
 
@@ -189,7 +190,7 @@ TgameVariabeln::~TgameVariabeln() {
 void TgameVariabeln::SetDefaults(TGameSettings& game) {
   TKeyBinding* keys[7] = {&game.KeyForward, &game.KeyBackward, &game.KeyLeft, &game.KeyRight,
                           &game.KeyJump,    &game.KeyMenu,     &game.KeyCamera};
-  const uint16_t symbols[7] = {119, 115, 97, 100, 32, 27, 282};
+  const uint16_t symbols[7] = {kKeyW, kKeyS, kKeyA, kKeyD, kKeySpace, kKeyEscape, kKeyF1};
   for (int i = 0; i < 7; ++i) *keys[i] = TKeyBinding{symbols[i], false};
   game.Gravity = 100;
   game.CamMode = 0;

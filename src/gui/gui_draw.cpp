@@ -103,12 +103,6 @@ void TGUIclass::Draw() const {
   glColor4f(1, 1, 1, 1);
 }
 
-template <class List>
-static void DrawVisible(const List& list) {
-  for (const auto& w : list)
-    if (w->InUse && w->Visible) w->Draw();
-}
-
 void TWindow::Draw() const {
   if (!Visible) return;
   glColor4f(Color.R, Color.G, Color.B, Color.A);
@@ -135,21 +129,10 @@ void TWindow::Draw() const {
       button(MaximizeButton, seMaximize, seMaximizeM);
     button(CloseButton, seClose, seCloseM);
   }
-  if (!minimized) {
-    DrawVisible(Panels);
-    DrawVisible(ProgressBars);
-    DrawVisible(Edits);
-    DrawVisible(Buttons);
-    DrawVisible(Checkboxes);
-    DrawVisible(RadioButtons);
-    DrawVisible(TextFields);
-    DrawVisible(EditFields);
-    DrawVisible(Images);
-    DrawVisible(Comboboxes);
-    DrawVisible(PopupMenus);
-    DrawVisible(FramesList);
-    DrawVisible(Texts);
-  }
+  if (!minimized)
+    ForEachWidget(kDrawOrder, [](const TGUIObject& w) {
+      if (w.InUse && w.Visible) w.Draw();
+    });
   glColor4f(TextColor.R, TextColor.G, TextColor.B, Color.A);
   if (HasCaptionBar) Owner->DrawText(X + 11, Y + 5, Z + 1.47f, Font, Caption);
   if (HasChildWindows) {

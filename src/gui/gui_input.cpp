@@ -2,6 +2,8 @@
 // pressing, dragging, focus, combo boxes, popup menus and editing keys.
 #include "gui/gui_manager.h"
 
+#include "core/key_codes.h"
+
 #include <algorithm>
 
 namespace {
@@ -9,6 +11,13 @@ namespace {
 // Keeps the nearest object under the mouse: a later object replaces the
 // candidate only with a strictly larger depth. Free list elements never
 // match, whatever their stored visibility.
+//
+// Every search visits the windows in list order, each window before its
+// widgets and these in TWindow's hit order. Combo boxes and popup menus are
+// offered in a second pass over all windows: an open list reaches past its
+// window, so they are tested whether or not their window contains the point,
+// and each one opens, closes or selects only when it is nearer than every
+// widget found in the first pass.
 struct THit {
   TGUIObject* Best = nullptr;
   bool Nearer(const TGUIObject& o) const { return !Best || o.Z > Best->Z; }
@@ -16,11 +25,17 @@ struct THit {
   void Offer(TGUIObject& o, int32_t x, int32_t y) {
     if (Over(o, x, y) && Nearer(o)) Best = &o;
   }
-  template <class List>
-  void OfferAll(List& list, int32_t x, int32_t y) {
-    for (auto& o : list) Offer(*o, x, y);
+  // The window and those of its widgets that `take` accepts.
+  template <class Take>
+  void OfferWindow(TWindow& w, int32_t x, int32_t y, Take&& take) {
+    Offer(w, x, y);
+    w.ForEachWidget(kHitOrder, [&](TGUIObject& o) {
+      if (take(o)) Offer(o, x, y);
+    });
   }
 };
+
+constexpr auto kEveryWidget = [](const TGUIObject&) { return true; };
 
 template <class T>
 T* As(TGUIObject* o) {
@@ -41,25 +56,9 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
     }
   }
   THit hit;
-  auto hover = [&](auto& list) {
-    for (auto& o : list)
-      if (o->OnMouseMove) hit.Offer(*o, x, y);
-  };
-  for (auto& w : Windows) {
-    if (!w->HasHoverHandlers || !THit::Over(*w, x, y)) continue;
-    hit.Offer(*w, x, y);
-    hover(w->Buttons);
-    hover(w->Texts);
-    hover(w->Panels);
-    hover(w->RadioButtons);
-    hover(w->Checkboxes);
-    hover(w->ProgressBars);
-    hover(w->Edits);
-    hover(w->FramesList);
-    hover(w->Images);
-    hover(w->EditFields);
-    hover(w->TextFields);
-  }
+  for (auto& w : Windows)
+    if (w->HasHoverHandlers && THit::Over(*w, x, y))
+      hit.OfferWindow(*w, x, y, [](const TGUIObject& o) { return static_cast<bool>(o.OnMouseMove); });
   for (auto& w : Windows) {
     for (auto& c : w->Comboboxes) {
       if (!THit::Over(*c, x, y) || !hit.Nearer(*c)) continue;
@@ -86,31 +85,21 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
   PressedObject = nullptr;
   THit hit;
   for (auto& w : Windows) {
-    if (THit::Over(*w, x, y)) {
-      hit.Offer(*w, x, y);
-      hit.OfferAll(w->Panels, x, y);
-      hit.OfferAll(w->ProgressBars, x, y);
-      hit.OfferAll(w->Buttons, x, y);
-      hit.OfferAll(w->Checkboxes, x, y);
-      hit.OfferAll(w->RadioButtons, x, y);
-      hit.OfferAll(w->Texts, x, y);
-      hit.OfferAll(w->Edits, x, y);
-      hit.OfferAll(w->FramesList, x, y);
-      hit.OfferAll(w->Images, x, y);
-      hit.OfferAll(w->TextFields, x, y);
-      hit.OfferAll(w->EditFields, x, y);
-      if (w->HasCaptionBar && int64_t{y} <= int64_t{w->Y} + w->CaptionHeight && hit.Best &&
-          hit.Best->Z < w->MinimizeButton.Z) {
-        for (TCaptionButton* b : {static_cast<TCaptionButton*>(&w->MinimizeButton),
-                                  static_cast<TCaptionButton*>(&w->MaximizeButton),
-                                  static_cast<TCaptionButton*>(&w->CloseButton)}) {
-          if (THit::Over(*b, x, y)) {
-            hit.Best = b;
-            break;
-          }
+    if (!THit::Over(*w, x, y)) continue;
+    hit.OfferWindow(*w, x, y, kEveryWidget);
+    if (w->HasCaptionBar && int64_t{y} <= int64_t{w->Y} + w->CaptionHeight && hit.Best &&
+        hit.Best->Z < w->MinimizeButton.Z) {
+      for (TCaptionButton* b : {static_cast<TCaptionButton*>(&w->MinimizeButton),
+                                static_cast<TCaptionButton*>(&w->MaximizeButton),
+                                static_cast<TCaptionButton*>(&w->CloseButton)}) {
+        if (THit::Over(*b, x, y)) {
+          hit.Best = b;
+          break;
         }
       }
     }
+  }
+  for (auto& w : Windows) {
     for (auto& c : w->Comboboxes) {
       if (!w->Visible || !THit::Over(*c, x, y)) {
         c->Open = false;
@@ -202,21 +191,8 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
     MouseDownActive = false;
   }
   THit hit;
-  for (auto& w : Windows) {
-    if (!THit::Over(*w, x, y)) continue;
-    hit.Offer(*w, x, y);
-    hit.OfferAll(w->Panels, x, y);
-    hit.OfferAll(w->ProgressBars, x, y);
-    hit.OfferAll(w->Edits, x, y);
-    hit.OfferAll(w->Buttons, x, y);
-    hit.OfferAll(w->Texts, x, y);
-    hit.OfferAll(w->Checkboxes, x, y);
-    hit.OfferAll(w->RadioButtons, x, y);
-    hit.OfferAll(w->FramesList, x, y);
-    hit.OfferAll(w->Images, x, y);
-    hit.OfferAll(w->EditFields, x, y);
-    hit.OfferAll(w->TextFields, x, y);
-  }
+  for (auto& w : Windows)
+    if (THit::Over(*w, x, y)) hit.OfferWindow(*w, x, y, kEveryWidget);
   for (auto& w : Windows) {
     if (!w->Visible) continue;
     for (auto& c : w->Comboboxes) {
@@ -241,14 +217,14 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
 
 uint16_t TGUIclass::TranslateKey(uint16_t key) {
   switch (key) {
-    case 127: return 46;
-    case 273: return 38;
-    case 274: return 40;
-    case 275: return 39;
-    case 276: return 37;
-    case 301: return 20;
-    case 303: case 304: return 16;
-    case 307: case 308: return 18;
+    case kKeyDelete: return kVkDelete;
+    case kKeyUp: return kVkUp;
+    case kKeyDown: return kVkDown;
+    case kKeyRight: return kVkRight;
+    case kKeyLeft: return kVkLeft;
+    case kKeyCapsLock: return kVkCapsLock;
+    case kKeyRShift: case kKeyLShift: return kVkShift;
+    case kKeyRAlt: case kKeyLAlt: return kVkAlt;
     default: return key;
   }
 }
@@ -268,15 +244,15 @@ void TGUIclass::KeyDown(uint16_t key) {
     key = TranslateKey(key);
     field->HandleKey(ch, key);
   }
-  if (key == 16) Shift = true;
-  if (key == 18) AltGr = true;
+  if (key == kVkShift) Shift = true;
+  if (key == kVkAlt) AltGr = true;
 }
 
 void TGUIclass::KeyUp(uint16_t key) {
   key = TranslateKey(key);
   if (FocusedObject && FocusedObject->OnKeyUp) FocusedObject->OnKeyUp(key, FocusedObject);
-  if (key == 16) Shift = false;
-  if (key == 18) AltGr = false;
+  if (key == kVkShift) Shift = false;
+  if (key == kVkAlt) AltGr = false;
 }
 
 // German (QWERTZ) layout in Windows-1252: key symbol, plain, Shift, AltGr.
@@ -284,40 +260,40 @@ static constexpr struct {
   uint16_t Key;
   char Plain, Shifted, AltGr;
 } kKeyTable[] = {
-    {' ', ' ', ' ', ' '},
-    {'\'', '\xE4', '\xC4', '\xE4'},
-    {',', ',', ';', ','},
-    {'-', '\xDF', '?', '\\'},
-    {'.', '.', ':', '.'},
-    {'/', '-', '_', '-'},
-    {'0', '0', '=', '}'},
-    {'1', '1', '!', '1'},
-    {'2', '2', '"', '\xB2'},
-    {'3', '3', '\xA7', '\xB3'},
-    {'4', '4', '$', '4'},
-    {'5', '5', '%', '5'},
-    {'6', '6', '&', '6'},
-    {'7', '7', '/', '{'},
-    {'8', '8', '(', '['},
-    {'9', '9', ')', ']'},
-    {';', '\xF6', '\xD6', '\xF6'},
-    {'<', '<', '>', '|'},
-    {'=', '\xB4', '\x60', '\xB4'},
-    {'[', '\xFC', '\xDC', '\xFC'},
-    {'\\', '#', '\'', '#'},
-    {']', '+', '*', '~'},
-    {'`', '^', '\xB0', '^'},
-    {'y', 'z', 'Z', 'z'},
-    {'z', 'y', 'Y', 'y'},
+    {kKeySpace, ' ', ' ', ' '},
+    {kKeyQuote, '\xE4', '\xC4', '\xE4'},
+    {kKeyComma, ',', ';', ','},
+    {kKeyMinus, '\xDF', '?', '\\'},
+    {kKeyPeriod, '.', ':', '.'},
+    {kKeySlash, '-', '_', '-'},
+    {kKey0, '0', '=', '}'},
+    {kKey1, '1', '!', '1'},
+    {kKey2, '2', '"', '\xB2'},
+    {kKey3, '3', '\xA7', '\xB3'},
+    {kKey4, '4', '$', '4'},
+    {kKey5, '5', '%', '5'},
+    {kKey6, '6', '&', '6'},
+    {kKey7, '7', '/', '{'},
+    {kKey8, '8', '(', '['},
+    {kKey9, '9', ')', ']'},
+    {kKeySemicolon, '\xF6', '\xD6', '\xF6'},
+    {kKeyLess, '<', '>', '|'},
+    {kKeyEquals, '\xB4', '\x60', '\xB4'},
+    {kKeyLeftBracket, '\xFC', '\xDC', '\xFC'},
+    {kKeyBackslash, '#', '\'', '#'},
+    {kKeyRightBracket, '+', '*', '~'},
+    {kKeyBackquote, '^', '\xB0', '^'},
+    {kKeyY, 'z', 'Z', 'z'},
+    {kKeyZ, 'y', 'Y', 'y'},
 };
 
 std::string TGUIclass::KeyToChar(uint16_t key) const {
   char c = 0;
-  if (key >= 'a' && key <= 'x') {
+  if (key >= kKeyA && key <= kKeyX) {
     if (Shift)
-      c = static_cast<char>(key - 'a' + 'A');
+      c = static_cast<char>(key - kKeyA + 'A');
     else if (AltGr)
-      c = key == 'e' ? '\x80' : key == 'm' ? '\xB5' : key == 'q' ? '\x40' : static_cast<char>(key);
+      c = key == kKeyE ? '\x80' : key == kKeyM ? '\xB5' : key == kKeyQ ? '\x40' : static_cast<char>(key);
     else
       c = static_cast<char>(key);
   } else {

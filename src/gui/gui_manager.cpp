@@ -111,7 +111,11 @@ int32_t TGUIclass::CreateWindow(int32_t x, int32_t y, int32_t width, int32_t hei
   return index;
 }
 
-int32_t TGUIclass::CreateLoadedWindow() { return CreateWindow(0, 0, 0, 0, 0, "", kDefaultBackground); }
+int32_t TGUIclass::CreateLoadedWindow() {
+  int32_t index = CreateWindow(0, 0, 0, 0, 0, "", kDefaultBackground);
+  LoadedWindows.push_back(index);
+  return index;
+}
 
 void TGUIclass::UpdateZOrder() {
   const size_t n = Windows.size();
@@ -151,8 +155,9 @@ void TGUIclass::UpdateZOrder() {
 //   windows    window record, count + 1 times
 bool TGUIclass::LoadGUIFile(const std::string& fileName, std::vector<int32_t>& indices) {
   LoadNesting = 0;
+  LoadedWindows.clear();
   const size_t firstNew = Windows.size();
-  std::vector<int32_t> made;
+  const std::vector<int32_t> givenIndices = indices;
   try {
     TBinaryFile file(fileName, false);
     file.ReadHeader();
@@ -160,20 +165,33 @@ bool TGUIclass::LoadGUIFile(const std::string& fileName, std::vector<int32_t>& i
     int32_t last = ReadCnt(file, kMinWindowRecordSize);
     for (int32_t i = 0; i <= last; ++i) {
       int32_t index = CreateLoadedWindow();
-      made.push_back(index);
       if (i < static_cast<int32_t>(indices.size())) indices[i] = index;
       Windows[index]->Load(file);
     }
+    LoadedWindows.clear();
     return true;
   } catch (const EFileOpenError& e) {
     LogGUIError(e.what());
   } catch (const EGUIFileError& e) {
     LogGUIError("Invalid GUI file \"" + fileName + "\": " + e.what());
-    // A half-read window never shows or takes clicks.
-    for (int32_t index : made) Windows[index]->Visible = false;
-    for (size_t i = firstNew; i < Windows.size(); ++i) Windows[i]->Visible = false;
+    DropLoadedWindows(firstNew);
+    indices = givenIndices;
   }
   return false;
+}
+
+// Nothing of a refused file stays: the windows it appended are removed (no one
+// holds them yet), and a free slot it took is free again.
+void TGUIclass::DropLoadedWindows(size_t firstNew) {
+  for (int32_t index : LoadedWindows) {
+    if (static_cast<size_t>(index) >= firstNew) continue;
+    Windows[index]->InUse = false;
+    Windows[index]->Visible = false;
+    ZRanks[index] = -1;
+  }
+  LoadedWindows.clear();
+  Windows.erase(Windows.begin() + static_cast<std::ptrdiff_t>(firstNew), Windows.end());
+  if (ZRanks.size() > firstNew) ZRanks.resize(firstNew);
 }
 
 bool TGUIclass::SaveGUIFile(const std::string& fileName, const std::vector<int32_t>& windows) {

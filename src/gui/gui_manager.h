@@ -66,7 +66,8 @@ class TGUIclass {
                        const std::string& backgroundFile);
   // Reads every window of a .gui file; indices[i] receives the i-th window's
   // index. False (with a log line naming the file and offset) when the file
-  // cannot be read or is invalid; windows made before that stay.
+  // cannot be read or is invalid; then no window of it remains and indices
+  // keep their values.
   bool LoadGUIFile(const std::string& fileName, std::vector<int32_t>& indices);
   // Writes windows as a .gui file (the program's layouts are made by guitool).
   bool SaveGUIFile(const std::string& fileName, const std::vector<int32_t>& windows);
@@ -76,7 +77,8 @@ class TGUIclass {
   bool LoadFnt(const std::string& base, TFont& font);
   void LoadFci(const std::string& base, float scale, TFont& font);
   void UpdateZOrder();
-  // A window as the .gui loader makes one before reading its record into it.
+  // A window as the .gui loader makes one before reading its record into it;
+  // the load in progress drops it again if the file is refused.
   int32_t CreateLoadedWindow();
   // Nesting depth of the window record being read (tab pages, child windows).
   int32_t LoadNesting = 0;
@@ -106,6 +108,8 @@ class TGUIclass {
  private:
   // Object pointers into a window about to be rebuilt fall back to it.
   void ForgetObjectsOf(TWindow& window);
+  void DropLoadedWindows(size_t firstNew);
+  std::vector<int32_t> LoadedWindows;  // made by the .gui load in progress
 };
 
 // Created by InitModules before the logger and freed by ShutdownModules after

@@ -1,6 +1,7 @@
 // Widget state, text layout, editing keys and class data of the .gui file.
 #include "gui/widgets.h"
 
+#include "core/key_codes.h"
 #include "core/platform.h"
 #include "gui/gui_manager.h"
 #include "gui/gui_stream.h"
@@ -8,10 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-// Virtual key codes of the editing keys (after TGUIclass::TranslateKey).
-enum : uint16_t { kVkBack = 8, kVkReturn = 13, kVkEscape = 27, kVkLeft = 37, kVkUp = 38, kVkRight = 39,
-                  kVkDown = 40, kVkDelete = 46 };
 
 static int32_t Length(const std::string& s) { return static_cast<int32_t>(s.size()); }
 

@@ -6,6 +6,8 @@
 #include "gui/gui_stream.h"
 #include "core/binary_file.h"
 
+#include <type_traits>
+
 template <class T>
 static void FreshList(TGUIList<T>& list) {
   list.clear();
@@ -21,20 +23,8 @@ TWindow::TWindow(TGUIclass* manager) : Owner(manager) {
 TWindow::~TWindow() = default;
 
 void TWindow::ResetLists() {
-  FreshList(Buttons);
-  FreshList(Texts);
-  FreshList(Panels);
-  FreshList(ProgressBars);
-  FreshList(Edits);
-  FreshList(Checkboxes);
-  FreshList(RadioButtons);
+  ForEachList(kDrawOrder, [](auto& list) { FreshList(list); });
   FreshList(RadioGroups);
-  FreshList(Images);
-  FreshList(PopupMenus);
-  FreshList(Comboboxes);
-  FreshList(FramesList);
-  FreshList(TextFields);
-  FreshList(EditFields);
   PopupMenus[0]->Items.push_back(std::make_unique<TPopupMenuItem>());
   PopupMenus[0]->Items[0]->Menu = PopupMenus[0].get();
   Comboboxes[0]->Items.push_back(std::make_unique<TComboBoxItem>());
@@ -307,29 +297,16 @@ void TWindow::CloseClick(int32_t button) {
 }
 
 void TWindow::ForEachChild(const std::function<void(TGUIObject&)>& visit) {
-  auto each = [&](auto& list) {
-    for (auto& w : list) visit(*w);
-  };
-  each(Buttons);
-  each(Texts);
-  each(Checkboxes);
-  each(ProgressBars);
-  each(Panels);
-  each(EditFields);
-  each(Edits);
-  each(TextFields);
-  each(Images);
-  each(RadioButtons);
-  for (auto& frames : FramesList)
-    for (TWindow* page : frames->Pages) page->ForEachChild(visit);
-  for (auto& c : Comboboxes) {
-    visit(*c);
-    each(c->Items);
-  }
-  for (auto& p : PopupMenus) {
-    visit(*p);
-    each(p->Items);
-  }
+  ForEachWidget(kDrawOrder, [&](auto& w) {
+    using T = std::decay_t<decltype(w)>;
+    if constexpr (std::is_same_v<T, TFrames>) {
+      for (TWindow* page : w.Pages) page->ForEachChild(visit);
+    } else {
+      visit(w);
+      if constexpr (std::is_same_v<T, TCombobox> || std::is_same_v<T, TPopupMenu>)
+        for (auto& item : w.Items) visit(*item);
+    }
+  });
   visit(*this);
   visit(MinimizeButton);
   visit(MaximizeButton);
@@ -431,17 +408,7 @@ void TWindow::SaveData(TBinaryFile& file) const {
   const bool hasTabs = FramesList[0]->InUse;
   file.WriteByte(hasTabs);
   WriteCnt(file, RadioGroups.size());
-  SaveSection(file, Buttons);
-  SaveSection(file, Texts);
-  SaveSection(file, Panels);
-  SaveSection(file, ProgressBars);
-  SaveSection(file, Edits);
-  SaveSection(file, Checkboxes);
-  SaveSection(file, RadioButtons);
-  SaveSection(file, Images);
-  SaveSection(file, Comboboxes);
-  SaveSection(file, TextFields);
-  SaveSection(file, EditFields);
+  ForEachList(kFileOrder, [&](const auto& list) { SaveSection(file, list); });
   if (hasTabs) SaveSection(file, FramesList);
   if (HasChildWindows) {
     WriteCnt(file, ChildWindows.size());
@@ -457,6 +424,25 @@ void TWindow::SaveData(TBinaryFile& file) const {
   CloseButton.Save(file);
 }
 
+// Each element of a section is made by its adder with zero or empty arguments
+// before its records are read into it.
+static void AddBlank(TWindow& w, TGUIList<TButton>&) { w.AddButton(0, 0, 0, 0, ""); }
+static void AddBlank(TWindow& w, TGUIList<TText>&) { w.AddText(0, 0, "", kGUIWhite); }
+static void AddBlank(TWindow& w, TGUIList<TPanel>&) { w.AddPanel(0, 0, 0, 0); }
+static void AddBlank(TWindow& w, TGUIList<TProgressBar>&) { w.AddProgressBar(0, 0, 0, 0); }
+static void AddBlank(TWindow& w, TGUIList<TEdit>&) { w.AddEdit(0, 0, 0, 0, ""); }
+static void AddBlank(TWindow& w, TGUIList<TCheckbox>&) { w.AddCheckbox(0, 0, 0, 0, false); }
+static void AddBlank(TWindow& w, TGUIList<TRadioButton>&) { w.AddRadioButton(0, 0, 0, 0, 0, false); }
+static void AddBlank(TWindow& w, TGUIList<TImage>&) { w.AddImage(0, 0, 0, 0, false, 0, 0, ""); }
+static void AddBlank(TWindow& w, TGUIList<TCombobox>&) { w.AddCombobox(0, 0, 0, 0, ""); }
+static void AddBlank(TWindow& w, TGUIList<TTextField>&) { w.AddTextField(0, 0, 0, 0, "", -1); }
+static void AddBlank(TWindow& w, TGUIList<TEditField>&) { w.AddEditField(0, 0, 0, 0, "", -1); }
+static void AddBlank(TWindow& w, TGUIList<TPopupMenu>&) { w.AddPopupMenu(0, 0, ""); }
+// A tab control is made with its first page, a window of the manager.
+static void AddBlank(TWindow& w, TGUIList<TFrames>&) {
+  w.AddFrames(0, 0, 0, 0, w.Owner->Windows[w.Owner->CreateLoadedWindow()].get());
+}
+
 // Element k of a list being read lands at index k: when the element before it
 // was free, the adder would reuse that slot, so it is held for the call.
 template <class T, class Add>
@@ -468,11 +454,12 @@ static T& LoadSlot(TGUIList<T>& list, int32_t k, Add&& add) {
   return *list.back();
 }
 
-template <class T, class Add>
-static void LoadSection(TBinaryFile& file, TGUIList<T>& list, Add&& add) {
-  int32_t last = ReadCnt(file, kCommonRecordSize);
+template <class T>
+static void LoadSection(TBinaryFile& file, TWindow& window, TGUIList<T>& list,
+                        uint64_t minBytesEach = kCommonRecordSize) {
+  int32_t last = ReadCnt(file, minBytesEach);
   for (int32_t k = 0; k <= last; ++k) {
-    T& w = LoadSlot(list, k, add);
+    T& w = LoadSlot(list, k, [&] { AddBlank(window, list); });
     w.Load(file);
     w.LoadData(file);
   }
@@ -480,7 +467,7 @@ static void LoadSection(TBinaryFile& file, TGUIList<T>& list, Add&& add) {
 
 void TWindow::Load(TBinaryFile& file) {
   if (++Owner->LoadNesting > kMaxWindowNesting) throw EGUIFileError(file.Position(), "windows nested too deeply");
-  LoadSection(file, PopupMenus, [&] { AddPopupMenu(0, 0, ""); });
+  LoadSection(file, *this, PopupMenus);
   TGUIObject::Load(file);
   // A file may mark this window free. It takes that mark only once it is
   // whole: the tab pages and child windows it creates on the way must not be
@@ -508,26 +495,8 @@ void TWindow::LoadData(TBinaryFile& file) {
     throw EGUIFileError(file.Position(), std::to_string(lastGroup + 1) + " radio groups exceed the limit of " +
                                              std::to_string(kMaxRadioGroups));
   for (int32_t g = 0; g < lastGroup; ++g) AddRadioGroup();
-  LoadSection(file, Buttons, [&] { AddButton(0, 0, 0, 0, ""); });
-  LoadSection(file, Texts, [&] { AddText(0, 0, "", kGUIWhite); });
-  LoadSection(file, Panels, [&] { AddPanel(0, 0, 0, 0); });
-  LoadSection(file, ProgressBars, [&] { AddProgressBar(0, 0, 0, 0); });
-  LoadSection(file, Edits, [&] { AddEdit(0, 0, 0, 0, ""); });
-  LoadSection(file, Checkboxes, [&] { AddCheckbox(0, 0, 0, 0, false); });
-  LoadSection(file, RadioButtons, [&] { AddRadioButton(0, 0, 0, 0, 0, false); });
-  LoadSection(file, Images, [&] { AddImage(0, 0, 0, 0, false, 0, 0, ""); });
-  LoadSection(file, Comboboxes, [&] { AddCombobox(0, 0, 0, 0, ""); });
-  LoadSection(file, TextFields, [&] { AddTextField(0, 0, 0, 0, "", -1); });
-  LoadSection(file, EditFields, [&] { AddEditField(0, 0, 0, 0, "", -1); });
-  if (hasTabs) {
-    int32_t last = ReadCnt(file, kCommonRecordSize + kMinWindowRecordSize);
-    for (int32_t k = 0; k <= last; ++k) {
-      TWindow* page = Owner->Windows[Owner->CreateLoadedWindow()].get();
-      TFrames& f = LoadSlot(FramesList, k, [&] { AddFrames(0, 0, 0, 0, page); });
-      f.Load(file);
-      f.LoadData(file);
-    }
-  }
+  ForEachList(kFileOrder, [&](auto& list) { LoadSection(file, *this, list); });
+  if (hasTabs) LoadSection(file, *this, FramesList, kCommonRecordSize + kMinWindowRecordSize);
   if (HasChildWindows) {
     int32_t last = ReadCnt(file, kMinWindowRecordSize);
     for (int32_t k = 0; k <= last; ++k) {

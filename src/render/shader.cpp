@@ -2,6 +2,7 @@
 // has set them (tools and tests that run the renderer alone).
 #include "render/shader.h"
 
+#include "core/console_sink.h"
 #include "core/logger.h"
 
 TRenderReports RenderReports;
@@ -14,8 +15,6 @@ void ReportRenderError(const std::string& message, const std::string& source) {
 }
 
 void PrintRenderLine(const std::string& line, const std::string& source) {
-  if (RenderReports.ConsoleLine)
-    RenderReports.ConsoleLine(line, source);
-  else if (Logger)
-    Logger->LogInfo(line, source);
+  ConsolePrint(source + ": " + line);
+  if (Logger) Logger->LogDebug(line, source);
 }

@@ -5,17 +5,17 @@
 #include <functional>
 #include <string>
 
-// How the renderer reports to the layers above it, which the game fills at
-// start: Error opens the error window and ends the running level, ConsoleLine
-// prints a line on the console. While a hook is empty the text goes to the log.
+// How the renderer reports a failure to the layers above it: Error opens the
+// error window and ends the running level. While it is empty the text goes to
+// the log.
 struct TRenderReports {
   std::function<void(const std::string& message, const std::string& source)> Error;
-  std::function<void(const std::string& line, const std::string& source)> ConsoleLine;
 };
 // Whole run: filled by the game after start-up, emptied at its teardown.
 extern TRenderReports RenderReports;
 
 void ReportRenderError(const std::string& message, const std::string& source);
+// A console line with its source ("UShader: ..."), also kept in the log.
 void PrintRenderLine(const std::string& line, const std::string& source);
 
 class TShader {

@@ -432,18 +432,20 @@ void TOctree::LoadFromFile(TBinaryFile& file) {
 // ---------------------------------------------------------------- queries
 
 template <typename Self, typename BoundsTest, typename Visit>
-void TOctree::ForEachCandidate(Self& self, BoundsTest test, Visit visit) {
+void TOctree::ForEachCandidate(Self& self, TQueryOrder order, BoundsTest test, Visit visit) {
   if (!self.Root) return;
   std::vector<int> nodes;
+  // Children go on the stack last first, so nodes come off it depth first:
+  // a node, then each child's subtree in order.
   std::vector<const TNode*> pending{self.Root};
   while (!pending.empty()) {
     const TNode* node = pending.back();
     pending.pop_back();
     if (node->SubtreeBounds.Empty() || !test(node->SubtreeBounds)) continue;
     if (!node->OwnBounds.Empty() && test(node->OwnBounds)) nodes.push_back(node->NodeIndex);
-    for (const TNode* child : node->Children) pending.push_back(child);
+    for (auto child = node->Children.rbegin(); child != node->Children.rend(); ++child) pending.push_back(*child);
   }
-  std::sort(nodes.begin(), nodes.end());
+  if (order == TQueryOrder::Nodes) std::sort(nodes.begin(), nodes.end());
 
   std::vector<size_t> runs;
   for (int index : nodes) {
@@ -508,7 +510,7 @@ TTriangle* TOctree::Pick(const TRay& ray) {
   TTriangle* best = nullptr;
   float bestT = 0;
   ForEachCandidate(
-      *this, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, -HUGE_VAL, HUGE_VAL); },
+      *this, TQueryOrder::Nodes, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, -HUGE_VAL, HUGE_VAL); },
       [&](TTriangle& t) {
         float param = 0;
         if (RayTriangle(t, ray, param) && (!best || (param > 0 && param < bestT))) {
@@ -524,7 +526,7 @@ bool TOctree::SegmentBlocked(const TRay& ray, float limit) const {
   float tolerance = QueryTolerance(ray.Origin);
   bool blocked = false;
   ForEachCandidate(
-      *this, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, 0, limit); },
+      *this, TQueryOrder::Tree, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, 0, limit); },
       [&](const TTriangle& t) {
         blocked = RayTriangleWithin(t, ray, limit);
         return !blocked;
@@ -547,7 +549,7 @@ void TOctree::TrianglesTouchingSphere(const TSphere& sphere, std::vector<TTriang
     }
     return !(distance2 > reach * reach);
   };
-  ForEachCandidate(*this, near, [&](TTriangle& t) {
+  ForEachCandidate(*this, TQueryOrder::Tree, near, [&](TTriangle& t) {
     if (SphereTouchesTriangle(t, sphere)) out.push_back(&t);
     return true;
   });

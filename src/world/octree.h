@@ -138,7 +138,11 @@ class TOctree {
   // Whether any triangle is hit at a parameter in [0, limit] (the blocking
   // test of shots and sight lines), visiting only the nodes the segment reaches.
   bool SegmentBlocked(const TRay& ray, float limit) const;
-  // Every triangle the sphere touches, in Nodes order.
+  // Every triangle the sphere touches, in tree order: a node's own triangles
+  // in stored order, then each child's subtree in Children order. That is the
+  // order collision walks the tree in, which decides its "first" and "last"
+  // triangle. It differs from Nodes order, where a node's children all come
+  // before any grandchild.
   void TrianglesTouchingSphere(const TSphere& sphere, std::vector<TTriangle*>& out);
 
   int32_t TotalTriangles() const;
@@ -159,11 +163,13 @@ class TOctree {
   void Subdivide(TNode& node, std::vector<uint32_t>& candidates, int depth, BuildState& state);
   TNode& AddNode(const TVec3& centre, float halfSize, TNode* parent);
   void ComputeBounds();
+  enum class TQueryOrder { Nodes, Tree };
   // Calls visit for each triangle that the bounds test cannot rule out, in
-  // Nodes order and stored order within a node, until visit returns false.
-  // Subtrees, nodes and runs of triangles whose bounds fail are skipped.
+  // Nodes or tree order of the nodes and stored order within a node, until
+  // visit returns false. Subtrees, nodes and runs of triangles whose bounds
+  // fail are skipped.
   template <typename Self, typename BoundsTest, typename Visit>
-  static void ForEachCandidate(Self& self, BoundsTest test, Visit visit);
+  static void ForEachCandidate(Self& self, TQueryOrder order, BoundsTest test, Visit visit);
   float QueryTolerance(const TVec3& origin) const;
   void ReleaseGraphics();
 

@@ -1,5 +1,6 @@
 // config.ini as the game reads and writes it.
 #include "core/config.h"
+#include "core/key_codes.h"
 #include "app/game.h"
 #include "test_support.h"
 
@@ -18,7 +19,7 @@ TEST(Config, FreshFileGetsDefaultsAndSectionOrder) {
     EXPECT_FALSE(vars.Video->GoWindowMode);
     EXPECT_FLOAT_EQ(vars.Audio->SoundVolume(), 0.75f);
     EXPECT_EQ(vars.Misc->Sleep, 5);
-    EXPECT_EQ(game.KeyCamera.Key, 282);
+    EXPECT_EQ(game.KeyCamera.Key, kKeyF1);
     EXPECT_EQ(game.Gravity, 100);
     vars.SaveGameVars(game);
   }

@@ -4,6 +4,7 @@
 #include "app/event_handler.h"
 #include "app/game.h"
 #include "core/gl_api.h"
+#include "core/key_codes.h"
 #include "core/logger.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
@@ -111,7 +112,7 @@ TEST_F(GameRig, ExceptionEscapingAFrameIsReportedAndTheGameGoesOn) {
 }
 
 TEST_F(GameRig, MenuAndCameraKeys) {
-  TKeySym escape{0, 27, 0, 0}, f1{0, 282, 0, 0}, w{0, 119, 0, 0};
+  TKeySym escape{0, kKeyEscape, 0, 0}, f1{0, kKeyF1, 0, 0}, w{0, kKeyW, 0, 0};
   Game->LevelRunning = true;
   Game->InGame = true;
   Game->CursorVisible = true;
@@ -148,7 +149,7 @@ TEST_F(GameRig, PrintKeySavesTheNextFreeScreenshot) {
   std::filesystem::current_path(work.Path());
   std::filesystem::create_directory("Screenshots");
   WriteFile("Screenshots/Screen0.jpg", "taken");
-  TKeySym print{0, 316, 0, 0};
+  TKeySym print{0, kKeyPrint, 0, 0};
   EventHandler->KeyDown(print);
   EventHandler->KeyDown(print);
   EXPECT_TRUE(std::filesystem::exists("Screenshots/Screen1.jpg"));

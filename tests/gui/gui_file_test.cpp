@@ -6,6 +6,7 @@
 #include "test_support.h"
 #include "core/binary_file.h"
 
+#include <functional>
 #include <set>
 
 namespace {
@@ -244,6 +245,79 @@ TEST_F(GuiFileTest, IndicesOutsideTheirListsAreRefused) {
   std::vector<int32_t> indices;
   EXPECT_TRUE(gui.LoadGUIFile(path, indices));
   EXPECT_FALSE(gui.LoadGUIFile(dir / "missing.gui", indices));
+}
+
+// Every count of a saved file, patched to a value the bytes after it cannot
+// hold, is refused before anything is made of it: the loader's message, and no
+// window left behind.
+TEST_F(GuiFileTest, CountsBeyondTheRestOfTheFileAreRefused) {
+  using Grow = std::function<void(TWindow&)>;
+  auto page = [this] { return gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, "", "")].get(); };
+  const struct {
+    const char* list;
+    int width;  // bytes of the count
+    Grow grow;  // adds one element to that list
+  } counts[] = {
+      {"windows", 2, nullptr},
+      {"popup menus", 2, [](TWindow& w) { w.AddPopupMenu(80, 18, "More"); }},
+      {"popup menu items", 4, [](TWindow& w) { w.PopupMenus[0]->AddItem("More"); }},
+      {"buttons", 2, [](TWindow& w) { w.AddButton(0, 0, 1, 1, ""); }},
+      {"texts", 2, [](TWindow& w) { w.AddText(0, 0, "", kGUIWhite); }},
+      {"panels", 2, [](TWindow& w) { w.AddPanel(0, 0, 1, 1); }},
+      {"progress bars", 2, [](TWindow& w) { w.AddProgressBar(0, 0, 1, 1); }},
+      {"edits", 2, [](TWindow& w) { w.AddEdit(0, 0, 1, 1, ""); }},
+      {"check boxes", 2, [](TWindow& w) { w.AddCheckbox(0, 0, 1, 1, false); }},
+      {"radio buttons", 2, [](TWindow& w) { w.AddRadioButton(0, 0, 1, 1, 0, false); }},
+      {"images", 2, [](TWindow& w) { w.AddImage(0, 0, 1, 1, false, 0, 0, ""); }},
+      {"combo boxes", 2, [](TWindow& w) { w.AddCombobox(0, 0, 1, 1, ""); }},
+      {"combo box items", 4, [](TWindow& w) { w.Comboboxes[0]->AddItem("c"); }},
+      {"text fields", 2, [](TWindow& w) { w.AddTextField(0, 0, 1, 1, "", -1); }},
+      {"edit fields", 2, [](TWindow& w) { w.AddEditField(0, 0, 1, 1, "", -1); }},
+      {"tab controls", 2, [&](TWindow& w) { w.AddFrames(0, 0, 1, 1, page()); }},
+      {"tab pages", 2, [&](TWindow& w) { w.FramesList[0]->AddPage(page()); }},
+      {"child windows", 2, [&](TWindow& w) { w.AddChildWindow(page()); }},
+  };
+  const int32_t base = BuildEveryKind(gui);
+  const std::string saved = SaveAll(gui, {base});
+  const std::string path = dir / "count.gui";
+  for (const auto& c : counts) {
+    // The count is the first byte where the file differs from one whose list
+    // has one element more; the value there must have grown by exactly one.
+    std::string grown;
+    if (c.grow) {
+      const int32_t other = BuildEveryKind(gui);
+      c.grow(*gui.Windows[other]);
+      grown = SaveAll(gui, {other});
+    } else {
+      grown = SaveAll(gui, {base, base});
+    }
+    const long at = FirstDifference(saved, grown);
+    ASSERT_GE(at, 0) << c.list;
+    auto value = [&](const std::string& bytes) {
+      uint32_t v = 0;
+      for (int i = c.width - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+      return v;
+    };
+    ASSERT_EQ(value(grown), value(saved) + 1) << c.list;
+
+    // Each value is written in the count's own width: a 2-byte count keeps the
+    // low half, as the writer would.
+    for (int64_t patched : {int64_t{0xFFFF}, int64_t{0x7FFF}, int64_t{0x7FFFFFFF}, int64_t{-1}}) {
+      std::string bytes = saved;
+      bytes.replace(at, c.width, Bytes().I32(static_cast<int32_t>(patched)).s.substr(0, c.width));
+      WriteFile(path, bytes);
+      TWindow& spare = *gui.Windows[gui.CreateWindow(0, 0, 0, 0, 0, "", "")];
+      spare.InUse = false;  // the load takes this slot first
+      const size_t windows = gui.Windows.size();
+      std::vector<int32_t> indices(1, -1);
+      EXPECT_FALSE(gui.LoadGUIFile(path, indices)) << c.list << " " << patched;
+      EXPECT_NE(LastLogLine().find("exceeds the rest of the file"), std::string::npos)
+          << c.list << " " << patched << ": " << LastLogLine();
+      EXPECT_EQ(gui.Windows.size(), windows) << c.list << " " << patched;
+      EXPECT_FALSE(spare.InUse) << c.list << " " << patched;
+      EXPECT_EQ(indices[0], -1) << c.list;
+    }
+  }
 }
 
 }  // namespace

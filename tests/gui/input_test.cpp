@@ -2,6 +2,8 @@
 // boxes, popup menus, and the editing and character tables.
 #include "gui_fixture.h"
 
+#include "core/key_codes.h"
+
 namespace {
 
 class InputTest : public GuiTest {
@@ -31,6 +33,49 @@ TEST_F(InputTest, TheNearestObjectTakesThePress) {
   EXPECT_EQ(gui.PressedObject, &front);
   Click(15, 15);
   EXPECT_EQ(gui.PressedObject, back.Buttons[b].get());  // widgets lie above their window
+}
+
+// Of two widgets at one depth the one drawn later is the one seen. Hovering,
+// pressing and releasing must all find that one, or a click never gives it
+// the focus.
+TEST_F(InputTest, AtEqualDepthTheWidgetDrawnLaterTakesTheMouse) {
+  using Add = TGUIObject& (*)(TWindow&);
+  const struct {
+    Add under, over;  // in drawing order
+  } cases[] = {
+      {[](TWindow& w) -> TGUIObject& { return *w.Edits[w.AddEdit(0, 0, 50, 20, "")]; },
+       [](TWindow& w) -> TGUIObject& { return *w.Buttons[w.AddButton(0, 0, 50, 20, "")]; }},
+      {[](TWindow& w) -> TGUIObject& { return *w.Checkboxes[w.AddCheckbox(0, 0, 50, 20, false)]; },
+       [](TWindow& w) -> TGUIObject& { return *w.Texts[w.AddText(0, 0, "Exit", kGUIWhite)]; }},
+      {[](TWindow& w) -> TGUIObject& { return *w.TextFields[w.AddTextField(0, 0, 50, 20, "", -1)]; },
+       [](TWindow& w) -> TGUIObject& { return *w.EditFields[w.AddEditField(0, 0, 50, 20, "", -1)]; }},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    TWindow& w = Shown(0, 0, 100, 100);
+    TGUIObject& under = cases[i].under(w);
+    TGUIObject& over = cases[i].over(w);
+    over.Z = under.Z;
+    for (TGUIObject* o : {&under, &over}) o->SetOnMouseMove([](int32_t, int32_t, TGUIObject*) {});
+    gui.MouseMove(5, 5);
+    EXPECT_EQ(gui.HoveredObject, &over) << i;
+    Click(5, 5);
+    EXPECT_EQ(gui.PressedObject, &over) << i;
+    EXPECT_EQ(gui.FocusedObject, &over) << i;
+    w.SetVisible(false);
+  }
+}
+
+// A press that a nearer window takes leaves the combo box beneath it alone.
+TEST_F(InputTest, AComboBoxUnderAnotherWindowStaysClosed) {
+  TWindow& back = Shown(0, 0, 200, 200);
+  TCombobox& combo = *back.Comboboxes[back.AddCombobox(10, 10, 100, 20, "a")];
+  TWindow& front = Shown(50, 0, 200, 200);
+  TButton& button = *front.Buttons[front.AddButton(10, 10, 50, 20, "")];
+  Click(240, 100);  // brings the front window forward
+  ASSERT_GT(button.Z, combo.Z);
+  gui.MouseDown(70, 15, 1);
+  EXPECT_EQ(gui.PressedObject, &button);
+  EXPECT_FALSE(combo.Open);
 }
 
 TEST_F(InputTest, ButtonsReleasedElsewhereDoNotClick) {
@@ -223,16 +268,16 @@ TEST_F(InputTest, EditKeys) {
   TWindow& w = Shown(0, 0, 300, 100);
   TEdit& e = *w.Edits[w.AddEdit(0, 0, 200, 20, "")];
   const KeyCase cases[] = {
-      {"abc", 3, 127, "ab", 2},   // Delete at the end removes the last character
-      {"abc", 1, 127, "ac", 1},   // Delete removes the character after the caret
-      {"abc", 0, 8, "abc", 0},    // Backspace at the start
-      {"abc", 2, 8, "ac", 1},     // Backspace
-      {"abc", 3, 275, "abc", 3},  // Right at the end
-      {"abc", 1, 275, "abc", 2},
-      {"abc", 0, 276, "abc", 0},  // Left at the start
-      {"abc", 2, 276, "abc", 1},
+      {"abc", 3, kKeyDelete, "ab", 2},      // Delete at the end removes the last character
+      {"abc", 1, kKeyDelete, "ac", 1},      // Delete removes the character after the caret
+      {"abc", 0, kKeyBackspace, "abc", 0},  // Backspace at the start
+      {"abc", 2, kKeyBackspace, "ac", 1},   // Backspace
+      {"abc", 3, kKeyRight, "abc", 3},      // Right at the end
+      {"abc", 1, kKeyRight, "abc", 2},
+      {"abc", 0, kKeyLeft, "abc", 0},       // Left at the start
+      {"abc", 2, kKeyLeft, "abc", 1},
       {"abc", 1, 'x', "axbc", 2},
-      {"", 0, 127, "", 0},
+      {"", 0, kKeyDelete, "", 0},
   };
   for (const KeyCase& c : cases) {
     e.Text = c.text;
@@ -242,7 +287,7 @@ TEST_F(InputTest, EditKeys) {
     EXPECT_EQ(e.Text, c.wantText) << c.text << " key " << c.key;
     EXPECT_EQ(e.Caret, c.wantCaret) << c.text << " key " << c.key;
   }
-  gui.KeyDown(27);
+  gui.KeyDown(kKeyEscape);
   EXPECT_EQ(gui.FocusedObject, &w);
   EXPECT_FALSE(e.HasFocus);
 }
@@ -260,17 +305,17 @@ TEST_F(InputTest, EditFieldKeys) {
   TEditField& f = *w.EditFields[w.AddEditField(0, 0, 200, 100, "", -1)];
   using L = std::vector<std::string>;
   const FieldCase cases[] = {
-      {{"hello world", ""}, 0, 5, 13, {"hello", " world", ""}, 1, 0},   // Enter splits
-      {{"hello", " world", ""}, 1, 0, 8, {"hello world", ""}, 0, 5},    // Backspace joins
-      {{"ab", ""}, 0, 2, 13, {"ab", "", ""}, 1, 0},                     // Enter at the end
-      {{"ab", "cd"}, 0, 2, 127, {"abcd"}, 0, 2},                        // Delete joins the next line
-      {{"ab", "cd"}, 1, 2, 127, {"ab", "c"}, 1, 1},                     // Delete at the very end
-      {{"ab", ""}, 1, 0, 127, {"ab"}, 0, 2},                            // Delete an empty last line
-      {{""}, 0, 0, 127, {""}, 0, 0},
-      {{"ab", "cd"}, 1, 0, 276, {"ab", "cd"}, 0, 2},                    // Left wraps up
-      {{"ab", "cd"}, 0, 2, 275, {"ab", "cd"}, 1, 0},                    // Right wraps down
-      {{"abcdef", "x"}, 0, 5, 274, {"abcdef", "x"}, 1, 1},              // Down clamps the column
-      {{"x", "abcdef"}, 1, 4, 273, {"x", "abcdef"}, 0, 1},              // Up clamps the column
+      {{"hello world", ""}, 0, 5, kKeyReturn, {"hello", " world", ""}, 1, 0},     // Enter splits
+      {{"hello", " world", ""}, 1, 0, kKeyBackspace, {"hello world", ""}, 0, 5},  // Backspace joins
+      {{"ab", ""}, 0, 2, kKeyReturn, {"ab", "", ""}, 1, 0},                       // Enter at the end
+      {{"ab", "cd"}, 0, 2, kKeyDelete, {"abcd"}, 0, 2},                           // Delete joins the next line
+      {{"ab", "cd"}, 1, 2, kKeyDelete, {"ab", "c"}, 1, 1},                        // Delete at the very end
+      {{"ab", ""}, 1, 0, kKeyDelete, {"ab"}, 0, 2},                               // Delete an empty last line
+      {{""}, 0, 0, kKeyDelete, {""}, 0, 0},
+      {{"ab", "cd"}, 1, 0, kKeyLeft, {"ab", "cd"}, 0, 2},                         // Left wraps up
+      {{"ab", "cd"}, 0, 2, kKeyRight, {"ab", "cd"}, 1, 0},                        // Right wraps down
+      {{"abcdef", "x"}, 0, 5, kKeyDown, {"abcdef", "x"}, 1, 1},                   // Down clamps the column
+      {{"x", "abcdef"}, 1, 4, kKeyUp, {"x", "abcdef"}, 0, 1},                     // Up clamps the column
       {{"ab"}, 0, 1, 'q', {"aqb"}, 0, 2},
   };
   for (const FieldCase& c : cases) {
@@ -285,7 +330,7 @@ TEST_F(InputTest, EditFieldKeys) {
     EXPECT_EQ(f.CaretColumn, c.wantColumn) << "key " << c.key;
   }
   // Read-only: the caret moves, the text does not change.
-  for (uint16_t key : {uint16_t('a'), uint16_t(8), uint16_t(13), uint16_t(127)}) {
+  for (uint16_t key : {kKeyA, kKeyBackspace, kKeyReturn, kKeyDelete}) {
     f.Lines = L{"ab", "cd"};
     f.CaretLine = 1;
     f.CaretColumn = 1;
@@ -293,20 +338,20 @@ TEST_F(InputTest, EditFieldKeys) {
     gui.KeyDown(key);
     EXPECT_EQ(f.Lines, (L{"ab", "cd"})) << key;
   }
-  gui.KeyDown(276);
+  gui.KeyDown(kKeyLeft);
   EXPECT_EQ(f.CaretColumn, 0);
 }
 
 TEST_F(InputTest, ShiftCountsOnlyWhileAnEditHasTheFocus) {
   TWindow& w = Shown(0, 0, 300, 100);
   TEdit& e = *w.Edits[w.AddEdit(0, 0, 200, 20, "")];
-  gui.KeyDown(304);  // Shift with nothing focused
+  gui.KeyDown(kKeyLShift);  // Shift with nothing focused
   Click(5, 5);
   gui.KeyDown('a');
   EXPECT_EQ(e.Text, "a");
-  gui.KeyDown(304);
+  gui.KeyDown(kKeyLShift);
   gui.KeyDown('a');
-  gui.KeyUp(304);
+  gui.KeyUp(kKeyLShift);
   gui.KeyDown('a');
   EXPECT_EQ(e.Text, "aAa");
 }
@@ -326,8 +371,8 @@ TEST_F(InputTest, KeyToCharFollowsTheGermanLayout) {
       {']', "+", "*", "~"},        {'`', "^", "\xB0", "^"},        {'a', "a", "A", "a"},
       {'e', "e", "E", "\x80"},     {'m', "m", "M", "\xB5"},        {'q', "q", "Q", "@"},
       {'x', "x", "X", "x"},        {'y', "z", "Z", "z"},           {'z', "y", "Y", "y"},
-      {8, "", "", ""},             {13, "", "", ""},               {127, "", "", ""},
-      {275, "", "", ""},           {'A', "", "", ""},
+      {kKeyBackspace, "", "", ""}, {kKeyReturn, "", "", ""},       {kKeyDelete, "", "", ""},
+      {kKeyRight, "", "", ""},     {'A', "", "", ""},
   };
   for (const Case& c : cases) {
     gui.Shift = gui.AltGr = false;

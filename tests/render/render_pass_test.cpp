@@ -3,6 +3,7 @@
 // how shader files that are missing or talk while compiling are handled.
 #include "test_support.h"
 
+#include "core/console_sink.h"
 #include "core/gl_api.h"
 #include "core/logger.h"
 #include "core/run_state.h"
@@ -61,13 +62,12 @@ class RenderPassTest : public testing::Test {
     RenderReports.Error = [this](const std::string& message, const std::string& source) {
       errors.push_back(source + ": " + message);
     };
-    RenderReports.ConsoleLine = [this](const std::string& line, const std::string& source) {
-      lines.push_back(source + ": " + line);
-    };
+    SetConsoleSink([this](const std::string& line) { lines.push_back(line); });
   }
   void TearDown() override {
     FreeRenderpasses();
     RenderReports = TRenderReports{};
+    SetConsoleSink(nullptr);
     if (!previous.empty()) std::filesystem::current_path(previous);
     ClearMessageBoxes();  // the storybook picture is not in the test tree
   }

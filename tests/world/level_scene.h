@@ -6,6 +6,9 @@
 
 #include "render/model_3ds_writer.h"
 #include "world/geometry.h"
+#include "world/octree.h"
+
+#include <vector>
 
 inline TTriangle MakeTriangle(TVec3 a, TVec3 b, TVec3 c, uint16_t material = 0) {
   TTriangle t;
@@ -56,4 +59,13 @@ inline void UseMaterial(T3dsSceneMesh& mesh, const std::string& material) {
   T3dsSceneGroup group{material, {}};
   for (size_t i = 0; i < mesh.Faces.size(); ++i) group.Faces.push_back(static_cast<uint16_t>(i));
   mesh.Groups.push_back(group);
+}
+
+// Every triangle of the subtree that touches the sphere, by a walk over all of
+// them in tree order (a node's own triangles, then each child's subtree in
+// order) without any pruning: what the collision queries must answer.
+inline void TouchingInTreeOrder(TNode& node, const TSphere& sphere, std::vector<TTriangle*>& out) {
+  for (TTriangle& t : node.Triangles)
+    if (SphereTouchesTriangle(t, sphere)) out.push_back(&t);
+  for (TNode* child : node.Children) TouchingInTreeOrder(*child, sphere, out);
 }

@@ -6,6 +6,8 @@
 #include "core/logger.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
+#include "game/characters.h"
+#include "game/ki.h"
 #include "level_scene.h"
 #include "render/level_scene_reader.h"
 #include "render/model.h"
@@ -259,6 +261,9 @@ TEST_F(LevelDir, StartBuildsAMissingLevelFileOnceAndRequestsWaitWhileALevelRuns)
   EXPECT_EQ(game.Level->Octree->TotalTriangles(), 10);
   EXPECT_EQ(LogCount("Meshes found!"), 1);
   EXPECT_EQ(LogCount("INFO UMain: 3..2..1..Go! Level: \"arena\" has been loaded"), 1);
+  ASSERT_NE(Characters, nullptr);  // with the level: the characters (the local player) and the AI
+  EXPECT_EQ(Characters->Count, 1);
+  EXPECT_NE(KI, nullptr);
 
   TLevel* running = game.Level;
   game.RequestLevel("elsewhere");
@@ -268,6 +273,8 @@ TEST_F(LevelDir, StartBuildsAMissingLevelFileOnceAndRequestsWaitWhileALevelRuns)
 
   game.EndLevel();
   EXPECT_EQ(game.Level, nullptr);
+  EXPECT_EQ(Characters, nullptr);
+  EXPECT_EQ(KI, nullptr);
   EXPECT_FALSE(game.LevelRunning);
   EXPECT_FALSE(game.InGame);
   game.StartLevel("arena");

@@ -416,9 +416,7 @@ TEST(OctreeQueries, NodeLimitedWalksAnswerLikeTheFullWalks) {
       TSphere sphere{ray.Origin, unit(rng) * 8};
       std::vector<TTriangle*> found, all;
       octree.TrianglesTouchingSphere(sphere, found);
-      for (auto& n : octree.Nodes)
-        for (TTriangle& t : n->Triangles)
-          if (SphereTouchesTriangle(t, sphere)) all.push_back(&t);
+      TouchingInTreeOrder(*octree.Root, sphere, all);
       ASSERT_EQ(found, all);
       touching += !all.empty();
     }

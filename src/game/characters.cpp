@@ -1,0 +1,144 @@
+// The list of characters, team counts and the round cycle.
+#include "game/characters.h"
+
+#include "core/ini_file.h"
+#include "core/paths.h"
+#include "net/network.h"
+#include "world/level.h"
+
+TCharacters* Characters = nullptr;
+
+static constexpr uint32_t kRoundPauseMs = 5000;
+static constexpr uint32_t kHealthBroadcastMs = 3000;
+
+TCharacterModelNames TCharacterModelNames::Read() {
+  TIniFile ini(HostPath("data\\characters\\config.ini"));
+  TCharacterModelNames n;
+  n.Counter1 = ini.ReadString("counter", "counter1", n.Counter1);
+  n.Counter2 = ini.ReadString("counter", "counter2", n.Counter2);
+  n.Terror1 = ini.ReadString("terror", "terror1", n.Terror1);
+  n.Terror2 = ini.ReadString("terror", "terror2", n.Terror2);
+  return n;
+}
+
+std::string TCharacterModelNames::ForModel(int32_t n) const {
+  switch (n) {
+    case 0: return Counter1;
+    case 1: return Counter2;
+    case 10: return Terror1;
+    case 11: return Terror2;
+    default: return "";
+  }
+}
+
+TCharacters::TCharacters(TLevel* level, bool graphics) : level(level), graphics(graphics) {
+  ModelNames = TCharacterModelNames::Read();
+  if (GameHooks.MakeEffects) Effects = GameHooks.MakeEffects();
+  Add(-1, 0, 0, 0);
+  LocalCharacter = List[0].get();
+  CounterCount = 1;
+  SetLocal(0);
+}
+
+// The destructor lives in characters_draw.cpp: it frees the sphere quadric.
+
+int32_t TCharacters::Add(int32_t modelNr, float x, float y, float z) {
+  size_t i = 1;
+  while (i < List.size() && List[i]->InUse) ++i;
+  if (i >= List.size()) {
+    i = List.size();
+    List.emplace_back();
+  }
+  const bool wasLocal = List[i] && LocalCharacter == List[i].get();
+  List[i] = std::make_unique<TCharacter>(static_cast<int32_t>(i), *this, modelNr);
+  if (wasLocal) LocalCharacter = List[i].get();
+  List[i]->SetPosition(x, y, z);
+  List[i]->SetInUse(true);
+  SetCount(static_cast<int32_t>(List.size()));
+  return static_cast<int32_t>(i);
+}
+
+void TCharacters::SetLocal(int32_t i) {
+  if (i < 0 || static_cast<size_t>(i) >= List.size()) return;
+  LocalIndex = i;
+  LocalCharacter = List[static_cast<size_t>(i)].get();
+}
+
+void TCharacters::SetCount(int32_t n) {
+  Count = n;
+  Recount();
+}
+
+void TCharacters::Recount() {
+  TerroristCount = CounterCount = 0;
+  int32_t alive = 0;
+  for (int32_t i = 0; i < Count; ++i) {
+    const TCharacter* c = At(i);
+    if (!c) continue;
+    (c->Team == 1 ? TerroristCount : CounterCount) += 1;
+    if (!c->Dead && c->InUse) ++alive;
+  }
+  CheckRoundEnd(alive);
+}
+
+void TCharacters::CheckRoundEnd(int32_t n) {
+  AliveCount = n;
+  if ((TerroristsAlive <= 0 && TerroristCount > 0) || (CountersAlive <= 0 && CounterCount > 0) || n <= 0) EndRound();
+}
+
+void TCharacters::EndRound() {
+  if (!Network || !Network->IsServer || RoundOver) return;
+  RespawnTime = Now + kRoundPauseMs;
+  RoundOver = true;
+  const int32_t gold = Network->Server->GoldPerRound;
+  if (!List.empty()) List[0]->Money += gold;
+  Network->Broadcast(MakeMessage(ServerMsg::RoundOver, std::to_string(gold)));
+  TerroristsAlive = TerroristCount;
+  CountersAlive = CounterCount;
+}
+
+void TCharacters::RestartRound() {
+  RoundOver = false;
+  if (!Network || !Network->IsServer) return;
+  for (int32_t i = 0; i < Count; ++i) {
+    TCharacter* c = At(i);
+    if (!c || !c->InUse) continue;
+    c->SetHealth(100);
+    c->MoveCentreTo(level ? level->ChooseSpawn(c->Team == 1) : MakeVec3(0, 1, 0));
+    if (i > 0 && Network->PlayerStarted(i)) {
+      TServerClient* client = Network->Server->Slot(i - 1);
+      client->Send(ServerMsg::Health, "100");
+      client->SendPosition(c->X, c->Y, c->Z);
+      if (c->Dead) {
+        client->Send(ServerMsg::Armour, "0");
+        c->SetDead(false);
+      }
+    }
+  }
+}
+
+int32_t TCharacters::CountInUse() const {
+  int32_t n = 0;
+  for (const auto& c : List) n += c->InUse ? 1 : 0;
+  return n;
+}
+
+void TCharacters::AutoFire() {
+  if (LocalCharacter && !LocalCharacter->Dead && LocalCharacter->WeaponSlot == 0) LocalCharacter->Shoot();
+}
+
+void TCharacters::Tick(uint32_t now, bool inGame) {
+  Now = now;
+  if (now - LastHealthBroadcast >= kHealthBroadcastMs) {
+    LastHealthBroadcast = now;
+    if (Network && Network->IsServer) {
+      for (int32_t slot = 0; slot < Network->Server->ClientCount; ++slot) {
+        TServerClient* client = Network->Server->Slot(slot);
+        if (const TCharacter* c = At(slot + 1); client && c) client->Send(ServerMsg::Health, std::to_string(c->Health));
+      }
+      Recount();
+    }
+  }
+  // Signed difference: correct across the wrap of the tick count.
+  if (inGame && RoundOver && static_cast<int32_t>(now - RespawnTime) >= 0) RestartRound();
+}

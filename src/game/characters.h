@@ -1,0 +1,99 @@
+// The characters of a running level: the list (index = Id; index 0 is the
+// player of the machine that runs the server, or of the only machine), the
+// team counts, and the round cycle (a team or everybody dead -> RoundOver for
+// 5000 ms -> everybody revived at a spawn point). The clock is the event
+// handler's: its tick hands the time to Tick before anything else.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/character.h"
+#include "game/game_hooks.h"
+
+class TLevel;
+
+// The four model directory names below "data\characters\", from
+// "data\characters\config.ini": counter1, counter2 (default "civil"),
+// terror1, terror2 (default "blackman").
+struct TCharacterModelNames {
+  std::string Counter1 = "civil", Counter2 = "civil", Terror1 = "blackman", Terror2 = "blackman";
+  static TCharacterModelNames Read();
+  // The directory of model N (0, 1, 10, 11); "" for any other number.
+  std::string ForModel(int32_t n) const;
+};
+
+class TCharacters {
+ public:
+  // Adds the local player (no model, at the origin) at index 0. With
+  // graphics false (tests, tools) models load without textures or display
+  // lists and nothing may be drawn. The level gives the spawn points and the
+  // triangles that block shots; it may be null (spawns at (0, 1, 0), nothing
+  // blocks).
+  explicit TCharacters(TLevel* level, bool graphics = true);
+  ~TCharacters();
+  TCharacters(const TCharacters&) = delete;
+  TCharacters& operator=(const TCharacters&) = delete;
+
+  // The first unused index from 1 on, else a new one at the end.
+  int32_t Add(int32_t modelNr, float x, float y, float z);
+  void SetLocal(int32_t i);
+  void SetCount(int32_t n);
+  void Recount();
+  void CheckRoundEnd(int32_t n);
+  // Server only, once per round: the restart time, gold for the server's
+  // player and message 20 for every client, the alive counts reset.
+  void EndRound();
+  // Revives every character in use at a spawn point of its team (server).
+  void RestartRound();
+  int32_t CountInUse() const;
+  // The event handler's automatic fire while the button is held: the local
+  // player fires again only with the rifle in hand, and never when dead.
+  void AutoFire();
+  // Every character; camMode 0 tilts the local player with its pitch
+  // (characters_draw.cpp).
+  void DrawAll(int32_t camMode);
+
+  // Called by the event handler's tick with its time, first thing: stores the
+  // time for the rules; on the server every 3000 ms sends each client its
+  // health and recounts; restarts the round once RespawnTime has come (only
+  // in the game view).
+  void Tick(uint32_t now, bool inGame);
+
+  TCharacter* At(int32_t i) const {
+    return i >= 0 && i < Count ? List[static_cast<size_t>(i)].get() : nullptr;
+  }
+  TLevel* Level() const { return level; }
+  bool Graphics() const { return graphics; }
+
+  int32_t AliveCount = 0;
+  int32_t Count = 0;
+  int32_t LocalIndex = 0;
+  std::vector<std::unique_ptr<TCharacter>> List;
+  TCharacter* LocalCharacter = nullptr;
+  int32_t TerroristCount = 0;
+  int32_t TerroristsAlive = 0;
+  int32_t CounterCount = 0;
+  int32_t CountersAlive = 0;
+  void* SphereQuadric = nullptr;  // GLUquadric, made on the first debug-sphere draw
+  uint32_t RespawnTime = 0;
+  bool RoundOver = false;
+  std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
+  TCharacterModelNames ModelNames;
+
+  // The event handler's clock as the rules see it.
+  uint32_t Now = 0;
+  uint32_t ReloadStart = 0;      // tick of the local player's last reload
+  bool HasReloaded = false;      // ReloadStart means something
+  uint32_t DeathTime = 0;        // tick the local player last died (the HUD reads it)
+  uint32_t LastHealthBroadcast = 0;
+
+ private:
+  TLevel* level;
+  bool graphics;
+};
+
+// Per level: created with TKI by Tgame::StartLevel and freed by Tgame::EndLevel;
+// null outside a running level.
+extern TCharacters* Characters;

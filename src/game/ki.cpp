@@ -1,0 +1,4 @@
+// The computer players' global.
+#include "game/ki.h"
+
+TKI* KI = nullptr;

@@ -1,0 +1,116 @@
+// The round cycle on a server without clients and with one: the empty round
+// of a fresh server, gold, revival at a spawn point after 5000 ms, and a
+// restart time that later deaths do not move.
+#include "game_fixture.h"
+
+#include <algorithm>
+
+namespace {
+
+class RoundTest : public GameTest {
+ protected:
+  // Ticks every 10 ms from `from` until `until` holds or `ms` have passed;
+  // returns the time it held (0 when it did not).
+  template <typename Until>
+  uint32_t TickUntil(uint32_t from, uint32_t ms, Until until) {
+    for (uint32_t t = from; t <= from + ms; t += 10) {
+      characters->Tick(t, true);
+      if (until()) return t;
+    }
+    return 0;
+  }
+  static bool AtSpawn(const TCharacter& c, const std::vector<TVec3>& spawns) {
+    return std::any_of(spawns.begin(), spawns.end(), [&](const TVec3& s) {
+      return s.x == c.BoundSphere.Centre.x && s.y == c.BoundSphere.Centre.y && s.z == c.BoundSphere.Centre.z;
+    });
+  }
+};
+
+TEST_F(RoundTest, AFreshServersEmptyRoundEndsPaysAndRevivesAtASpawnPoint) {
+  TLevel& arena = ShippedLevel("arena");
+  const uint32_t start = 500000;
+  MakeCharacters();
+  characters->Tick(start - 1000, true);  // the level ran a moment before the server started
+  TCharacter& me = *characters->LocalCharacter;
+  me.SetModel(10);
+  StartServer(800);
+  const uint32_t ended = TickUntil(start, 3000, [&] { return characters->RoundOver; });
+  ASSERT_NE(ended, 0u);
+  EXPECT_EQ(me.Money, 800);
+  EXPECT_TRUE(me.Dead);
+  EXPECT_EQ(characters->RespawnTime, ended + 5000);
+
+  const uint32_t revived = TickUntil(ended + 10, 6000, [&] { return !me.Dead; });
+  EXPECT_EQ(revived, ended + 5000);
+  EXPECT_FALSE(characters->RoundOver);
+  EXPECT_EQ(me.Health, 100);
+  EXPECT_TRUE(AtSpawn(me, arena.TerSpawns));
+  EXPECT_EQ(me.Deaths, 0);
+  EXPECT_EQ(me.Money, 800);
+}
+
+TEST_F(RoundTest, ASecondDeathDuringThePauseDoesNotMoveTheRestart) {
+  LevelOf({});  // no spawn points at all
+  StartServer(300);
+  const int32_t slot = AddStartedClient();
+  MakeCharacters();
+  characters->Tick(100000, true);
+  TCharacter& t = Player(10, {5, 1, 5});
+  TCharacter& ct = Player(0, {-5, 1, -5});
+  ASSERT_EQ(ct.Id, slot + 2);  // the client's character is t (index 1)
+  characters->RoundOver = false;
+  characters->TerroristsAlive = characters->TerroristCount;
+  characters->CountersAlive = characters->CounterCount;
+  characters->LocalCharacter->SetInUse(false);
+
+  characters->Tick(101000, true);
+  t.SetDead(true);  // the last terrorist
+  ASSERT_TRUE(characters->RoundOver);
+  EXPECT_EQ(characters->RespawnTime, 106000u);
+  EXPECT_EQ(CodesTo(slot).back(), ServerMsg::RoundOver);
+  EXPECT_EQ(SentTo(slot).back().S1, "300");
+  auto roundOversSent = [&] {
+    std::vector<uint8_t> codes = CodesTo(slot);
+    return std::count(codes.begin(), codes.end(), ServerMsg::RoundOver);
+  };
+  const auto roundOvers = roundOversSent();
+
+  characters->Tick(103000, true);
+  ct.SetDead(true);
+  EXPECT_EQ(characters->RespawnTime, 106000u);
+  EXPECT_EQ(roundOversSent(), roundOvers);
+
+  characters->Tick(105990, false);  // in the menu nothing restarts
+  characters->Tick(106000, false);
+  EXPECT_TRUE(characters->RoundOver);
+  sent.clear();
+  characters->Tick(106010, true);
+  EXPECT_FALSE(characters->RoundOver);
+  for (const TCharacter* c : {&t, &ct}) {
+    EXPECT_FALSE(c->Dead);
+    // With empty spawn lists the bounding-sphere centre goes to (0, 1, 0).
+    EXPECT_EQ(c->BoundSphere.Centre.x, 0);
+    EXPECT_EQ(c->BoundSphere.Centre.y, 1);
+    EXPECT_EQ(c->BoundSphere.Centre.z, 0);
+  }
+  EXPECT_TRUE(characters->LocalCharacter->Dead);  // not in use: stays dead
+  // The client's character: its health and its new position.
+  std::vector<TNetMessage> toClient = SentTo(slot);
+  ASSERT_EQ(toClient.size(), 2u);
+  EXPECT_EQ(toClient[0].Code, ServerMsg::Health);
+  EXPECT_EQ(toClient[0].S1, "100");
+  EXPECT_EQ(toClient[1].Code, ServerMsg::Position);
+  EXPECT_EQ(toClient[1].F[1], t.Y);
+}
+
+TEST_F(RoundTest, RoundsEndOnlyOnTheServer) {
+  MakeCharacters();
+  characters->Tick(100000, true);
+  characters->Recount();
+  EXPECT_FALSE(characters->RoundOver);
+  Network->StartClient("host", 5000, 5001, "me");
+  characters->Recount();
+  EXPECT_FALSE(characters->RoundOver);
+}
+
+}  // namespace
