@@ -1,8 +1,9 @@
 // The program run, the frame loop's order, mode switches and error reports.
 #include "app/game.h"
 
-#include "core/config.h"
+#include "app/camera.h"
 #include "app/event_handler.h"
+#include "core/config.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -134,15 +135,17 @@ void Tgame::StartLevel(const std::string& name) {
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
-  delete KI;  // what a previous level left (they point into it)
-  KI = nullptr;
-  delete Characters;
-  Characters = nullptr;
-  delete Level;
-  Level = nullptr;
+  FreeLevelObjects();  // what a previous level left (they point into it)
   Level = new TLevel(name, true);
+  Movement = new TMovement();
   Characters = new TCharacters(Level);
   KI = new TKI();
+  if (Cam) {
+    TCharacter& player = *Characters->LocalCharacter;
+    float yaw = player.Yaw, pitch = player.Pitch;
+    Cam->Reset(yaw, pitch);
+    player.SetView(yaw, pitch);
+  }
   SetInGame(true);
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
@@ -152,10 +155,16 @@ void Tgame::EndLevel() {
   LevelRunning = false;
   SetInGame(false);
   if (Network) Network->Close();
+  FreeLevelObjects();
+}
+
+void Tgame::FreeLevelObjects() {
   delete KI;
   KI = nullptr;
   delete Characters;
   Characters = nullptr;
+  delete Movement;
+  Movement = nullptr;
   delete Level;
   Level = nullptr;
 }

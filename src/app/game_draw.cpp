@@ -1,4 +1,5 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
+#include "app/camera.h"
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
@@ -15,7 +16,15 @@
 void Tgame::DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
+  TCharacter* player = Characters ? Characters->LocalCharacter : nullptr;
+  if (InGame && Cam && player)
+    TCam::Apply(TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch}, CamMode);
   RenderScene();
+  // The camera multiplies its view onto the projection, so every frame ends
+  // by restoring a fresh perspective (the GUI pass's last step).
+  if (GUIManager && GameVars)
+    GUIManager->SetPerspective(60, static_cast<double>(ScreenWidth) / std::max(ScreenHeight, 1),
+                               GameVars->Misc->NearClipping, GameVars->Misc->FarClipping);
   SDL_GL_SwapBuffers();
 }
 
@@ -33,9 +42,9 @@ void Tgame::RenderScene() {
   // Frustum is null only in tests that drive frames without the modules.
   if (Frustum) Frustum->Update();
   glLoadIdentity();
-  // The skybox is centred on the local player, whose position comes with the
-  // characters; until then it is centred on the origin.
-  if (Level && Frustum) Level->Render(TVec3{}, *Frustum);
+  // The skybox is centred on the local player.
+  TVec3 viewer = Characters && Characters->LocalCharacter ? Characters->LocalCharacter->Position() : TVec3{};
+  if (Level && Frustum) Level->Render(viewer, *Frustum);
   glLoadIdentity();
   if (Characters) Characters->DrawAll(CamMode);
   glLoadIdentity();
@@ -53,9 +62,4 @@ void Tgame::DrawScenePasses() {
   GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
   glColor4f(1, 1, 1, 1);
   DrawRenderpasses();
-  // The camera multiplies onto the projection, so each frame starts afresh
-  // from the perspective the GUI pass leaves behind.
-  const float nearClip = GameVars ? GameVars->Misc->NearClipping : 0.5f;
-  const float farClip = GameVars ? GameVars->Misc->FarClipping : 300.0f;
-  GUIManager->SetPerspective(60, static_cast<double>(ScreenWidth) / std::max(1, ScreenHeight), nearClip, farClip);
 }
