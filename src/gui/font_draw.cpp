@@ -1,8 +1,11 @@
-// One display list per character code, so a string is one call-lists.
+// A font's glyphs on the graphics card: one display list per character code
+// (kept for code that draws glyph by glyph), and strings drawn as one batch
+// each.
 #include "core/gl_api.h"
 #include "gui/gui_manager.h"
 
-void BuildFontLists(TFont& font, const TFontGlyphs& glyphs) {
+// A quad per glyph as its layout gives it, moving the pen after it.
+void BuildFontLists(TFont& font, const TFontGlyphs&) {
   glBindTexture(GL_TEXTURE_2D, font.Texture);
   glPushMatrix();
   font.ListBase = glGenLists(256);
@@ -11,39 +14,41 @@ void BuildFontLists(TFont& font, const TFontGlyphs& glyphs) {
     return;
   }
   for (int c = 0; c < 256; ++c) {
+    const TGlyphQuad& q = font.Glyphs[c];
     glNewList(font.ListBase + c, GL_COMPILE);
     glBegin(GL_QUADS);
-    if (glyphs.IsFci) {
-      const TFontGlyphs::TRect& r = glyphs.Rects[c];
-      const float w = static_cast<float>(font.CharWidth), h = static_cast<float>(font.CharHeight);
-      glTexCoord2f(r.Left, 1 - r.Top);
-      glVertex2f(0, 0);
-      glTexCoord2f(r.Left, 1 - r.Bottom);
-      glVertex2f(0, h);
-      glTexCoord2f(r.Right, 1 - r.Bottom);
-      glVertex2f(w, h);
-      glTexCoord2f(r.Right, 1 - r.Top);
-      glVertex2f(w, 0);
-      glEnd();
-      glTranslatef(w, 0, 0);
-    } else {
-      // Glyph c sits centred in cell (c mod 16, c div 16) of a 16 x 16 grid,
-      // rows counted from the top of the image.
-      const float w = glyphs.Widths[c];
-      const float uc = (c % 16) / 16.0f, vr = (c / 16) / 16.0f, m = (16 - w) / 2 / 256;
-      const float u1 = uc + m, u2 = uc + m + w / 256 + 1.0f / 512;
-      glTexCoord2f(u1, 1 - vr - 1.0f / 16);
-      glVertex2f(0, 16);
-      glTexCoord2f(u2, 1 - vr - 1.0f / 16);
-      glVertex2f(w, 16);
-      glTexCoord2f(u2, 1 - vr);
-      glVertex2f(w, 0);
-      glTexCoord2f(u1, 1 - vr);
-      glVertex2f(0, 0);
-      glEnd();
-      glTranslatef(w + 1, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+      glTexCoord2f(q.U[i], q.V[i]);
+      glVertex2f(q.X[i], q.Y[i]);
     }
+    glEnd();
+    glTranslatef(q.Advance, 0, 0);
     glEndList();
   }
   glPopMatrix();
+}
+
+void TGUIclass::DrawText(int32_t x, int32_t y, float z, int32_t font, const std::string& text) const {
+  const TFont* f = FontAt(font);
+  if (!f || f->ListBase == 0 || text.empty()) return;
+  // One draw per string: the software renderer pays per draw call and per
+  // state change far more than for laying out a few quads, so the quads are
+  // laid out afresh each time and nothing can go stale.
+  static std::vector<float> vertices;  // whole run: scratch of the one drawing thread
+  vertices.clear();
+  AppendTextVertices(f->Glyphs, text, vertices);
+  // Text hides nothing drawn after it but is hidden by nearer objects.
+  glDepthMask(GL_FALSE);
+  glBindTexture(GL_TEXTURE_2D, f->Texture);
+  glPushMatrix();
+  glTranslatef(static_cast<float>(x), static_cast<float>(y), z);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(float), vertices.data());
+  glVertexPointer(2, GL_FLOAT, 4 * sizeof(float), vertices.data() + 2);
+  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 4));
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glPopMatrix();
+  glDepthMask(GL_TRUE);
 }

@@ -1,4 +1,5 @@
-// Drawing of the GUI as a whole: projections, quads, text, windows.
+// Drawing of the GUI as a whole: projections, quads, windows (text is in
+// font_draw.cpp).
 #include "gui/gui_draw.h"
 
 #include "core/gl_api.h"
@@ -70,22 +71,6 @@ void TGUIclass::SetPerspective(double fovY, double aspect, double zNear, double 
   gluPerspective(fovY, aspect, zNear, zFar);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-}
-
-void TGUIclass::DrawText(int32_t x, int32_t y, float z, int32_t font, const std::string& text) const {
-  const TFont* f = FontAt(font);
-  if (!f || f->ListBase == 0 || text.empty()) return;
-  // Text hides nothing drawn after it but is hidden by nearer objects.
-  glDepthMask(GL_FALSE);
-  BindTexture(f->Texture);
-  glPushMatrix();
-  glTranslatef(static_cast<float>(x), static_cast<float>(y), z);
-  glPushAttrib(GL_LIST_BIT);
-  glListBase(f->ListBase);
-  glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
-  glPopAttrib();
-  glPopMatrix();
-  glDepthMask(GL_TRUE);
 }
 
 void TGUIclass::Draw() const {

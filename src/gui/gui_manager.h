@@ -25,10 +25,11 @@ struct TSkin {
 
 struct TFont {
   unsigned Texture = 0;
-  unsigned ListBase = 0;  // first of 256 display lists, 0 when none were built
+  unsigned ListBase = 0;  // first of 256 display lists, 0 when none were built (then nothing is drawn)
   int32_t CharWidth = 0;
   int32_t CharHeight = 0;
   bool InUse = false;
+  TGlyphLayout Glyphs{};  // set by LoadFont with the file and scale
 };
 
 class TGUIclass {
