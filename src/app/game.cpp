@@ -2,6 +2,7 @@
 #include "app/game.h"
 
 #include "core/config.h"
+#include "core/crash_report.h"
 #include "app/event_handler.h"
 #include "core/logger.h"
 #include "core/paths.h"
@@ -55,6 +56,7 @@ int Tgame::Run() {
 
   int exitCode = 0;
   if (SDLUnit->Init()) {
+    SetCrashGLFromContext();
     ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
@@ -102,6 +104,7 @@ void Tgame::Frame() {
 
 void Tgame::StartLevel(const std::string& name) {
   LevelRunning = true;
+  SetCrashLevel(name);
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
@@ -115,6 +118,7 @@ void Tgame::StartLevel(const std::string& name) {
 
 void Tgame::EndLevel() {
   LevelRunning = false;
+  SetCrashLevel("");
   SetInGame(false);
   delete Level;
   Level = nullptr;
