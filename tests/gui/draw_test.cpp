@@ -84,6 +84,48 @@ TEST(GuiDraw, WindowSkinButtonAndGlyphsReachTheScreen) {
   gui.SetPerspective(60, 2, 1, 100);
 }
 
+// Widget text is drawn in batches, later than its widget; a widget drawn
+// after it that covers it must still be drawn after it. Here a half
+// transparent image lies over a button's caption: the caption must show
+// through, as it does when each string is drawn at its widget's turn.
+TEST(GuiDraw, QueuedTextStaysUnderAWidgetDrawnLaterOverIt) {
+  constexpr int W = 256, H = 128;
+  REQUIRE_GL_WINDOW(W, H);
+  TempDir dir;
+  WriteFile(dir / "bg.tga", Solid({0, 0, 255, 255}));
+  WriteFile(dir / "button.tga", Solid({255, 0, 0, 255}));
+  WriteFile(dir / "glass.tga", Solid({0, 255, 0, 128}));
+  WriteFile(dir / "arial10.fnt", std::string(256, '\x10'));
+  WriteFile(dir / "arial10.tga", Tga(256, 256, [](int x, int y) {
+              return x / 16 == 'A' % 16 && y / 16 == 'A' / 16 ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 0};
+            }));
+  TGUIclass gui;
+  ASSERT_EQ(gui.LoadFont(dir / "arial10.fnt", 1), 0);
+  ASSERT_EQ(gui.LoadSkin(dir.Path()), 0);
+  TWindow& w = *gui.Windows[gui.CreateWindow(0, 0, 200, 100, 0, "", dir / "bg.tga")];
+  TButton& covered = *w.Buttons[w.AddButton(10, 10, 60, 30, "A")];
+  covered.TextColor = {1, 1, 0, 1};
+  w.Buttons[w.AddButton(100, 10, 60, 30, "A")]->TextColor = {0, 1, 1, 1};  // nothing over it: its caption may wait
+  TImage& glass = *w.Images[w.AddImage(10, 10, 60, 30, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, dir / "glass.tga")];
+  glass.Z = 2;  // nearer than the caption
+  w.SetVisible(true);
+
+  glViewport(0, 0, W, H);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  gui.SetOrtho(W, H, -40, 40);
+  gui.Draw();
+  glFinish();
+
+  const Rgba throughGlass = ReadPixel(23, 23, H), buttonUnderGlass = ReadPixel(60, 35, H);
+  EXPECT_GT(throughGlass[1], 250) << "yellow caption under green glass";
+  EXPECT_GT(throughGlass[0], 100);
+  EXPECT_LT(buttonUnderGlass[1], 140) << "red button under green glass";
+  EXPECT_EQ(ReadPixel(113, 23, H), (Rgba{0, 255, 255, 255}));
+  glDisable(GL_DEPTH_TEST);
+}
+
 // A font image where every texel differs from its neighbours, so a glyph
 // drawn a pixel off or from the wrong cell changes the picture.
 std::string PatternTga() {
@@ -120,12 +162,20 @@ std::vector<uint8_t> ReadFrame() {
   return pixels;
 }
 
-// The string drawn by the GUI, and the same string drawn glyph by glyph
-// through the font's display lists, each on a cleared screen.
+// The string drawn by the GUI at once, and the same string drawn glyph by
+// glyph through the font's display lists, each on a cleared screen.
 std::vector<uint8_t> DrawnByGui(const TGUIclass& gui, int32_t font, const std::string& text) {
   glClear(GL_COLOR_BUFFER_BIT);
   glColor4f(1, 0.5f, 1, 1);
   gui.DrawText(5, 9, 0, font, text);
+  return ReadFrame();
+}
+
+// The same through the widgets' queue, its colour given per vertex.
+std::vector<uint8_t> DrawnQueued(const TGUIclass& gui, int32_t font, const std::string& text) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  gui.QueueText(5, 9, 0, font, text, {1, 0.5f, 1, 1});
+  gui.FlushText();
   return ReadFrame();
 }
 
@@ -173,6 +223,7 @@ TEST(GuiDraw, StringBatchesMatchGlyphByGlyphDrawingAfterTextAndFontChanges) {
     const std::vector<uint8_t> first = DrawnByGui(gui, font, "Hello, World!");
     EXPECT_NE(first, blank);
     EXPECT_TRUE(first == DrawnGlyphByGlyph(gui, font, "Hello, World!"));
+    EXPECT_TRUE(first == DrawnQueued(gui, font, "Hello, World!"));
     const std::string changed = "Hello, Wor1d! \xE4\xFC";
     const std::vector<uint8_t> second = DrawnByGui(gui, font, changed);
     EXPECT_NE(second, first);
@@ -186,6 +237,7 @@ TEST(GuiDraw, StringBatchesMatchGlyphByGlyphDrawingAfterTextAndFontChanges) {
   const std::vector<uint8_t> large = DrawnByGui(gui, fci, "Scale me");
   EXPECT_NE(large, small);
   EXPECT_TRUE(large == DrawnGlyphByGlyph(gui, fci, "Scale me"));
+  EXPECT_TRUE(large == DrawnQueued(gui, fci, "Scale me"));
   TGUIclass fresh;
   EXPECT_TRUE(large == DrawnByGui(fresh, fresh.LoadFont(dir / "mono.fci", 0.375f), "Scale me"));
   EXPECT_TRUE(MessageBoxes().empty());
