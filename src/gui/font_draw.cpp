@@ -29,7 +29,8 @@ void BuildFontLists(TFont& font, const TFontGlyphs&) {
   glPopMatrix();
 }
 
-// The per-glyph lists are not used for strings: a string is one draw.
+// A string's quads, laid out afresh each time: cheap beside the draw, and
+// nothing to go stale when the text or the font changes.
 static std::vector<float>& LaidOut(const TFont& font, const std::string& text) {
   static std::vector<float> vertices;  // whole run: scratch of the one drawing thread
   vertices.clear();
