@@ -7,6 +7,7 @@
 #include "core/console_sink.h"
 #include "core/key_codes.h"
 #include "core/platform.h"
+#include "frontend/console.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -62,7 +63,7 @@ void TEventHandler::Tick() {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {
       LastKeyRepeat = Now;
-      GUIManager->KeyDown(GUIManager->LastKey);
+      GUIManager->KeyDown(GUIManager->LastKey, GUIManager->LastUnicode);
     }
     if (Now - LastCaretBlink >= 500) {
       GUIManager->CaretVisible = !GUIManager->CaretVisible;
@@ -74,8 +75,15 @@ void TEventHandler::Tick() {
 
 void TEventHandler::KeyDown(const TKeySym& key) {
   LastInput = Now;
+  // The console key belongs to the console alone: no edit receives its
+  // character, and it does not repeat.
+  if (Console && TConsole::IsConsoleKey(key)) {
+    KeyHeld = false;
+    Console->Toggle();
+    return;
+  }
   KeyHeld = true;
-  if (GUIManager) GUIManager->KeyDown(key.Symbol);  // the GUI sees every key first
+  if (GUIManager) GUIManager->KeyDown(key.Symbol, key.Unicode);  // the GUI sees every key first
   Tgame& game = *Game;
   uint16_t symbol = key.Symbol;
   if (symbol == game.KeyMenu.Key) {
@@ -204,6 +212,7 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenHeight = height;
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
+  if (Game && Game->Initialised && Console) Console->Relayout(height);
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

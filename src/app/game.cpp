@@ -3,6 +3,7 @@
 
 #include "app/camera.h"
 #include "app/character_effects.h"
+#include "app/console_setup.h"
 #include "app/event_handler.h"
 #include "core/config.h"
 #include "core/logger.h"
@@ -74,6 +75,8 @@ int Tgame::Run() {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
     };
     GameHooks.MakeEffects = MakeParticleEffects;
+    InstallConsoleHooks(*this);
+    BuildConsoleAlone();  // the window build's place; it will make the console with the other windows
     if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.

@@ -20,6 +20,7 @@ class Tgame : public TGameSettings {
   // Clears, draws the scene and the GUI, swaps the buffers.
   void DrawFrame();
   void RenderScene();
+  void DrawGUI();
 
   // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
   // first when it is missing, and shows the game view. A level that cannot be
