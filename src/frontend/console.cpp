@@ -240,6 +240,9 @@ void TConsole::PrintQueued() {
 
 void TConsole::PrintNow(const std::string& text) {
   std::vector<std::string>& lines = Output->Lines;
+  // The field's closing empty line (a fresh field has only that) would
+  // otherwise stand between the old lines and the new.
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
   if (lines.size() > kOutputKept) lines.erase(lines.begin(), lines.end() - kOutputKept);
   lines.push_back("> " + text);
   Output->SetText(Output->GetText());
