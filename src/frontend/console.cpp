@@ -171,10 +171,11 @@ TConsole::TConsole(TGUIclass& gui, const TConsoleLayout& layout) : gui(gui) {
   });
   Output = w.EditFields[static_cast<size_t>(w.AddEditField(20, 36, 560, 506, "", layout.Font))].get();
   Output->ReadOnly = true;
+  Output->TextColor = layout.TextColor;
   Output->TextX = Output->TextY = 10;
   Input = w.Edits[static_cast<size_t>(w.AddEdit(20, 550, 420, 30, ""))].get();
   Input->Font = layout.Font;
-  Input->TextColor = kGUIBlack;
+  Input->TextColor = layout.TextColor;
   Input->TextX = 10;
   Input->TextY = 7;
   Input->SetOnKeyDown([this](uint16_t key, TGUIObject*) { KeyHandler(key); });
