@@ -7,6 +7,7 @@
 #include "core/console_sink.h"
 #include "core/key_codes.h"
 #include "core/platform.h"
+#include "core/sdl_unit.h"
 #include "frontend/console.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
@@ -65,6 +66,7 @@ void TEventHandler::Tick() {
       LastKeyRepeat = Now;
       GUIManager->KeyDown(GUIManager->LastKey, GUIManager->LastUnicode);
     }
+    EnableTextInput(GUIManager->WantsText());
     if (Now - LastCaretBlink >= 500) {
       GUIManager->CaretVisible = !GUIManager->CaretVisible;
       LastCaretBlink = Now;
@@ -77,8 +79,9 @@ void TEventHandler::KeyDown(const TKeySym& key) {
   LastInput = Now;
   // The console key belongs to the console alone: no edit receives its
   // character, and it does not repeat.
-  if (Console && TConsole::IsConsoleKey(key)) {
+  if (Console && Console->IsConsoleKey(key)) {
     KeyHeld = false;
+    Console->ConsoleKeyPressed(key);
     Console->Toggle();
     return;
   }

@@ -283,8 +283,14 @@ void TConsole::KeyHandler(uint16_t key) {
   if (Logger) Logger->LogDebug("pushed: " + std::to_string(key), kSource);
 }
 
-bool TConsole::IsConsoleKey(const TKeySym& key) {
-  return key.Symbol == kKeyBackquote || (key.ScanCode != 0 && key.ScanCode == kScanCodeLeftOfOne);
+bool TConsole::IsConsoleKey(const TKeySym& key) const {
+  if (key.Symbol == kKeyBackquote || (key.ScanCode != 0 && key.ScanCode == kScanCodeLeftOfOne)) return true;
+  bool composed = key.Symbol == kKeyUnknown && key.ScanCode == 0 && key.Unicode != 0;
+  return composed && IsOpen() && (key.Unicode == consoleKeyChar || key.Unicode == kKeyBackquote);
+}
+
+void TConsole::ConsoleKeyPressed(const TKeySym& key) {
+  if (key.Symbol != kKeyUnknown && key.Symbol < 256) consoleKeyChar = key.Symbol;
 }
 
 void TConsole::Toggle() {

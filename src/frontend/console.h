@@ -44,7 +44,13 @@ class TConsole {
 
   // The console key: backquote, or whatever key sits left of "1" (by scan
   // code), so that layouts without a backquote key open the console too.
-  static bool IsConsoleKey(const TKeySym& key);
+  // While the console is open, also the character of that key when an input
+  // method composed it (no key symbol): a dead key there (the German "^")
+  // reaches the game only so, when pressed twice.
+  bool IsConsoleKey(const TKeySym& key) const;
+  // Remembers the character of the console key just pressed (key symbols
+  // below 256 are their Latin-1 character).
+  void ConsoleKeyPressed(const TKeySym& key);
   // What the console key does: shows the console over the menu with the
   // focus in the input line, or returns to the game (a level runs) / hides it.
   void Toggle();
@@ -72,6 +78,7 @@ class TConsole {
   void PrintNow(const std::string& text);
 
   TGUIclass& gui;
+  uint16_t consoleKeyChar = '`';
   // The message lines' origin: not in the manager's list, so never drawn
   // or hit on its own; the HUD draws the lines through DrawMessageLines.
   std::unique_ptr<TWindow> messageHolder;

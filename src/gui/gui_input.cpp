@@ -215,6 +215,8 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
   if (r == PressedObject && button == 1 && !As<TPopupMenuItem>(r) && !As<TComboBoxItem>(r)) SetFocus(r);
 }
 
+bool TGUIclass::WantsText() const { return As<TEdit>(FocusedObject) || As<TEditField>(FocusedObject); }
+
 uint16_t TGUIclass::TranslateKey(uint16_t key) {
   switch (key) {
     case kKeyDelete: return kVkDelete;

@@ -105,6 +105,8 @@ class TGUIclass {
   // SDL key symbols of the editing keys to Windows virtual key codes.
   static uint16_t TranslateKey(uint16_t key);
 
+  // An edit or edit field has the keyboard focus: keys type text.
+  bool WantsText() const;
   // Moves the keyboard focus (clearing the old object's HasFocus).
   void SetFocus(TGUIObject* object);
   // Index of a window in Windows, or -1.

@@ -49,7 +49,7 @@ TEST_F(ConsoleKeysTest, BackquoteOrTheKeyLeftOfOneIsTheConsoleKey) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Layout);
-    EXPECT_EQ(TConsole::IsConsoleKey(TKeySym{c.ScanCode, c.Symbol, 0, 0}), c.IsConsoleKey);
+    EXPECT_EQ(con->IsConsoleKey(TKeySym{c.ScanCode, c.Symbol, 0, 0}), c.IsConsoleKey);
   }
 }
 
@@ -76,6 +76,24 @@ TEST_F(ConsoleKeysTest, TheKeyOpensTheConsoleOverTheMenuAndItsCharacterStaysOut)
   Press(94, kScanCodeLeftOfOne, '^');  // back to the running level
   EXPECT_EQ(inGameCalls, (std::vector<bool>{false, false, true}));
   EXPECT_FALSE(con->IsOpen());
+}
+
+// While the console takes text, the input method swallows a dead console key
+// and hands over its character, without key symbol, on the second press.
+TEST_F(ConsoleKeysTest, AComposedConsoleKeyCharacterClosesTheConsole) {
+  Press(94, kScanCodeLeftOfOne, 0);  // "^" opens (no text input yet: the key arrives whole)
+  ASSERT_TRUE(con->IsOpen());
+  Press(kKeyUnknown, 0, 0xE2);  // a composed "â" is text
+  EXPECT_EQ(con->Input->Text, "\xE2");
+  Press(kKeyUnknown, 0, '^');  // "^" twice
+  EXPECT_FALSE(con->IsOpen());
+  EXPECT_EQ(con->Input->Text, "");
+
+  Game->InGame = false;
+  gui.SetFocus(con->Input);  // an edit elsewhere: a composed "^" there is text
+  Press(kKeyUnknown, 0, '^');
+  EXPECT_FALSE(con->IsOpen());
+  EXPECT_EQ(con->Input->Text, "^");
 }
 
 // The layout's character when it has a Windows-1252 byte, else the German
