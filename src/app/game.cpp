@@ -6,6 +6,7 @@
 #include "app/console_setup.h"
 #include "app/event_handler.h"
 #include "core/config.h"
+#include "core/console_sink.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -175,6 +176,7 @@ void Tgame::ShowError(const std::string& message, const std::string& source) {
     return;
   }
   if (Logger) Logger->LogError(message, source);
+  ConsolePrint(message + " - " + source);
   EndLevel();
 }
 
