@@ -7,6 +7,8 @@
 #include "core/console_sink.h"
 #include "core/key_codes.h"
 #include "core/platform.h"
+#include "core/sdl_unit.h"
+#include "frontend/console.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -63,8 +65,9 @@ void TEventHandler::Tick() {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {
       LastKeyRepeat = Now;
-      GUIManager->KeyDown(GUIManager->LastKey);
+      GUIManager->KeyDown(GUIManager->LastKey, GUIManager->LastUnicode);
     }
+    EnableTextInput(GUIManager->WantsText());
     if (Now - LastCaretBlink >= 500) {
       GUIManager->CaretVisible = !GUIManager->CaretVisible;
       LastCaretBlink = Now;
@@ -75,8 +78,16 @@ void TEventHandler::Tick() {
 
 void TEventHandler::KeyDown(const TKeySym& key) {
   LastInput = Now;
+  // The console key belongs to the console alone: no edit receives its
+  // character, and it does not repeat.
+  if (Console && Console->IsConsoleKey(key)) {
+    KeyHeld = false;
+    Console->ConsoleKeyPressed(key);
+    Console->Toggle();
+    return;
+  }
   KeyHeld = true;
-  if (GUIManager) GUIManager->KeyDown(key.Symbol);  // the GUI sees every key first
+  if (GUIManager) GUIManager->KeyDown(key.Symbol, key.Unicode);  // the GUI sees every key first
   Tgame& game = *Game;
   uint16_t symbol = key.Symbol;
   if (symbol == game.KeyMenu.Key) {
@@ -206,6 +217,7 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
   if (Game && Game->Initialised) ResizeRenderpasses(width, height);
+  if (Game && Game->Initialised && Console) Console->Relayout(height);
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

@@ -3,9 +3,11 @@
 
 #include "app/camera.h"
 #include "app/character_effects.h"
+#include "app/console_setup.h"
 #include "app/event_handler.h"
 #include "core/config.h"
 #include "core/crash_report.h"
+#include "core/console_sink.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -78,6 +80,8 @@ int Tgame::Run() {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
     };
     GameHooks.MakeEffects = MakeParticleEffects;
+    InstallConsoleHooks(*this);
+    BuildConsoleAlone();  // the window build's place; it will make the console with the other windows
     if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
@@ -193,6 +197,7 @@ void Tgame::ShowError(const std::string& message, const std::string& source) {
     return;
   }
   if (Logger) Logger->LogError(message, source);
+  ConsolePrint(message + " - " + source);
   EndLevel();
 }
 

@@ -23,6 +23,7 @@ class Tgame : public TGameSettings {
   // Draws the scene back from the render passes over the cleared screen, in
   // the GUI's 2D projection (DrawFrame restores the perspective).
   void DrawScenePasses();
+  void DrawGUI();
 
   // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
   // first when it is missing, and shows the game view. A level that cannot be

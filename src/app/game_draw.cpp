@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
+#include "frontend/console.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -21,12 +22,24 @@ void Tgame::DrawFrame() {
   if (InGame && Cam && player)
     TCam::Apply(TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch}, CamMode);
   RenderScene();
+  DrawGUI();
   // The camera multiplies its view onto the projection, so every frame ends
   // by restoring a fresh perspective (the GUI pass's last step).
   if (GUIManager && GameVars)
     GUIManager->SetPerspective(60, static_cast<double>(ScreenWidth) / std::max(ScreenHeight, 1),
                                GameVars->Misc->NearClipping, GameVars->Misc->FarClipping);
   SDL_GL_SwapBuffers();
+}
+
+// Until the front end's HUD draws itself: the windows and, in game, the
+// console's message lines, over the scene.
+void Tgame::DrawGUI() {
+  if (!GUIManager) return;
+  glClear(GL_DEPTH_BUFFER_BIT);
+  GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
+  glColor4f(1, 1, 1, 1);
+  if (InGame && Console) Console->DrawMessageLines();
+  GUIManager->Draw();
 }
 
 void Tgame::RenderScene() {

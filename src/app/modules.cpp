@@ -3,6 +3,7 @@
 
 #include "app/camera.h"
 #include "core/logger.h"
+#include "frontend/console.h"
 #include "fx/partikel.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
@@ -30,6 +31,7 @@ void ShutdownModules() {
   Cam = nullptr;
   delete Network;
   Network = nullptr;
+  FreeConsole();
   // Freed, not left to the process end, so that no particle tick runs while
   // the program's statics go.
   delete Partikel;

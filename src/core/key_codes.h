@@ -38,6 +38,14 @@ inline constexpr uint16_t kKeyLeftBracket = 91;
 inline constexpr uint16_t kKeyBackslash = 92;
 inline constexpr uint16_t kKeyRightBracket = 93;
 inline constexpr uint16_t kKeyBackquote = 96;  // the console key, left of 1
+
+// Scan code of the key left of "1" whatever the layout puts on it (the X
+// server's key code of that key; the set-1 code on Windows).
+#ifdef _WIN32
+inline constexpr uint8_t kScanCodeLeftOfOne = 0x29;
+#else
+inline constexpr uint8_t kScanCodeLeftOfOne = 49;
+#endif
 inline constexpr uint16_t kKeyA = 97;
 inline constexpr uint16_t kKeyB = 98;
 inline constexpr uint16_t kKeyC = 99;

@@ -118,7 +118,7 @@ bool TSDL_UNIT::OpenWindow() {
     Quit();
     return false;
   }
-  SDL_EnableUNICODE(1);
+  SDL_EnableUNICODE(0);  // EnableTextInput turns it on while an edit has the focus
 
   if (SDLNet_Init() < 0) {
     if (Logger) Logger->LogError(std::string("SDLNet_init failed:") + SDL_GetError(), kSource);
@@ -179,6 +179,8 @@ void TSDL_UNIT::Quit() {
 void ShowSystemCursor(bool visible) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
+
+void EnableTextInput(bool on) { SDL_EnableUNICODE(on ? 1 : 0); }
 
 void WarpMouse(int32_t x, int32_t y) {
   if (SDL_WasInit(SDL_INIT_VIDEO) && ScreenSurface) SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));

@@ -32,3 +32,8 @@ void StartFrameRateTimer();
 // Mouse helpers that do nothing while no window exists (tests, failed start).
 void ShowSystemCursor(bool visible);
 void WarpMouse(int32_t x, int32_t y);
+// Key events carry the character of the player's layout only while this is
+// on. It stays off unless text is typed: the input method that composes
+// those characters swallows dead keys, and the console key is one on some
+// layouts (the German "^").
+void EnableTextInput(bool on);

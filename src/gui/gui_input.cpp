@@ -215,6 +215,8 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
   if (r == PressedObject && button == 1 && !As<TPopupMenuItem>(r) && !As<TComboBoxItem>(r)) SetFocus(r);
 }
 
+bool TGUIclass::WantsText() const { return As<TEdit>(FocusedObject) || As<TEditField>(FocusedObject); }
+
 uint16_t TGUIclass::TranslateKey(uint16_t key) {
   switch (key) {
     case kKeyDelete: return kVkDelete;
@@ -229,18 +231,25 @@ uint16_t TGUIclass::TranslateKey(uint16_t key) {
   }
 }
 
-void TGUIclass::KeyDown(uint16_t key) {
+void TGUIclass::KeyDown(uint16_t key, uint16_t unicode) {
   if (FocusedObject && FocusedObject->OnKeyDown) FocusedObject->OnKeyDown(key, FocusedObject);
   LastKey = key;
+  LastUnicode = unicode;
+  // The player's layout decides the character; the German table serves keys
+  // the system gave none for.
+  auto typed = [&] {
+    std::string ch = Windows1252Char(unicode);
+    return ch.empty() ? KeyToChar(key) : ch;
+  };
   if (auto* edit = As<TEdit>(FocusedObject)) {
     CaretVisible = true;
-    std::string ch = KeyToChar(key);
+    std::string ch = typed();
     key = TranslateKey(key);
     edit->HandleKey(ch, key);
   }
   if (auto* field = As<TEditField>(FocusedObject)) {
     CaretVisible = true;
-    std::string ch = KeyToChar(key);
+    std::string ch = typed();
     key = TranslateKey(key);
     field->HandleKey(ch, key);
   }
@@ -253,6 +262,20 @@ void TGUIclass::KeyUp(uint16_t key) {
   if (FocusedObject && FocusedObject->OnKeyUp) FocusedObject->OnKeyUp(key, FocusedObject);
   if (key == kVkShift) Shift = false;
   if (key == kVkAlt) AltGr = false;
+}
+
+std::string TGUIclass::Windows1252Char(uint16_t unicode) {
+  if ((unicode >= 0x20 && unicode < 0x7F) || (unicode >= 0xA0 && unicode <= 0xFF))
+    return std::string(1, static_cast<char>(unicode));
+  // 0x80..0x9F of the code page: the characters it puts where Latin-1 has
+  // control codes (its unassigned five stay out).
+  static constexpr uint16_t kHigh[32] = {
+      0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+      0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E,
+      0x0178};
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] != 0 && kHigh[i] == unicode) return std::string(1, static_cast<char>(0x80 + i));
+  return {};
 }
 
 // German (QWERTZ) layout in Windows-1252: key symbol, plain, Shift, AltGr.

@@ -49,6 +49,7 @@ class TGUIclass {
   TGUIObject* HoveredObject = nullptr;
   std::vector<int32_t> ZRanks;  // per window: -1 unranked, -2 newly shown, else rank
   uint16_t LastKey = 0;
+  uint16_t LastUnicode = 0;  // the character LastKey gave, for the key repeat
   TGUIObject* FocusedObject = nullptr;
   bool Shift = false, AltGr = false;
   TGUIObject* ActiveObject = nullptr;
@@ -102,13 +103,21 @@ class TGUIclass {
   void MouseMove(int32_t x, int32_t y);
   void MouseDown(int32_t x, int32_t y, int32_t button);
   void MouseUp(int32_t x, int32_t y, int32_t button);
-  void KeyDown(uint16_t key);
+  // unicode: the character the player's keyboard layout gave the key (0
+  // when unknown). Edits take it when it has a Windows-1252 byte, else the
+  // German table of KeyToChar.
+  void KeyDown(uint16_t key, uint16_t unicode = 0);
   void KeyUp(uint16_t key);
   // The character a key gives on a German keyboard (Windows-1252), or "".
   std::string KeyToChar(uint16_t key) const;
+  // The Windows-1252 byte of a printable UCS-2 character, or "" (control
+  // characters and characters the code page lacks).
+  static std::string Windows1252Char(uint16_t unicode);
   // SDL key symbols of the editing keys to Windows virtual key codes.
   static uint16_t TranslateKey(uint16_t key);
 
+  // An edit or edit field has the keyboard focus: keys type text.
+  bool WantsText() const;
   // Moves the keyboard focus (clearing the old object's HasFocus).
   void SetFocus(TGUIObject* object);
   // Index of a window in Windows, or -1.

@@ -109,6 +109,7 @@ TEST_F(GameRig, ExceptionEscapingAFrameIsReportedAndTheGameGoesOn) {
   EXPECT_EQ(FrameCount, frames + 1);
   EXPECT_FALSE(Game->LevelRunning);
   EXPECT_NE(LogText().find("ERROR Main: clock exploded"), std::string::npos);
+  EXPECT_NE(LogText().find("Console: clock exploded - Main"), std::string::npos);  // the console's line, logged without one
 }
 
 TEST_F(GameRig, MenuAndCameraKeys) {

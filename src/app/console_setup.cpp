@@ -1,0 +1,32 @@
+// Wiring the console to the game driver.
+#include "app/console_setup.h"
+
+#include "app/game.h"
+#include "frontend/console.h"
+#include "frontend/console_hooks.h"
+#include "gui/gui_manager.h"
+
+void InstallConsoleHooks(Tgame& game) {
+  ConsoleHooks = {};
+  ConsoleHooks.Settings = &game;
+  ConsoleHooks.LevelRunning = &game.LevelRunning;
+  ConsoleHooks.IsAdmin = &game.IsAdmin;
+  ConsoleHooks.TextureScroll = &TextureScroll;
+  ConsoleHooks.SetInGame = [&game](bool value) { game.SetInGame(value); };
+  ConsoleHooks.EndLevel = [&game] { game.EndLevel(); };
+  // "reinit_shader" reloads the shader files into the passes the setting asks for.
+  ConsoleHooks.ReinitShaders = [&game] {
+    game.StopRenderpasses();
+    game.StartRenderpasses();
+  };
+}
+
+void BuildConsoleAlone() {
+  if (!GUIManager) return;
+  TConsoleLayout layout;
+  layout.CaptionFont = GUIManager->LoadFont("data\\fonts\\couriernew48.fci", 0.5f);
+  layout.Font = GUIManager->LoadFont("data\\fonts\\couriernew48.fci", 0.45f);
+  GUIManager->LoadSkin("data\\skins\\windows\\");
+  layout.Skin = GUIManager->LoadSkin("data\\skins\\black blood\\");
+  CreateConsole(*GUIManager, layout);
+}

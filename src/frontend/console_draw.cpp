@@ -1,0 +1,12 @@
+// The HUD's message lines on screen.
+#include "core/gl_api.h"
+#include "frontend/console.h"
+
+void TConsole::DrawMessageLines() {
+  PrintQueued();
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  MessageLines->Draw();
+  glColor4f(1, 1, 1, 1);
+}

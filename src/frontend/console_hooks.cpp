@@ -1,0 +1,4 @@
+// The console's hold on the game driver.
+#include "frontend/console_hooks.h"
+
+TConsoleHooks ConsoleHooks;
