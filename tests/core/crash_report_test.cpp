@@ -62,6 +62,8 @@ TEST(CrashReport, FatalSignalsWriteAReportAndExitNonZero) {
           // not be lost or overwritten by the report.
           TLogger logger(dir.Path());
           logger.LogInfo("the last line before the crash", "Main");
+          // A dialog would outlive the child and hold the death test's pipe open.
+          setenv("GRIMVALE_NO_DIALOG", "1", 1);
           InstallCrashReporter(logger.LogPath());
           SetCrashGL("Test Vendor", "Test Renderer 1.0");
           SetCrashLevel("arena");
@@ -86,6 +88,7 @@ TEST(CrashReport, FatalSignalsWriteAReportAndExitNonZero) {
 TEST(CrashReport, EmptyContextAndUnwritableLog) {
   EXPECT_EXIT(
       {
+        setenv("GRIMVALE_NO_DIALOG", "1", 1);
         InstallCrashReporter("/nonexistent-grimvale-dir/grimvale.log");
         CrashTestAbort();
       },
