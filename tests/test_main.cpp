@@ -9,11 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cstdlib>
 
 void InstallMessageBoxCapture();
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  // No test shows a dialog: one would wait for a person, and one started by a
+  // crashing child would hold a death test's pipe open.
+  setenv("GRIMVALE_NO_DIALOG", "1", 0);
   MarkMainThread();
   fedisableexcept(FE_ALL_EXCEPT);
   // Each test process logs into a directory of its own: test binaries run in parallel.
