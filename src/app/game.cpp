@@ -11,6 +11,7 @@
 #include "fx/openal.h"
 #include "game/characters.h"
 #include "game/ki.h"
+#include "game/net_rules.h"
 #include "game/weapons.h"
 #include "net/network.h"
 #include "world/level.h"
@@ -70,6 +71,11 @@ int Tgame::Run() {
     GameHooks.StopVerticalMotion = [](TMovingBody& body) {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
     };
+    // What arrives over the network reaches the characters, the level start and the error report.
+    InstallNetRules(*Network);
+    NetRuleHooks.Settings = this;
+    NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
+    Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
@@ -106,6 +112,7 @@ void Tgame::Frame() {
   RunQueuedErrors();
   Guarded([] { SDLUnit->PumpEvents(); });
   Guarded([] { EventHandler->Tick(); });
+  Guarded([] { Network->Poll(); });
   if (!CursorVisible) WarpMouse(ScreenCenterX, ScreenCenterY);
   Guarded([this] { DrawFrame(); });
   FrameCount++;
