@@ -221,6 +221,10 @@ void TServer::Accept(TSessionRules* rules) {
     if (fd < 0) return;
     int yes = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    // A small kernel buffer: a peer that stops reading shows up as pending
+    // output soon, instead of after megabytes.
+    int buffer = static_cast<int>(kMaxPendingBytes);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
     if (ConnectedCount() + 1 < MaxPlayers) {
       const int32_t k = AddClient();
       TServerClient& client = *Slot(k);

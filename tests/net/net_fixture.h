@@ -54,8 +54,8 @@ class NetServerTest : public GameTest {
     return p;
   }
   // Ready (1, announcing its UDP port), start information, then its state.
-  TWirePeer& Join(const std::string& name = "Bob", int team = 0) {
-    TWirePeer& p = Connect();
+  TWirePeer& Join(const std::string& name = "Bob", int team = 0, int receiveBuffer = 0) {
+    TWirePeer& p = Connect(receiveBuffer);
     TWireMessage ready = Wire(1);
     ready.F[0] = p.UDPPort;
     p.Send(ready);

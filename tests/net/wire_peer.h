@@ -128,6 +128,7 @@ class TWirePeer {
   }
   // Reads what has arrived without waiting; false once the server closed.
   bool Drain() {
+    if (Stalled) return Open;
     for (;;) {
       uint8_t buf[4096];
       const ssize_t n = ::recv(tcp, buf, sizeof buf, MSG_DONTWAIT);
@@ -167,6 +168,7 @@ class TWirePeer {
 
   bool Connected = false;
   bool Open = true;
+  bool Stalled = false;  // stops reading
   uint16_t UDPPort = 0;
   std::vector<TWireMessage> Received;
 
