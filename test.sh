@@ -29,5 +29,10 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
+echo "== tests of code shared with a thread under ThreadSanitizer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGRIMVALE_TSAN=ON -DGRIMVALE_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 "${xvfb[@]}" ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R Thread
+
 echo "== fuzzing"
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
