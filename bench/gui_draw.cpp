@@ -5,6 +5,7 @@
 #include "core/gl_api.h"
 #include "core/paths.h"
 #include "gui/gui_manager.h"
+#include "render/image_writers.h"
 
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
@@ -12,24 +13,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int kScreenW = 1024, kScreenH = 768;
 
 std::string Tga(int size, uint8_t seed) {
-  std::string s(18, '\0');
-  s[2] = 2;
-  s[12] = static_cast<char>(size & 0xFF);
-  s[13] = static_cast<char>(size >> 8);
-  s[14] = static_cast<char>(size & 0xFF);
-  s[15] = static_cast<char>(size >> 8);
-  s[16] = 32;
+  std::vector<uint8_t> bgra;
   for (int i = 0; i < size * size; ++i) {
     uint8_t v = static_cast<uint8_t>(seed + i * 13);
-    s += {static_cast<char>(v), static_cast<char>(v ^ 0x55), static_cast<char>(seed), static_cast<char>(v | 0x80)};
+    bgra.insert(bgra.end(), {v, static_cast<uint8_t>(v ^ 0x55), seed, static_cast<uint8_t>(v | 0x80)});
   }
-  return s;
+  return TGAFileBytes(size, size, bgra, 32);
 }
 
 // Opened once for both runs. Xvfb may still be starting when the bench

@@ -11,7 +11,7 @@
 // where the ground is the root's bottom face.
 #include "bench_support.h"
 #include "core/gl_api.h"
-#include "fx/screenshot.h"
+#include "render/image_writers.h"
 #include "render/level_scene_reader.h"
 #include "render/model_3ds_writer.h"
 #include "world/frustum.h"

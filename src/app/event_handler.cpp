@@ -1,13 +1,20 @@
 // Input dispatch and the per-frame clock.
 #include "app/event_handler.h"
 
-#include "core/config.h"
-#include "core/key_codes.h"
+#include "app/camera.h"
 #include "app/game.h"
+#include "core/config.h"
+#include "core/console_sink.h"
+#include "core/key_codes.h"
 #include "core/platform.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
+#include "render/render_pass.h"
+#include "world/level.h"
+#include "world/movement.h"
+
+#include <cmath>
 
 TEventHandler* EventHandler = nullptr;
 
@@ -24,11 +31,34 @@ TEventHandler::~TEventHandler() {
   if (EventSink == this) EventSink = nullptr;
 }
 
+// The local player while a level runs, else null.
+static TCharacter* LocalPlayer() { return Characters ? Characters->LocalCharacter : nullptr; }
+
+// Walking and falling for the local player: only when the character moved is
+// the one at the local index (a client's own player), as the rules require.
+static void MoveLocalPlayer(uint32_t ms) {
+  TCharacter* player = LocalPlayer();
+  if (!Movement || !player || !Game->Level || !Game->Level->Octree) return;
+  if (player->Id != Characters->LocalIndex) return;
+  const Tgame& game = *Game;
+  TMoveInput input;
+  input.Forward = game.KeyForward.Held;
+  input.Backward = game.KeyBackward.Held;
+  input.Left = game.KeyLeft.Held;
+  input.Right = game.KeyRight.Held;
+  input.CursorVisible = game.CursorVisible;
+  input.Speed = game.Speed;
+  input.Gravity = game.Gravity;
+  Movement->Update(*player, input, *Game->Level->Octree, static_cast<int32_t>(ms));
+}
+
 void TEventHandler::Tick() {
   Now = GetTicks();
   if (Now - LastTick > kMaxStepMs) LastTick = Now - kMaxStepMs;
   // The rules' clock, the server's health broadcast and the round restart.
   if (Characters) Characters->Tick(Now, Game && Game->InGame);
+  if (Characters) MoveLocalPlayer(Now - LastTick);
+  if (FireHeld && Characters && !Game->CursorVisible) Characters->AutoFire();
   if (GUIManager) {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {
@@ -68,7 +98,37 @@ void TEventHandler::KeyDown(const TKeySym& key) {
       return;
     }
   }
-  if (symbol == game.KeyCamera.Key && game.CamCount > 0) game.CamMode = (game.CamMode + 1) % game.CamCount;
+  // With "cams" 0 the camera key would divide by zero; it does nothing.
+  if (symbol == game.KeyCamera.Key) {
+    if (game.CamCount > 0) game.CamMode = (game.CamMode + 1) % game.CamCount;
+    return;
+  }
+  TCharacter* player = LocalPlayer();
+  if (symbol >= kKey1 && symbol <= kKey4) {
+    if (player) player->SetWeaponSlot(symbol - kKey1);
+    return;
+  }
+  if (symbol == kKeyR) {
+    if (player) player->Reload();
+    return;
+  }
+  if (symbol == game.KeyJump.Key) {
+    if (Movement) Movement->Jump();
+    return;
+  }
+  if (symbol == kKeyF11) Pick();
+}
+
+// The level triangle under the cross-hair, printed and marked with material 0
+// (a debugging aid for map makers).
+void TEventHandler::Pick() {
+  TCharacter* player = LocalPlayer();
+  if (!player || !Game->Level) return;
+  TRay ray = player->GetShotRay();
+  TTriangle* triangle = Game->Level->Pick(ray.Origin, ray.Direction);
+  if (!triangle) return;
+  ConsolePrint("Pick :: " + TriangleToString(*triangle));
+  triangle->Material = 0;
 }
 
 void TEventHandler::KeyUp(const TKeySym& key) {
@@ -84,7 +144,26 @@ void TEventHandler::KeyUp(const TKeySym& key) {
   if (GUIManager) GUIManager->KeyUp(key.Symbol);
 }
 
+// How far one motion turns the view: b to the power e, with b = |delta| x
+// MouseSpeed. A motion of 0 turns nothing, whatever the acceleration: the
+// re-centring warp produces one every frame, and turning by Power(0, 0) = 1
+// degree there would spin the view by itself.
+double MouseTurn(int32_t delta, double speed, double acceleration) {
+  if (delta == 0) return 0;
+  double turn = std::pow(std::abs(delta) * speed, acceleration);
+  return delta < 0 ? -turn : turn;
+}
+
 void TEventHandler::MouseMotion(uint16_t x, uint16_t y) {
+  TCharacter* player = LocalPlayer();
+  if (Game->InGame && !Game->CursorVisible && Cam && player && GameVars) {
+    const TMouseConfig& mouse = *GameVars->Mouse;
+    Cam->Yaw += static_cast<float>(MouseTurn(x - ScreenCenterX, mouse.MouseSpeed, mouse.MouseAcc));
+    Cam->Pitch += static_cast<float>(MouseTurn(y - ScreenCenterY, mouse.MouseSpeed, mouse.MouseAcc));
+    float yaw = player->Yaw, pitch = player->Pitch;
+    Cam->Clamp(yaw, pitch);
+    player->SetView(yaw, pitch);
+  }
   if (GUIManager) GUIManager->MouseMove(x, y);
 }
 
@@ -97,6 +176,17 @@ static uint8_t MappedButton(uint8_t button) {
 void TEventHandler::MouseDown(uint8_t button, uint16_t x, uint16_t y) {
   button = MappedButton(button);
   LastInput = Now;
+  TCharacter* player = LocalPlayer();
+  if (player) {
+    if (button == 1 && !Game->CursorVisible && !player->Dead) {
+      player->Shoot();
+      FireHeld = true;
+    } else if (button == 4 && Game->InGame) {
+      player->SetWeaponSlot((player->WeaponSlot + 1) % 4);
+    } else if (button == 5 && Game->InGame) {
+      player->SetWeaponSlot((player->WeaponSlot + 3) % 4);
+    }
+  }
   if (GUIManager) GUIManager->MouseDown(x, y, button);
 }
 
@@ -115,6 +205,7 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenHeight = height;
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
+  if (Game && Game->Initialised) ResizeRenderpasses(width, height);
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

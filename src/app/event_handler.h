@@ -1,6 +1,5 @@
 // Turns input events into game and GUI actions and drives everything that
 // runs on a clock (movement steps, key repeat, caret blink, network timers).
-// Subsystems that are not there yet join their steps here as they arrive.
 #pragma once
 #include <cstdint>
 
@@ -21,6 +20,8 @@ class TEventHandler : public TPlatformEvents {
   // GUI layout and the render-pass textures.
   void Resize(int32_t width, int32_t height) override;
   void Quit() override;
+  // F11: prints the level triangle the local player aims at.
+  void Pick();
 
   uint32_t Now = 0;
   uint32_t LastInput = 0;
@@ -32,10 +33,13 @@ class TEventHandler : public TPlatformEvents {
   uint32_t LastStateSend = 0;
   uint32_t LastHealthBroadcast = 0;
   uint32_t LastKeepAlive = 0;
-  uint32_t ReloadStart = 0;
   uint32_t LastTick = 0;
-  uint32_t DeathTime = 0;
+  // The local player's reload and death times live with the characters
+  // (TCharacters::ReloadStart, DeathTime), whose rules set them.
 };
+
+// Degrees one mouse motion of delta pixels turns the view by (mouse look).
+double MouseTurn(int32_t delta, double speed, double acceleration);
 
 // Created by Tgame::Run after SDLUnit and freed in its teardown; null outside.
 extern TEventHandler* EventHandler;

@@ -1,19 +1,24 @@
 // The program run, the frame loop's order, mode switches and error reports.
 #include "app/game.h"
 
-#include "core/config.h"
+#include "app/camera.h"
+#include "app/character_effects.h"
 #include "app/event_handler.h"
+#include "core/config.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
 #include "fx/game_sounds.h"
 #include "fx/openal.h"
+#include "fx/partikel.h"
 #include "game/characters.h"
 #include "game/ki.h"
 #include "game/net_rules.h"
 #include "game/weapons.h"
 #include "net/network.h"
+#include "render/render_pass.h"
+#include "render/shader.h"
 #include "world/level.h"
 #include "world/movement.h"
 
@@ -76,11 +81,14 @@ int Tgame::Run() {
     NetRuleHooks.Settings = this;
     NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
     Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
+    GameHooks.MakeEffects = MakeParticleEffects;
+    if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
     Logger->Flush();
     SDLUnit->PumpEvents();
     Initialised = true;
+    StartRenderpasses();
     while (QuitFlag != -1) {
       Frame();
       if (QuitRequested) QuitFlag = -1;
@@ -96,6 +104,7 @@ int Tgame::Run() {
   EndLevel();
   delete Weapons;  // its models and pictures need the GL context, which SDLUnit->Quit ends
   Weapons = nullptr;
+  StopRenderpasses();
   delete EventHandler;
   EventHandler = nullptr;
   delete GameVars;
@@ -106,6 +115,19 @@ int Tgame::Run() {
   delete SDLUnit;
   SDLUnit = nullptr;
   return exitCode;
+}
+
+void Tgame::StartRenderpasses() {
+  RenderReports.Error = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
+  GameVars->Video->OnEnableShaderChanged = [](bool enableShader) { InitShaders(enableShader); };
+  InitShaders(GameVars->Video->EnableShader());
+}
+
+void Tgame::StopRenderpasses() {
+  // The passes' textures and programs belong to the GL context, which goes next.
+  if (GameVars) GameVars->Video->OnEnableShaderChanged = nullptr;
+  FreeRenderpasses();
+  RenderReports = TRenderReports{};
 }
 
 void Tgame::Frame() {
@@ -124,15 +146,17 @@ void Tgame::StartLevel(const std::string& name) {
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
-  delete KI;  // what a previous level left (they point into it)
-  KI = nullptr;
-  delete Characters;
-  Characters = nullptr;
-  delete Level;
-  Level = nullptr;
+  FreeLevelObjects();  // what a previous level left (they point into it)
   Level = new TLevel(name, true);
+  Movement = new TMovement();
   Characters = new TCharacters(Level);
   KI = new TKI();
+  if (Cam) {
+    TCharacter& player = *Characters->LocalCharacter;
+    float yaw = player.Yaw, pitch = player.Pitch;
+    Cam->Reset(yaw, pitch);
+    player.SetView(yaw, pitch);
+  }
   SetInGame(true);
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
@@ -142,11 +166,18 @@ void Tgame::EndLevel() {
   LevelRunning = false;
   SetInGame(false);
   if (Network) Network->Close();
+  FreeLevelObjects();
+}
+
+void Tgame::FreeLevelObjects() {
   delete KI;
   KI = nullptr;
   delete Characters;
   Characters = nullptr;
+  delete Movement;
+  Movement = nullptr;
   delete Level;
+  if (Partikel) Partikel->SwitchAllOff();
   Level = nullptr;
 }
 

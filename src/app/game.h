@@ -20,6 +20,9 @@ class Tgame : public TGameSettings {
   // Clears, draws the scene and the GUI, swaps the buffers.
   void DrawFrame();
   void RenderScene();
+  // Draws the scene back from the render passes over the cleared screen, in
+  // the GUI's 2D projection (DrawFrame restores the perspective).
+  void DrawScenePasses();
 
   // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
   // first when it is missing, and shows the game view. A level that cannot be
@@ -39,6 +42,12 @@ class Tgame : public TGameSettings {
   void SetInGame(bool value);
   void SetCursorVisible(bool value);
 
+  // Creates the render passes (start-up, once the window is open) and wires
+  // their error report and the shader switch of the settings;
+  // StopRenderpasses frees them before the window closes.
+  void StartRenderpasses();
+  void StopRenderpasses();
+
   bool InGame = false;
   bool CursorVisible = true;
   TLevel* Level = nullptr;  // owned; null when no level runs
@@ -48,6 +57,9 @@ class Tgame : public TGameSettings {
   bool LevelRunning = false;
 
  private:
+  // Frees the per-level objects (AI, characters, movement, level) in the
+  // order they depend on each other; harmless when none exist.
+  void FreeLevelObjects();
   // Runs queued reports from other threads; called at the top of each frame.
   void RunQueuedErrors();
   // Runs work, reporting an exception that escapes it through ShowError.
@@ -61,7 +73,11 @@ class Tgame : public TGameSettings {
   std::vector<QueuedError> queuedErrors;
 };
 
+// Whole run, main thread: the texture-drift effect, off at start; the
+// console's commands turn it on and off.
 extern bool TextureScroll;
+// Whole run, main thread: frames drawn with TextureScroll on; never reset, so
+// the drift resumes where it stopped.
 extern int32_t TextureScrollCounter;
 extern std::string PendingLevel;               // level waiting for the level-switch confirmation
 

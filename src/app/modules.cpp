@@ -3,6 +3,7 @@
 
 #include "app/camera.h"
 #include "core/logger.h"
+#include "fx/partikel.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
 #include "render/level_scene_reader.h"
@@ -18,6 +19,7 @@ void InitModules() {
   // Geometry tests rely on division by zero giving an infinity and invalid
   // operations a NaN; keep every floating-point exception masked.
   fedisableexcept(FE_ALL_EXCEPT);
+  Partikel = new TPartikel();
   InstallLevelLoaders();
   Network = new TNetwork();
   Cam = new TCam();
@@ -28,6 +30,10 @@ void ShutdownModules() {
   Cam = nullptr;
   delete Network;
   Network = nullptr;
+  // Freed, not left to the process end, so that no particle tick runs while
+  // the program's statics go.
+  delete Partikel;
+  Partikel = nullptr;
   Logger->LogInfo("Terminating Application", "Finalization");
   delete Logger;
   Logger = nullptr;

@@ -34,6 +34,7 @@ class TLogger {
   std::mutex lock;
 };
 
-// Created first thing at start-up (after nothing) and freed last; null only
-// before that and after. Code that may run without it (tests of pieces) checks.
+// Created by InitModules after the frustum and the GUI manager, and freed by
+// ShutdownModules before them (app/modules.cpp); null before and after, and
+// in tests of pieces, so code that may run then checks it.
 extern TLogger* Logger;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -83,14 +84,25 @@ static std::mt19937& Generator() {
   return generator;
 }
 
+// The particle timer draws numbers on SDL's timer thread while the game draws
+// them on the main thread.
+static std::mutex gRandomLock;
+
 int32_t Random(int32_t n) {
   if (n <= 0) return 0;
+  std::lock_guard<std::mutex> guard(gRandomLock);
   return std::uniform_int_distribution<int32_t>(0, n - 1)(Generator());
 }
 
-double RandomFloat() { return std::uniform_real_distribution<double>(0.0, 1.0)(Generator()); }
+double RandomFloat() {
+  std::lock_guard<std::mutex> guard(gRandomLock);
+  return std::uniform_real_distribution<double>(0.0, 1.0)(Generator());
+}
 
-void RandomSeed(uint32_t seed) { Generator().seed(seed); }
+void RandomSeed(uint32_t seed) {
+  std::lock_guard<std::mutex> guard(gRandomLock);
+  Generator().seed(seed);
+}
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

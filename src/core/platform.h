@@ -19,7 +19,8 @@ void SetMessageBoxSink(MessageBoxSink sink);  // empty sink restores the default
 uint32_t GetTicks();
 void SetTickSource(std::function<uint32_t()> source);  // empty restores the clock
 
-// Random(n): uniform integer in 0 .. n-1 (0 when n <= 0), from one seedable generator.
+// Random(n): uniform integer in 0 .. n-1 (0 when n <= 0), from one seedable
+// generator. Safe to call from any thread.
 int32_t Random(int32_t n);
 // Uniform float in [0, 1).
 double RandomFloat();

@@ -26,6 +26,11 @@ static Uint32 FPSTimer(Uint32, void*) {
   return 1000;
 }
 
+void StartFrameRateTimer() {
+  SDL_InitSubSystem(SDL_INIT_TIMER);
+  SDL_AddTimer(1000, FPSTimer, nullptr);
+}
+
 // Reports a start-up failure the way the user sees it: a box whose caption is
 // SDL's error text, and the log.
 static void ReportFailure(const std::string& text, bool appendErrorToLog) {
@@ -49,8 +54,7 @@ bool TSDL_UNIT::Init() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
 
-  SDL_InitSubSystem(SDL_INIT_TIMER);
-  SDL_AddTimer(1000, FPSTimer, nullptr);
+  StartFrameRateTimer();
 
   if (EventSink) EventSink->Resize(ScreenWidth, ScreenHeight);
   SetViewport(ScreenWidth, ScreenHeight);

@@ -24,6 +24,11 @@ extern SDL_Surface* ScreenSurface;   // the window surface; null when SDL refuse
 // Created by Tgame::Run before anything else it owns, freed at its end.
 extern TSDL_UNIT* SDLUnit;
 
+// Starts SDL's timer thread on the one-second frame-rate timer: every second
+// it moves FrameCount into FramesPerSecond and starts the count afresh, until
+// SDL's timer subsystem is shut down. Init calls it.
+void StartFrameRateTimer();
+
 // Mouse helpers that do nothing while no window exists (tests, failed start).
 void ShowSystemCursor(bool visible);
 void WarpMouse(int32_t x, int32_t y);

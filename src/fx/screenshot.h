@@ -1,20 +1,14 @@
 // Screenshots: the picture of the game window saved as a BMP, TGA or JPEG file.
-// The file layouts and the conversion are plain C++ (screenshot.cpp); reading
-// the pixels back from OpenGL is in screenshot_draw.cpp.
+// The files are made by the image writers of render/ (image_writers.h,
+// jpeg_codec.h); naming, writing and the conversion are plain C++
+// (screenshot.cpp), reading the pixels back from OpenGL is in
+// screenshot_draw.cpp.
 #pragma once
-#include <cstdint>
 #include <string>
-#include <vector>
 
 // "Screenshots\Screen" + n + ".jpg" for the smallest n >= 0 whose file does not
 // exist yet (relative to the working directory), so gaps are filled first.
 std::string NextScreenshotName();
-
-// Whole files for pixels as OpenGL reads them, bottom row first: a 32-bit BMP
-// of 54 + w x h x 4 bytes from B, G, R, A pixels, and a 24-bit TGA of
-// 18 + w x h x 3 bytes from B, G, R pixels.
-std::string BMPFileBytes(int width, int height, const std::vector<uint8_t>& bgra);
-std::string TGAFileBytes(int width, int height, const std::vector<uint8_t>& bgr);
 
 // Creates the file's directory when missing and writes the bytes; a failure is
 // logged and gives false.

@@ -5,6 +5,7 @@
 #include "core/logger.h"
 #include "core/paths.h"
 #include "fx/screenshot.h"
+#include "render/image_writers.h"
 
 namespace {
 

@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "core/paths.h"
-#include "render/bmp_decoder.h"
-#include "render/jpeg_codec.h"
-#include "render/tga_decoder.h"
+#include "render/image_formats.h"
 
 namespace {
 
@@ -17,18 +15,10 @@ bool LoadImageFile(const std::string& fileName, TPixelImage& image) {
   std::string bytes;
   if (!ReadWholeFile(HostPath(fileName), bytes)) throw EglBitmapError("Cannot open " + fileName);
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  const size_t size = bytes.size();
+  const TTextureFormat format = TextureFormatOfContent(data, bytes.size());
+  if (format == TTextureFormat::None) return false;
   std::string why;
-  bool ok = true;
-  if (IsPlainTGA(data, size))
-    ok = DecodeTGA(data, size, image, why) == TTgaError::None;
-  else if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
-    ok = DecodeJPEG(data, size, image, why);
-  else if (size >= 2 && data[0] == 'B' && data[1] == 'M')
-    ok = DecodeBMP(data, size, image, why) == TBmpError::None;
-  else
-    return false;
-  if (!ok) throw EglBitmapError(fileName + ": " + why);
+  if (!DecodeImage(format, data, bytes.size(), image, why)) throw EglBitmapError(fileName + ": " + why);
   return true;
 }
 

@@ -2,7 +2,6 @@
 // loader's message box; what exactly was wrong goes to the log as well.
 #include "render/texture_images.h"
 
-#include "core/convert.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -28,15 +27,6 @@ bool Refuse(const std::string& fileName, const std::string& why, const std::stri
 std::string Quoted(const std::string& fileName) { return "\"" + fileName + "\""; }
 
 }  // namespace
-
-TTextureFormat TextureFormatOf(const std::string& fileName) {
-  if (fileName.size() < 4) return TTextureFormat::None;
-  std::string ending = LowerCase(fileName.substr(fileName.size() - 4));
-  if (ending == ".bmp") return TTextureFormat::BMP;
-  if (ending == ".jpg") return TTextureFormat::JPG;
-  if (ending == ".tga") return TTextureFormat::TGA;
-  return TTextureFormat::None;
-}
 
 bool ReadBMPTextureImage(const std::string& fileName, TPixelImage& image) {
   const std::string caption = "BMP Unit";

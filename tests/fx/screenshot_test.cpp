@@ -10,6 +10,7 @@
 #include "core/gl_api.h"
 #include "core/paths.h"
 #include "fx/screenshot.h"
+#include "render/image_writers.h"
 #include "test_support.h"
 
 namespace {

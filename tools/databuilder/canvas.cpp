@@ -1,7 +1,6 @@
 #include "canvas.h"
 
-#include "fx/screenshot.h"
-#include "render/image.h"
+#include "render/image_writers.h"
 #include "render/jpeg_codec.h"
 
 #include <algorithm>
@@ -87,58 +86,26 @@ void TCanvas::Draw(const TCanvas& src, int x, int y) {
 
 static uint8_t Byte(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
-// Pixels bottom row first in B, G, R(, A) order, as the file writers take them.
-static std::vector<uint8_t> BottomUpBGR(const TCanvas& c, bool alpha) {
-  std::vector<uint8_t> out;
-  out.reserve(static_cast<size_t>(c.Width()) * c.Height() * 4);
-  for (int y = c.Height() - 1; y >= 0; --y)
-    for (int x = 0; x < c.Width(); ++x) {
-      const TRGBA& p = c.At(x, y);
-      out.push_back(Byte(p.b));
-      out.push_back(Byte(p.g));
-      out.push_back(Byte(p.r));
-      if (alpha) out.push_back(Byte(p.a));
-    }
-  return out;
-}
-
-std::string TCanvas::BMP() const {
-  std::vector<uint8_t> bgra = BottomUpBGR(*this, true);
-  for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 255;
-  return BMPFileBytes(w, h, bgra);
-}
-
-std::string TCanvas::TGA24() const { return TGAFileBytes(w, h, BottomUpBGR(*this, false)); }
-
-std::string TCanvas::TGA32() const {
-  // The screenshot writer knows 24 bits only; the header differs in the
-  // depth and the descriptor's four attribute bits.
-  std::string bytes(18, '\0');
-  bytes[2] = 2;
-  bytes[12] = static_cast<char>(w & 255);
-  bytes[13] = static_cast<char>(w >> 8);
-  bytes[14] = static_cast<char>(h & 255);
-  bytes[15] = static_cast<char>(h >> 8);
-  bytes[16] = 32;
-  bytes[17] = 8;
-  const std::vector<uint8_t> pixels = BottomUpBGR(*this, true);
-  bytes.append(pixels.begin(), pixels.end());
-  return bytes;
-}
-
-std::string TCanvas::JPEG(int quality) const {
+TPixelImage TCanvas::Image(int channels) const {
   TPixelImage image;
   image.Width = w;
   image.Height = h;
-  image.Channels = 3;
-  image.Pixels.reserve(static_cast<size_t>(w) * h * 3);
+  image.Channels = channels;
+  image.Pixels.reserve(static_cast<size_t>(w) * h * channels);
   for (const TRGBA& p : px) {
-    image.Pixels.push_back(Byte(p.r));
-    image.Pixels.push_back(Byte(p.g));
-    image.Pixels.push_back(Byte(p.b));
+    image.Pixels.insert(image.Pixels.end(), {Byte(p.r), Byte(p.g), Byte(p.b)});
+    if (channels == 4) image.Pixels.push_back(Byte(p.a));
   }
+  return image;
+}
+
+std::string TCanvas::BMP() const { return EncodeBMP(Image(3)); }
+std::string TCanvas::TGA24() const { return EncodeTGA(Image(3)); }
+std::string TCanvas::TGA32() const { return EncodeTGA(Image(4)); }
+
+std::string TCanvas::JPEG(int quality) const {
   std::string out, why;
-  if (!EncodeJPEG(image, quality, out, why)) throw std::runtime_error("JPEG encoding failed: " + why);
+  if (!EncodeJPEG(Image(3), quality, out, why)) throw std::runtime_error("JPEG encoding failed: " + why);
   return out;
 }
 

@@ -1,10 +1,13 @@
 // Pictures as the builder paints them: RGBA in floats (0..1), rows top to
-// bottom, with the noise and drawing helpers every generator shares and the
-// encoders into the formats the game reads (BMP, TGA, JPEG).
+// bottom, with the noise and drawing helpers every generator shares, written
+// through the game's own image writers in the formats it reads (BMP, TGA,
+// JPEG).
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "render/image.h"
 
 struct TRGBA {
   float r = 0, g = 0, b = 0, a = 1;
@@ -33,6 +36,8 @@ class TCanvas {
   void Bevel(int x0, int y0, int x1, int y1, int size, float strength, bool sunken);
   void Draw(const TCanvas& src, int x, int y);  // alpha-blended copy
 
+  // R, G, B(, A) bytes, rows top first; three channels drop the alpha.
+  TPixelImage Image(int channels) const;
   std::string BMP() const;     // 32-bit, alpha 255
   std::string TGA24() const;
   std::string TGA32() const;   // uncompressed, with alpha
