@@ -134,7 +134,9 @@ void Tgame::Frame() {
   RunQueuedErrors();
   Guarded([] { SDLUnit->PumpEvents(); });
   Guarded([] { EventHandler->Tick(); });
-  Guarded([] { Network->Poll(); });
+  Guarded([] {
+    if (Network) Network->Poll();
+  });
   if (!CursorVisible) WarpMouse(ScreenCenterX, ScreenCenterY);
   Guarded([this] { DrawFrame(); });
   FrameCount++;

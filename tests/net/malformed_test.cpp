@@ -158,7 +158,9 @@ TEST_F(NetMalformedTest, AMessageInOneBytePiecesOverTwoSecondsIsHandledOnceWhole
       good->Drain();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    if (i + 1 < bytes.size()) EXPECT_EQ(good->CountOf(5), 0);
+    if (i + 1 < bytes.size()) {
+      EXPECT_EQ(good->CountOf(5), 0);
+    }
   }
   ASSERT_TRUE(PollUntil([&] { return good->CountOf(5) == 1; }));
   EXPECT_EQ(good->Find(5)->S[0], "<>Slow: slowly");
