@@ -400,7 +400,7 @@ std::string TClient::Poll(TSessionRules* rules) {
     uint8_t bytes[kMessageSize];
     const TReadResult r = ReadMessage(*Connection, bytes);
     if (r == TReadResult::Nothing) break;
-    if (r == TReadResult::Gone) return "Server disconnected!" + (errno ? std::string(std::strerror(errno)) : "");
+    if (r == TReadResult::Gone) return "Server disconnected!";
     TNetMessage m;
     const TVerdict verdict =
         DecodeMessage(bytes, m) ? (rules ? rules->ServerMessage(m) : TVerdict::Ignored) : TVerdict::Garbage;
