@@ -88,6 +88,10 @@ TNetMessage StateMessage(uint8_t code, const TCharacter& c) {
   return m;
 }
 
+TNetMessage PhysicsMessage(int32_t gravity, double speed) {
+  return MakeMessage(ServerMsg::Physics, std::to_string(gravity), FloatToStr(speed));
+}
+
 TServer* Server() { return Network && Network->IsServer ? Network->Server.get() : nullptr; }
 TClient* Client() { return Network && Network->IsClient ? Network->Client.get() : nullptr; }
 
@@ -104,8 +108,7 @@ void SendStartInfo(TServerClient& client) {
   for (int32_t i = 0; i < Characters->Count; ++i)
     if (!Characters->At(i)->InUse) client.Send(ServerMsg::PlayerLeft, std::to_string(i));
   const TGameSettings* settings = NetRuleHooks.Settings;
-  client.Send(ServerMsg::Physics, std::to_string(settings ? settings->Gravity : 100),
-              FloatToStr(settings ? settings->Speed : 0.5));
+  client.Send(PhysicsMessage(settings ? settings->Gravity : 100, settings ? settings->Speed : 0.5));
   SendServerState(0);
   for (int32_t j = 0; j < client.Server.ClientCount; ++j) {
     if (j == client.Index) continue;
@@ -509,6 +512,10 @@ void BroadcastChat(int32_t senderIndex, const std::string& text, bool all) {
   }
   const TCharacter* host = Characters->At(0);
   if (all || (host && host->Team == sender->Team)) ConsolePrint(line);
+}
+
+void BroadcastPhysics(int32_t gravity, double speed) {
+  if (TServer* server = Server()) server->Broadcast(PhysicsMessage(gravity, speed));
 }
 
 bool IsPlainLevelName(const std::string& name) {

@@ -54,6 +54,9 @@ void SendServerState(int32_t index);
 // Server: "<>" + sender's name + ": " + text as message 5 to every client
 // (all) or the sender's team, and on the server's console when it may read it.
 void BroadcastChat(int32_t senderIndex, const std::string& text, bool all);
+// Server: message 21 with the gravity and speed to every client (the console
+// calls it when either changes).
+void BroadcastPhysics(int32_t gravity, double speed);
 // A level name a server may give: a plain directory name of at most 25
 // characters that exists under the maps directory.
 bool IsPlainLevelName(const std::string& name);

@@ -146,3 +146,22 @@ TEST_F(NetServerTest, TeamChatReachesOnlyTheSendersTeamAndTheHostWhenItIsInIt) {
   EXPECT_EQ(ChatLines(counter)[0], "<>Host: hello||");
   EXPECT_EQ(std::count(console.begin(), console.end(), "<>Host: hello"), 1);
 }
+
+TEST_F(NetServerTest, ClosingAtLevelEndWritesWhatWasQueuedThenClosesEveryConnection) {
+  Serve();
+  TWirePeer& a = Join("A");
+  TWirePeer& b = Join("B");
+  a.Received.clear();
+  b.Received.clear();
+  const int32_t tcp = Network->Server->TCPPort;
+  BroadcastPhysics(80, 1.5);  // what the console sends when it changes gravity or speed
+  Network->Close();
+  ASSERT_TRUE(PollUntil([&] { return !a.Open && !b.Open; }));
+  for (TWirePeer* p : {&a, &b}) {
+    ASSERT_NE(p->Find(21), nullptr);
+    EXPECT_EQ(p->Find(21)->S[0], "80");
+    EXPECT_EQ(p->Find(21)->S[1], "1.5");
+  }
+  // The ports are free again for the next level's server.
+  EXPECT_TRUE(Network->StartServer(8, 0, tcp, 1000, false, "Again"));
+}
