@@ -17,6 +17,7 @@
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "game/ki.h"
+#include "game/net_rules.h"
 #include "game/weapons.h"
 #include "net/network.h"
 #include "render/render_pass.h"
@@ -79,6 +80,11 @@ int Tgame::Run() {
     GameHooks.StopVerticalMotion = [](TMovingBody& body) {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
     };
+    // What arrives over the network reaches the characters, the level start and the error report.
+    InstallNetRules(*Network);
+    NetRuleHooks.Settings = this;
+    NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
+    Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
     GameHooks.MakeEffects = MakeParticleEffects;
     InstallConsoleHooks(*this);
     BuildConsoleAlone();  // the window build's place; it will make the console with the other windows
@@ -134,6 +140,9 @@ void Tgame::Frame() {
   RunQueuedErrors();
   Guarded([] { SDLUnit->PumpEvents(); });
   Guarded([] { EventHandler->Tick(); });
+  Guarded([] {
+    if (Network) Network->Poll();
+  });
   if (!CursorVisible) WarpMouse(ScreenCenterX, ScreenCenterY);
   Guarded([this] { DrawFrame(); });
   FrameCount++;

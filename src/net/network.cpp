@@ -1,9 +1,132 @@
-// Session roles, slots and the sending operations the game rules call.
+// Session roles, slots, sockets and the per-frame poll. Sockets are the
+// operating system's own, non-blocking: SDL_net's TCP calls block until the
+// peer takes the bytes, which would let one peer stall the game.
 #include "net/network.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
 
+#include "core/console_sink.h"
+#include "core/logger.h"
+
 TNetwork* Network = nullptr;
+
+namespace {
+
+const char* const kSource = "UNetwork";
+// Unknown codes a peer may send before it counts as sending garbage.
+constexpr int32_t kMaxUnknownCodes = 16;
+// Whole messages read from one connection per poll.
+constexpr int kMessagesPerPoll = 4;
+constexpr int kDatagramsPerPoll = 50;
+
+void Log(const std::string& line) {
+  if (Logger) Logger->LogInfo(line, kSource);
+}
+
+uint64_t NowMs() {
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count());
+}
+
+std::string LastError() { return std::strerror(errno); }
+
+sockaddr_in Address(uint32_t host, uint16_t port) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(host);
+  a.sin_port = htons(port);
+  return a;
+}
+
+std::string DottedAddress(uint32_t host) {
+  return std::to_string(host >> 24) + "." + std::to_string((host >> 16) & 255) + "." +
+         std::to_string((host >> 8) & 255) + "." + std::to_string(host & 255);
+}
+
+// A socket bound to `port` on every interface (0: any free port); -1 on failure.
+int BoundSocket(int type, uint16_t port) {
+  int fd = ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  if (type == SOCK_STREAM) {
+    int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  }
+  sockaddr_in a = Address(INADDR_ANY, port);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+uint16_t LocalPort(int fd) {
+  sockaddr_in a{};
+  socklen_t n = sizeof a;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
+  return ntohs(a.sin_port);
+}
+
+bool Resolve(const std::string& host, uint32_t& out) {
+  in_addr a{};
+  if (::inet_pton(AF_INET, host.c_str(), &a) == 1) {
+    out = ntohl(a.s_addr);
+    return true;
+  }
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+  out = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+  ::freeaddrinfo(found);
+  return true;
+}
+
+enum class TReadResult { Message, Nothing, Gone };
+
+// Collects one message from a non-blocking socket; a message that arrives in
+// parts is kept in the connection until it is whole.
+TReadResult ReadMessage(TConnection& c, uint8_t out[kMessageSize]) {
+  while (c.Incoming.size() < kMessageSize) {
+    uint8_t buffer[kMessageSize];
+    const ssize_t n = ::recv(c.Fd, buffer, kMessageSize - c.Incoming.size(), MSG_DONTWAIT);
+    if (n == 0) return TReadResult::Gone;
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? TReadResult::Nothing : TReadResult::Gone;
+    c.Incoming.insert(c.Incoming.end(), buffer, buffer + n);
+  }
+  std::memcpy(out, c.Incoming.data(), kMessageSize);
+  c.Incoming.clear();
+  return TReadResult::Message;
+}
+
+void Push(TPacketCollector* packets, TConnection* c, const TNetMessage& message) {
+  if (!packets || !c) return;
+  uint8_t bytes[kMessageSize];
+  EncodeMessage(message, bytes);
+  packets->Push(*c, bytes, kMessageSize);  // an overflow fails the connection; the poll drops it
+}
+
+// Unknown codes are counted; false when the peer is to be dropped.
+bool Acceptable(TVerdict verdict, int32_t& unknownCodes) {
+  if (verdict == TVerdict::Garbage) return false;
+  if (verdict == TVerdict::Unknown) return ++unknownCodes <= kMaxUnknownCodes;
+  return true;
+}
+
+}  // namespace
 
 TNetMessage MakeMessage(uint8_t code, std::string s1, std::string s2, std::string s3) {
   TNetMessage m;
@@ -14,8 +137,13 @@ TNetMessage MakeMessage(uint8_t code, std::string s1, std::string s2, std::strin
   return m;
 }
 
+// ---- server ----
+
 void TServerClient::Send(const TNetMessage& message) {
-  if (Server.Transmit) Server.Transmit(*this, message);
+  if (Server.Transmit)
+    Server.Transmit(*this, message);
+  else
+    Push(Server.packets, Connection.get(), message);
 }
 
 void TServerClient::Send(uint8_t code, std::string s1, std::string s2, std::string s3) {
@@ -39,6 +167,125 @@ TServer::TServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t g
       FriendlyFire(friendlyFire),
       GoldPerRound(goldPerRound) {}
 
+TServer::~TServer() {
+  if (listenFd < 0 && udpFd < 0) return;
+  for (int32_t k = 0; k < ClientCount; ++k)
+    if (Slot(k)) Drop(k, "server closed", nullptr);
+  if (udpFd >= 0) ::close(udpFd);
+  if (listenFd >= 0) ::close(listenFd);
+  Log("Server closed");
+}
+
+bool TServer::Open(TPacketCollector& p, std::string& error) {
+  packets = &p;
+  if (TCPPort < 0 || TCPPort > 65535 || UDPPort < 0 || UDPPort > 65535) {
+    error = "SDLNet_ResolveHost: port out of range";
+    return false;
+  }
+  listenFd = BoundSocket(SOCK_STREAM, static_cast<uint16_t>(TCPPort));
+  if (listenFd < 0 || ::listen(listenFd, 64) != 0) {
+    error = "SDLNet_TCP_Open: " + LastError();
+    return false;
+  }
+  udpFd = BoundSocket(SOCK_DGRAM, static_cast<uint16_t>(UDPPort));
+  if (udpFd < 0) {
+    error = "SDLNet_UDP_Open: " + LastError();
+    return false;
+  }
+  TCPPort = LocalPort(listenFd);
+  UDPPort = LocalPort(udpFd);
+  Log("Server started at TCPport " + std::to_string(TCPPort) + "; UDPport: " + std::to_string(UDPPort));
+  return true;
+}
+
+void TServer::Poll(TSessionRules* rules) {
+  Accept(rules);
+  for (int32_t k = 0; k < ClientCount; ++k) {
+    TServerClient* client = Slot(k);
+    if (!client || !client->Connection) continue;
+    std::string why;
+    if (packets->Failed(*client->Connection, &why))
+      Drop(k, why, rules);
+    else
+      Receive(*client, rules);
+  }
+  ReceiveDatagrams(rules);
+}
+
+void TServer::Accept(TSessionRules* rules) {
+  if (listenFd < 0) return;
+  for (;;) {
+    sockaddr_in peer{};
+    socklen_t n = sizeof peer;
+    const int fd = ::accept4(listenFd, reinterpret_cast<sockaddr*>(&peer), &n, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;
+    int yes = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    // A small kernel buffer: a peer that stops reading shows up as pending
+    // output soon, instead of after megabytes.
+    int buffer = static_cast<int>(kMaxPendingBytes);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+    if (ConnectedCount() + 1 < MaxPlayers) {
+      const int32_t k = AddClient();
+      TServerClient& client = *Slot(k);
+      client.Connection = packets->Add(fd);
+      client.PeerAddress = ntohl(peer.sin_addr.s_addr);
+      client.PeerPort = ntohs(peer.sin_port);
+      client.UDPPort = static_cast<uint16_t>(UDPPort);
+      Log("Peer Connected, with IP: " + DottedAddress(client.PeerAddress) + ", port: " + std::to_string(client.PeerPort));
+      if (rules) rules->ClientJoined(client);
+    } else {
+      // Refused: message 1 is written before the socket closes.
+      std::shared_ptr<TConnection> c = packets->Add(fd);
+      Push(packets, c.get(), MakeMessage(ServerMsg::ServerFull));
+      packets->Close(c);
+      ConsolePrint(std::string(kSource) + ": Game is full, one client has been kicked.");
+      Log("Game is full, one client has been kicked.");
+    }
+  }
+}
+
+bool TServer::Receive(TServerClient& client, TSessionRules* rules) {
+  const int32_t k = client.Index;
+  for (int i = 0; i < kMessagesPerPoll; ++i) {
+    uint8_t bytes[kMessageSize];
+    const TReadResult r = ReadMessage(*client.Connection, bytes);
+    if (r == TReadResult::Nothing) return true;
+    if (r == TReadResult::Gone) {
+      Drop(k, "", rules);
+      return false;
+    }
+    TNetMessage m;
+    TVerdict verdict = DecodeMessage(bytes, m) ? (rules ? rules->ClientMessage(client, m) : TVerdict::Ignored)
+                                               : TVerdict::Garbage;
+    if (!Slot(k)) return false;  // the rules dropped it
+    if (!Acceptable(verdict, client.UnknownCodes)) {
+      Drop(k, "sends garbage (code " + std::to_string(m.Code) + ")", rules);
+      return false;
+    }
+  }
+  return true;
+}
+
+void TServer::ReceiveDatagrams(TSessionRules* rules) {
+  if (udpFd < 0) return;
+  for (int i = 0; i < kDatagramsPerPoll; ++i) {
+    uint8_t bytes[64];
+    sockaddr_in from{};
+    socklen_t n = sizeof from;
+    const ssize_t size = ::recvfrom(udpFd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &n);
+    if (size < 0) return;
+    if (size != static_cast<ssize_t>(kDatagramSize)) continue;
+    const uint32_t host = ntohl(from.sin_addr.s_addr);
+    const uint16_t port = ntohs(from.sin_port);
+    for (const auto& c : Clients)
+      if (c && c->Connection && c->PeerAddress == host && c->UDPPort == port) {
+        if (rules) rules->ClientDatagram(*c, DecodeDatagram(bytes));
+        break;
+      }
+  }
+}
+
 int32_t TServer::AddClient() {
   size_t slot = 0;
   while (slot < Clients.size() && Clients[slot]) ++slot;
@@ -50,6 +297,17 @@ int32_t TServer::AddClient() {
 
 void TServer::RemoveClient(int32_t slot) {
   if (slot >= 0 && static_cast<size_t>(slot) < Clients.size()) Clients[static_cast<size_t>(slot)].reset();
+}
+
+void TServer::Drop(int32_t slot, const std::string& why, TSessionRules* rules) {
+  TServerClient* gone = Slot(slot);
+  if (!gone) return;
+  std::shared_ptr<TConnection> connection = std::move(gone->Connection);
+  Clients[static_cast<size_t>(slot)].reset();  // before telling, so the others' messages skip it
+  Broadcast(MakeMessage(ServerMsg::PlayerLeft, std::to_string(slot + 1)));
+  Log("Client disconnected: " + std::to_string(slot) + (why.empty() ? "" : " (" + why + ")"));
+  if (connection) packets->Close(connection);
+  if (rules) rules->ClientLeft(slot);
 }
 
 TServerClient* TServer::Slot(int32_t slot) const {
@@ -68,31 +326,212 @@ void TServer::Broadcast(const TNetMessage& message) {
     if (c) c->Send(message);
 }
 
+void TServer::SendDatagram(const TServerClient& to, const TDatagram& datagram) {
+  if (udpFd < 0 || !to.Connection) return;
+  uint8_t bytes[kDatagramSize];
+  EncodeDatagram(datagram, bytes);
+  sockaddr_in a = Address(to.PeerAddress, to.UDPPort);
+  ::sendto(udpFd, bytes, kDatagramSize, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+}
+
+// ---- client ----
+
 TClient::TClient(std::string host, int32_t tcpPort, int32_t udpPort, std::string playerName)
     : Host(std::move(host)), TCPPort(tcpPort), UDPPort(udpPort), PlayerName(std::move(playerName)) {}
 
-void TClient::Send(const TNetMessage& message) {
-  if (Transmit) Transmit(message);
+TClient::~TClient() {
+  if (udpFd >= 0) ::close(udpFd);
+  if (connectingFd >= 0) ::close(connectingFd);
+  if (Connection) packets->Close(Connection);
+  if (packets) Log("Client closed");
 }
 
-void TNetwork::StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound,
+bool TClient::Open(TPacketCollector& p, std::string& error) {
+  packets = &p;
+  if (TCPPort <= 0 || TCPPort > 65535 || UDPPort < 0 || UDPPort > 65535 || !Resolve(Host, serverAddress)) {
+    error = "SDLNet_ResolveHost: " + Host;
+    return false;
+  }
+  connectingFd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  sockaddr_in a = Address(serverAddress, static_cast<uint16_t>(TCPPort));
+  if (connectingFd < 0 ||
+      (::connect(connectingFd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 && errno != EINPROGRESS)) {
+    error = "SDLNet_TCP_Open: " + LastError();
+    return false;
+  }
+  connectStart = NowMs();
+  // The server's UDP port when it is free, else any: a server and clients
+  // can share one machine. The ready message tells the server which.
+  udpFd = BoundSocket(SOCK_DGRAM, static_cast<uint16_t>(UDPPort));
+  if (udpFd < 0) udpFd = BoundSocket(SOCK_DGRAM, 0);
+  if (udpFd < 0) {
+    error = "SDLNet_UDP_Open" + LastError();
+    return false;
+  }
+  LocalUDPPort = LocalPort(udpFd);
+  Log("Started UDP.");
+  return true;
+}
+
+std::string TClient::Poll(TSessionRules* rules) {
+  if (!Connection) {
+    if (connectingFd < 0) return "";
+    pollfd p{connectingFd, POLLOUT, 0};
+    if (::poll(&p, 1, 0) == 1) {
+      int error = 0;
+      socklen_t n = sizeof error;
+      ::getsockopt(connectingFd, SOL_SOCKET, SO_ERROR, &error, &n);
+      if (error != 0) return "SDLNet_TCP_Open: " + std::string(std::strerror(error));
+      int yes = 1;
+      ::setsockopt(connectingFd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+      Connection = packets->Add(connectingFd);
+      connectingFd = -1;
+      Log("Client started at TCPport: " + std::to_string(TCPPort) + "; UDP Port: " + std::to_string(LocalUDPPort) +
+          "; with IP " + Host);
+    } else if (NowMs() - connectStart > ConnectTimeoutMs) {
+      return "SDLNet_TCP_Open: " + std::string(std::strerror(ETIMEDOUT));
+    } else {
+      return "";
+    }
+  }
+  std::string why;
+  if (packets->Failed(*Connection, &why)) return "Server disconnected!" + why;
+  for (int i = 0; i < kMessagesPerPoll; ++i) {
+    uint8_t bytes[kMessageSize];
+    const TReadResult r = ReadMessage(*Connection, bytes);
+    if (r == TReadResult::Nothing) break;
+    if (r == TReadResult::Gone) return "Server disconnected!";
+    TNetMessage m;
+    const TVerdict verdict =
+        DecodeMessage(bytes, m) ? (rules ? rules->ServerMessage(m) : TVerdict::Ignored) : TVerdict::Garbage;
+    if (!Acceptable(verdict, unknownCodes)) {
+      Log("Server sends garbage (code " + std::to_string(m.Code) + ")");
+      return "Server disconnected!";
+    }
+    if (!Connection) return "";
+  }
+  for (;;) {
+    uint8_t bytes[64];
+    sockaddr_in from{};
+    socklen_t n = sizeof from;
+    const ssize_t size = ::recvfrom(udpFd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &n);
+    if (size < 0) break;
+    if (size != static_cast<ssize_t>(kDatagramSize) || ntohl(from.sin_addr.s_addr) != serverAddress ||
+        ntohs(from.sin_port) != UDPPort)
+      continue;
+    if (rules) rules->ServerDatagram(DecodeDatagram(bytes));
+  }
+  return "";
+}
+
+void TClient::Send(const TNetMessage& message) {
+  if (Transmit)
+    Transmit(message);
+  else
+    Push(packets, Connection.get(), message);
+}
+
+void TClient::SendDatagram(const TDatagram& datagram) {
+  if (udpFd < 0 || !Connection) return;
+  uint8_t bytes[kDatagramSize];
+  EncodeDatagram(datagram, bytes);
+  sockaddr_in a = Address(serverAddress, static_cast<uint16_t>(UDPPort));
+  ::sendto(udpFd, bytes, kDatagramSize, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+}
+
+// ---- the session ----
+
+TNetwork::TNetwork() = default;
+
+TNetwork::~TNetwork() {
+  Close();
+  if (packets) packets->WaitIdle(500);  // what the last session queued
+}
+
+TPacketCollector& TNetwork::Packets() {
+  if (!packets) packets = std::make_unique<TPacketCollector>(StallMs);
+  packets->StallMs = StallMs;
+  return *packets;
+}
+
+bool TNetwork::StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound,
                            bool friendlyFire, const std::string& serverName) {
   Close();
+  if (maxPlayers < 1 || maxPlayers > 255) {
+    Report("MaxPlayers must lie between 1 and 255: " + std::to_string(maxPlayers));
+    return false;
+  }
   IsServer = true;
   Server = std::make_unique<TServer>(maxPlayers, udpPort, tcpPort, goldPerRound, friendlyFire, serverName);
+  std::string error;
+  if (!Server->Open(Packets(), error)) {
+    Close();
+    Report(error);
+    return false;
+  }
+  return true;
 }
 
-void TNetwork::StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName) {
+bool TNetwork::StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName) {
   Close();
   IsClient = true;
   Client = std::make_unique<TClient>(host, tcpPort, udpPort, playerName);
+  std::string error;
+  if (!Client->Open(Packets(), error)) {
+    Close();
+    Report(error);
+    return false;
+  }
+  return true;
 }
 
 void TNetwork::Close() {
-  Server.reset();
-  Client.reset();
+  // Cleared first: what a closing slot triggers in the rules sees no session.
+  std::unique_ptr<TServer> server = std::move(Server);
+  std::unique_ptr<TClient> client = std::move(Client);
   IsServer = false;
   IsClient = false;
+  server.reset();
+  client.reset();
+}
+
+void TNetwork::Poll() {
+  if (IsServer && Server) Server->Poll(Rules);
+  if (IsClient && Client) {
+    std::string error = Client->Poll(Rules);
+    if (!error.empty() && pendingError.empty()) pendingError = error;
+  }
+  if (!pendingError.empty()) {
+    std::string error;
+    error.swap(pendingError);
+    Close();
+    Report(error);
+  }
+}
+
+void TNetwork::Fail(const std::string& message) {
+  if (pendingError.empty()) pendingError = message;
+}
+
+void TNetwork::Report(const std::string& message) {
+  Log(message);
+  if (OnError) OnError(message, kSource);
+}
+
+void TNetwork::SendPositions() {
+  if (Rules && (IsServer || IsClient)) Rules->SendPositions();
+}
+
+void TNetwork::SendStates() {
+  if (Rules && (IsServer || IsClient)) Rules->SendDirtyStates();
+}
+
+void TNetwork::MarkLocalDirty() {
+  if (Rules && (IsServer || IsClient)) Rules->MarkLocalDirty();
+}
+
+void TNetwork::SendChat(const std::string& text, bool teamOnly) {
+  if (Rules && (IsServer || IsClient)) Rules->SendChat(text, teamOnly);
 }
 
 void TNetwork::MarkDirty(int32_t index, bool isLocal) {

@@ -1,12 +1,11 @@
-// The network session as the game rules see it: the role of this machine
-// (none, server, client), the server's slots and settings, the dirty flags of
-// the timed state messages, and operations that send whole messages. The net
-// layer knows nothing of characters: a rule asks to send message N with plain
-// fields, and the session decides which connections it goes to.
-//
-// Sockets, the wire codec and the send queue are not here yet: a message
-// leaves through the session's Transmit hook, which the socket layer fills.
-// Without a hook, or without clients, sending does nothing.
+// The network session: the role of this machine (none, server, client), the
+// server's slots and settings, the client's connection, the sockets (one TCP
+// connection per client with 104-byte messages, UDP datagrams of 24 bytes),
+// and the per-frame poll. The net layer knows nothing of characters: what
+// arrives goes to the rules (TSessionRules), which the game layer installs,
+// and the rules ask the session to send whole messages. TCP output goes
+// through the packet thread (packet_queue.h); the main thread never writes to
+// a TCP socket. UDP is sent and received on the main thread.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -14,25 +13,38 @@
 #include <string>
 #include <vector>
 
-// One 104-byte TCP message before encoding: a code, three strings of at most
-// 25 characters (cut when encoded) and six singles.
-struct TNetMessage {
-  uint8_t Code = 0;
-  std::string S1, S2, S3;
-  float F[6] = {0, 0, 0, 0, 0, 0};
-};
-
-TNetMessage MakeMessage(uint8_t code, std::string s1 = "", std::string s2 = "", std::string s3 = "");
-
-// Codes are separate per direction.
-namespace ServerMsg {
-inline constexpr uint8_t Position = 6, Armour = 16, Health = 17, Score = 19, RoundOver = 20, Died = 22;
-}
-namespace ClientMsg {
-inline constexpr uint8_t State = 3, Shot = 4, Died = 5;
-}
+#include "net/net_codec.h"
+#include "net/network_message.h"
+#include "net/packet_queue.h"
 
 class TServer;
+class TServerClient;
+
+// What the rules made of a message. Unknown codes are ignored, but a peer
+// that keeps sending them, or sends one Garbage message, is dropped.
+enum class TVerdict { Handled, Ignored, Unknown, Garbage };
+
+// The game's side of the session; every call comes on the main thread from
+// TNetwork::Poll or from the event handler's timed sends.
+class TSessionRules {
+ public:
+  virtual ~TSessionRules() = default;
+  // Server: a client took slot `client.Index` (its character is Index + 1).
+  virtual void ClientJoined(TServerClient& client) = 0;
+  virtual TVerdict ClientMessage(TServerClient& client, const TNetMessage& message) = 0;
+  // Server: slot `slot` is being freed (the others have been told).
+  virtual void ClientLeft(int32_t slot) = 0;
+  // Server: a datagram from the address of this client's UDP socket.
+  virtual void ClientDatagram(TServerClient& client, const TDatagram& datagram) = 0;
+  // Client: a message or a datagram from the server.
+  virtual TVerdict ServerMessage(const TNetMessage& message) = 0;
+  virtual void ServerDatagram(const TDatagram& datagram) = 0;
+  // The event handler's timed sends.
+  virtual void SendPositions() = 0;
+  virtual void SendDirtyStates() = 0;
+  virtual void MarkLocalDirty() = 0;
+  virtual void SendChat(const std::string& text, bool teamOnly) = 0;
+};
 
 // One connected client in slot Index; it plays character Index + 1.
 class TServerClient {
@@ -42,27 +54,48 @@ class TServerClient {
   void Send(uint8_t code, std::string s1 = "", std::string s2 = "", std::string s3 = "");
   // Server message 6: where the round restart put the client's player.
   void SendPosition(float x, float y, float z);
+  // Where this client's datagrams come from and go to: its address and the
+  // UDP port it announced (the server's own UDP port until it does).
+  void SetUDPPort(uint16_t port) { UDPPort = port; }
 
   bool Dirty = false;    // the client's character needs a state message
   bool Started = false;  // the client has answered the start message
   int32_t Index;
   TServer& Server;
+  std::shared_ptr<TConnection> Connection;  // null in tests without sockets
+  uint32_t PeerAddress = 0;                 // IPv4, host byte order
+  uint16_t PeerPort = 0;
+  uint16_t UDPPort = 0;
+  int32_t UnknownCodes = 0;
 };
 
 class TServer {
  public:
   TServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound, bool friendlyFire,
           std::string serverName);
+  ~TServer();
+
+  // Listens on TCPPort and UDPPort (0: any free port; the port taken is
+  // stored). False with the error text when a socket cannot be opened.
+  bool Open(TPacketCollector& packets, std::string& error);
+  // Accepts, reads what the clients sent, hands it to the rules, drops the
+  // connections that failed. Never blocks.
+  void Poll(TSessionRules* rules);
 
   // The first free slot, else a new one at the end; returns its number.
   int32_t AddClient();
-  // Frees slot k (nothing when it is free or out of range).
+  // Frees slot k (nothing when it is free or out of range) without telling
+  // anybody; Drop is the disconnect.
   void RemoveClient(int32_t slot);
+  // The disconnect of slot k: message 9 to the others, one log line, the
+  // socket closed once its queued messages are written, the rules told.
+  void Drop(int32_t slot, const std::string& why, TSessionRules* rules);
   // The client in slot k; null for a free slot or a number outside the list.
   TServerClient* Slot(int32_t slot) const;
   int32_t ConnectedCount() const;
   // To every existing client.
   void Broadcast(const TNetMessage& message);
+  void SendDatagram(const TServerClient& to, const TDatagram& datagram);
 
   bool HostDirty = false;  // the server's own player (character 0) needs a state message
   std::vector<std::unique_ptr<TServerClient>> Clients;  // null = free slot
@@ -71,33 +104,82 @@ class TServer {
   std::string ServerName;
   bool FriendlyFire;
   int32_t GoldPerRound;
-  // Where a message to one client leaves; empty: dropped.
+  // Test seam: where a message to one client leaves instead of its socket.
   std::function<void(const TServerClient& to, const TNetMessage& message)> Transmit;
+
+ private:
+  friend class TServerClient;
+  void Accept(TSessionRules* rules);
+  // False when the client is gone (the slot is then freed).
+  bool Receive(TServerClient& client, TSessionRules* rules);
+  void ReceiveDatagrams(TSessionRules* rules);
+
+  TPacketCollector* packets = nullptr;
+  int listenFd = -1;
+  int udpFd = -1;
 };
 
 class TClient {
  public:
   TClient(std::string host, int32_t tcpPort, int32_t udpPort, std::string playerName);
+  ~TClient();
+
+  // Resolves the host and starts connecting without waiting; binds the UDP
+  // port (any free one when UDPPort is taken). False with the error text.
+  bool Open(TPacketCollector& packets, std::string& error);
+  // Completes the connection (at most ConnectTimeoutMs), then reads what the
+  // server sent. Returns an error text when the session must end.
+  std::string Poll(TSessionRules* rules);
   void Send(const TNetMessage& message);
+  void SendDatagram(const TDatagram& datagram);
+  bool Connected() const { return Connection != nullptr; }
 
   bool Started = false;  // the start information has arrived
   bool Dirty = false;    // the local player's state needs sending
   std::string Host;
   int32_t TCPPort, UDPPort;
   std::string ServerName, PlayerName;
-  // Where a message to the server leaves; empty: dropped.
+  uint16_t LocalUDPPort = 0;  // the port this client's datagrams come from
+  uint32_t ConnectTimeoutMs = 5000;
+  std::shared_ptr<TConnection> Connection;  // null until connected
+  // Test seam: where a message to the server leaves instead of the socket.
   std::function<void(const TNetMessage& message)> Transmit;
+
+ private:
+  TPacketCollector* packets = nullptr;
+  int connectingFd = -1;
+  uint64_t connectStart = 0;
+  int udpFd = -1;
+  uint32_t serverAddress = 0;  // IPv4, host byte order
+  int32_t unknownCodes = 0;
 };
 
 class TNetwork {
  public:
-  // Sets the role and creates the server; no sockets are opened yet.
-  void StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound, bool friendlyFire,
+  TNetwork();
+  ~TNetwork();
+
+  // Starts listening. MaxPlayers must lie in 1..255 (a datagram carries the
+  // character index in one byte). On failure the error goes to OnError, no
+  // session remains, and false is returned.
+  bool StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound, bool friendlyFire,
                    const std::string& serverName);
-  // Sets the role and creates the client; no connection is made yet.
-  void StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName);
-  // Frees the session and clears both roles; harmless without one.
+  // Starts connecting; Poll completes it. Failure as for StartServer.
+  bool StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName);
+  // Frees the session and clears both roles; harmless without one. Messages
+  // already queued are still written before the sockets close.
   void Close();
+  // Once per frame: what arrived goes to the rules. A session that failed is
+  // closed and its error reported through OnError.
+  void Poll();
+  // The rules end the session with an error (reported after the poll).
+  void Fail(const std::string& message);
+
+  // Forwarded to the rules (nothing without a session or rules).
+  void SendPositions();
+  void SendStates();
+  void MarkLocalDirty();
+  void SendChat(const std::string& text, bool teamOnly);
 
   // Asks for the state of character `index` at the next state tick: on the
   // server the flag of the slot playing it (the host's own for index 0), on a
@@ -115,11 +197,24 @@ class TNetwork {
 
   // Team mates can hit each other (only a server says so).
   bool FriendlyFire() const { return Server && Server->FriendlyFire; }
+  // The packet thread, started with the first session.
+  TPacketCollector& Packets();
 
   bool IsServer = false;
   std::unique_ptr<TServer> Server;
   bool IsClient = false;
   std::unique_ptr<TClient> Client;
+  TSessionRules* Rules = nullptr;  // not owned; set by the game layer
+  // How long a peer may take none of its pending output before it is dropped.
+  uint32_t StallMs = 10000;
+  // Failures of the session (message, source "UNetwork"); the game driver
+  // wires it to its error report. Called after the session has been closed.
+  std::function<void(const std::string& message, const std::string& source)> OnError;
+
+ private:
+  void Report(const std::string& message);
+  std::unique_ptr<TPacketCollector> packets;
+  std::string pendingError;
 };
 
 // Whole run: created by InitModules and freed by ShutdownModules; null only

@@ -7,6 +7,7 @@
 #include "core/config.h"
 #include "core/key_codes.h"
 #include "../game/game_fixture.h"
+#include "game/net_rules.h"
 #include "world/movement.h"
 
 #include <cmath>
@@ -117,4 +118,33 @@ TEST_F(EventHandlerTest, FireButtonFollowsInvertMouse) {
   player->SetHealth(0);  // the dead do not fire
   EventHandler->MouseDown(1, 0, 0);
   EXPECT_FALSE(EventHandler->FireHeld);
+}
+
+TEST_F(EventHandlerTest, DirtyStatesLeaveEvery500MsAndTheHostsIsResentEvery10Seconds) {
+  InstallNetRules(*Network);
+  const int32_t slot = AddStartedClient();
+  characters->Add(-1, 0, 0, 0);
+  uint32_t now = 100000;
+  SetTickSource([&] { return now; });
+  auto statesOfHost = [&] {
+    int n = 0;
+    for (const TNetMessage& m : SentTo(slot)) n += m.Code == ServerMsg::State && m.S3 == "0";
+    return n;
+  };
+  EventHandler->Tick();  // the first keep-alive marks the host dirty; the state leaves at once
+  EXPECT_EQ(statesOfHost(), 1);
+  player->SetName("Renamed");
+  now += 499;
+  EventHandler->Tick();
+  EXPECT_EQ(statesOfHost(), 1);
+  now += 1;
+  EventHandler->Tick();
+  EXPECT_EQ(statesOfHost(), 2);
+  now += 5000;
+  EventHandler->Tick();
+  EXPECT_EQ(statesOfHost(), 2);  // nothing changed
+  now += 5000;
+  EventHandler->Tick();
+  EXPECT_EQ(statesOfHost(), 3);  // the keep-alive
+  SetTickSource(nullptr);
 }

@@ -185,7 +185,7 @@ TEST_F(CharacterTest, StateChangesMarkTheRightSlotDirty) {
   EXPECT_TRUE(Network->Server->HostDirty);
 
   // A client marks only its own player.
-  Network->StartClient("host", 5000, 5001, "Bob");
+  Network->StartClient("127.0.0.1", 5000, 5001, "Bob");  // connects in the background
   characters->At(index)->SetArmour(5);
   EXPECT_FALSE(Network->Client->Dirty);
   characters->LocalCharacter->SetArmour(5);

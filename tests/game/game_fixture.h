@@ -73,7 +73,7 @@ class GameTest : public testing::Test {
 
   // A server without sockets whose messages are recorded.
   void StartServer(int32_t gold = 1000, bool friendlyFire = false) {
-    Network->StartServer(8, 5001, 5000, gold, friendlyFire, "test");
+    Network->StartServer(8, 0, 0, gold, friendlyFire, "test");
     Network->Server->Transmit = [this](const TServerClient& to, const TNetMessage& m) { sent.push_back({to.Index, m}); };
   }
   // A client slot that has started; it plays character slot + 1.
