@@ -7,6 +7,8 @@
 #include "core/console_sink.h"
 #include "core/key_codes.h"
 #include "core/platform.h"
+#include "frontend/gui_add.h"
+#include "frontend/windows.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -63,12 +65,16 @@ void TEventHandler::Tick() {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {
       LastKeyRepeat = Now;
-      GUIManager->KeyDown(GUIManager->LastKey);
+      GUIManager->KeyDown(GUIManager->LastKey, GUIManager->LastUnicode);
     }
     if (Now - LastCaretBlink >= 500) {
       GUIManager->CaretVisible = !GUIManager->CaretVisible;
       LastCaretBlink = Now;
     }
+  }
+  if (Game && Game->InGame && GUIAdd && Now - LastStatisticsUpdate >= 3000) {
+    GUIAdd->UpdateStatistics();
+    LastStatisticsUpdate = Now;
   }
   LastTick = Now;
 }
@@ -76,14 +82,15 @@ void TEventHandler::Tick() {
 void TEventHandler::KeyDown(const TKeySym& key) {
   LastInput = Now;
   KeyHeld = true;
-  if (GUIManager) GUIManager->KeyDown(key.Symbol);  // the GUI sees every key first
+  if (GUIManager) GUIManager->KeyDown(key.Symbol, key.Unicode);  // the GUI sees every key first
   Tgame& game = *Game;
   uint16_t symbol = key.Symbol;
   if (symbol == game.KeyMenu.Key) {
     game.KeyMenu.Held = true;
-    if (game.InGame && game.CursorVisible)
+    if (game.InGame && game.CursorVisible) {
       game.SetCursorVisible(false);
-    else if (game.LevelRunning)
+      HideHudWindows();
+    } else if (game.LevelRunning)
       game.SetInGame(!game.InGame);
     return;
   }
@@ -92,6 +99,8 @@ void TEventHandler::KeyDown(const TKeySym& key) {
     return;
   }
   if (!game.InGame) return;
+  // What is typed into the chat is text, not commands.
+  if (EditHasFocus()) return;
   for (TKeyBinding* binding : {&game.KeyBackward, &game.KeyForward, &game.KeyLeft, &game.KeyRight}) {
     if (symbol == binding->Key) {
       binding->Held = true;
@@ -108,12 +117,31 @@ void TEventHandler::KeyDown(const TKeySym& key) {
     if (player) player->SetWeaponSlot(symbol - kKey1);
     return;
   }
+  if (symbol == kKeyTab) {
+    if (GUIAdd) GUIAdd->UpdateStatistics();
+    if (TWindow* w = Win(StatisticsWindow)) w->SetVisible(true);
+    return;
+  }
   if (symbol == kKeyR) {
     if (player) player->Reload();
     return;
   }
   if (symbol == game.KeyJump.Key) {
     if (Movement) Movement->Jump();
+    return;
+  }
+  if (symbol == kKeyM) {
+    if (GUIAdd) GUIAdd->ShowCharacterChoice();
+    return;
+  }
+  if (symbol == kKeyB) {
+    bool show = !WindowVisible(BuyWindow);
+    if (TWindow* w = Win(BuyWindow)) w->SetVisible(show);
+    game.SetCursorVisible(show);
+    return;
+  }
+  if (symbol == kKeyC) {
+    OpenChatWindow();
     return;
   }
   if (symbol == kKeyF11) Pick();
@@ -134,13 +162,16 @@ void TEventHandler::Pick() {
 void TEventHandler::KeyUp(const TKeySym& key) {
   KeyHeld = false;
   Tgame& game = *Game;
+  bool matched = false;
   for (TKeyBinding* binding :
        {&game.KeyBackward, &game.KeyForward, &game.KeyLeft, &game.KeyRight, &game.KeyJump, &game.KeyMenu}) {
     if (key.Symbol == binding->Key) {
       binding->Held = false;
+      matched = true;
       break;
     }
   }
+  if (!matched && key.Symbol == kKeyTab) HideWindow(StatisticsWindow);
   if (GUIManager) GUIManager->KeyUp(key.Symbol);
 }
 
@@ -205,7 +236,10 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenHeight = height;
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
-  if (Game && Game->Initialised) ResizeRenderpasses(width, height);
+  if (Game && Game->Initialised) {
+    if (GUIAdd) GUIAdd->Relayout();
+    ResizeRenderpasses(width, height);
+  }
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

@@ -4,17 +4,21 @@
 #include "app/camera.h"
 #include "app/character_effects.h"
 #include "app/event_handler.h"
+#include "app/front_end.h"
 #include "core/config.h"
+#include "core/console_sink.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
 #include "fx/game_sounds.h"
+#include "frontend/gui_add.h"
 #include "fx/openal.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "game/ki.h"
 #include "game/weapons.h"
+#include "gui/gui_manager.h"
 #include "net/network.h"
 #include "render/render_pass.h"
 #include "render/shader.h"
@@ -68,9 +72,8 @@ int Tgame::Run() {
     ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
-    // Until the front end builds its windows (which load these), the sounds load here.
-    LoadGameSounds();
     Weapons = new TWeapons();
+    StartFrontEnd(*this);
     // Deaths and revivals stop the fall of the body movement moves: the local player.
     GameHooks.StopVerticalMotion = [](TMovingBody& body) {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
@@ -137,6 +140,7 @@ void Tgame::Frame() {
 void Tgame::StartLevel(const std::string& name) {
   LevelRunning = true;
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
+  DrawLoadingFrame(name);
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
   FreeLevelObjects();  // what a previous level left (they point into it)
@@ -151,6 +155,7 @@ void Tgame::StartLevel(const std::string& name) {
     player.SetView(yaw, pitch);
   }
   SetInGame(true);
+  if (GUIAdd) GUIAdd->ShowCharacterChoice();
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
 }
@@ -177,6 +182,7 @@ void Tgame::FreeLevelObjects() {
 void Tgame::RequestLevel(const std::string& name) {
   if (LevelRunning) {
     PendingLevel = name;
+    if (GUIAdd) GUIAdd->ShowSwitchLevel();
     return;
   }
   StartLevel(name);
@@ -189,6 +195,8 @@ void Tgame::ShowError(const std::string& message, const std::string& source) {
     return;
   }
   if (Logger) Logger->LogError(message, source);
+  if (GUIAdd) GUIAdd->ShowErrorWindow(message, source);
+  ConsolePrint(message + " - " + source);
   EndLevel();
 }
 
@@ -203,6 +211,8 @@ void Tgame::RunQueuedErrors() {
 
 void Tgame::SetInGame(bool value) {
   InGame = value;
+  if (TWindow* hud = Win(IngameForm)) hud->SetVisible(value);
+  if (TWindow* menu = Win(MainWindow)) menu->SetVisible(!value);
   // Back in the menu a theme that still plays goes on rather than starting over.
   if (value)
     StopMusic(ThemeMusic);

@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
+#include "frontend/gui_add.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -30,7 +31,12 @@ void Tgame::DrawFrame() {
 }
 
 void Tgame::RenderScene() {
-  if (!InGame) return;
+  if (InGame) DrawScene();
+  // The GUI pass draws the scene back from the render passes under the HUD.
+  if (GUIAdd) GUIAdd->Draw();
+}
+
+void Tgame::DrawScene() {
   if (TextureScroll) {
     // The texture matrix is reset at the end of every scene, so the drift
     // grows with the counter, which is never reset.
@@ -56,14 +62,10 @@ void Tgame::RenderScene() {
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   if (Renderpass) Renderpass->Apply();
-  // The front end's HUD pass takes this over: it draws the passes back under
-  // the HUD and windows, with the death tint.
-  DrawScenePasses();
 }
 
-void Tgame::DrawScenePasses() {
-  if (!GUIManager) return;
-  GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
-  glColor4f(1, 1, 1, 1);
-  DrawRenderpasses();
+void Tgame::DrawLoadingFrame(const std::string& name) {
+  if (!GUIAdd || !Initialised) return;
+  GUIAdd->DrawLoading(name);
+  SDL_GL_SwapBuffers();
 }

@@ -3,6 +3,7 @@
 
 #include "app/camera.h"
 #include "core/logger.h"
+#include "frontend/gui_add.h"
 #include "fx/partikel.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
@@ -21,6 +22,7 @@ void InitModules() {
   fedisableexcept(FE_ALL_EXCEPT);
   Partikel = new TPartikel();
   InstallLevelLoaders();
+  GUIAdd = new TGUIAdd();
   Network = new TNetwork();
   Cam = new TCam();
 }
@@ -30,6 +32,8 @@ void ShutdownModules() {
   Cam = nullptr;
   delete Network;
   Network = nullptr;
+  delete GUIAdd;
+  GUIAdd = nullptr;
   // Freed, not left to the process end, so that no particle tick runs while
   // the program's statics go.
   delete Partikel;

@@ -229,18 +229,20 @@ uint16_t TGUIclass::TranslateKey(uint16_t key) {
   }
 }
 
-void TGUIclass::KeyDown(uint16_t key) {
+void TGUIclass::KeyDown(uint16_t key, uint16_t unicode) {
   if (FocusedObject && FocusedObject->OnKeyDown) FocusedObject->OnKeyDown(key, FocusedObject);
   LastKey = key;
+  LastUnicode = unicode;
+  std::string typed = UnicodeToWindows1252(unicode);
   if (auto* edit = As<TEdit>(FocusedObject)) {
     CaretVisible = true;
-    std::string ch = KeyToChar(key);
+    std::string ch = typed.empty() ? KeyToChar(key) : typed;
     key = TranslateKey(key);
     edit->HandleKey(ch, key);
   }
   if (auto* field = As<TEditField>(FocusedObject)) {
     CaretVisible = true;
-    std::string ch = KeyToChar(key);
+    std::string ch = typed.empty() ? KeyToChar(key) : typed;
     key = TranslateKey(key);
     field->HandleKey(ch, key);
   }
@@ -304,4 +306,21 @@ std::string TGUIclass::KeyToChar(uint16_t key) const {
     }
   }
   return c ? std::string(1, c) : std::string();
+}
+
+std::string TGUIclass::UnicodeToWindows1252(uint16_t unicode) {
+  if ((unicode >= 0x20 && unicode < 0x7F) || (unicode >= 0xA0 && unicode <= 0xFF))
+    return std::string(1, static_cast<char>(unicode));
+  // The code page's own letters and signs in 0x80 to 0x9F.
+  static constexpr struct {
+    uint16_t Unicode;
+    unsigned char Byte;
+  } kHigh[] = {{0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
+               {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
+               {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
+               {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
+               {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F}};
+  for (const auto& entry : kHigh)
+    if (entry.Unicode == unicode) return std::string(1, static_cast<char>(entry.Byte));
+  return "";
 }

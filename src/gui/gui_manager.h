@@ -47,6 +47,7 @@ class TGUIclass {
   TGUIObject* HoveredObject = nullptr;
   std::vector<int32_t> ZRanks;  // per window: -1 unranked, -2 newly shown, else rank
   uint16_t LastKey = 0;
+  uint16_t LastUnicode = 0;  // the character of LastKey from the keyboard layout, 0 when none
   TGUIObject* FocusedObject = nullptr;
   bool Shift = false, AltGr = false;
   TGUIObject* ActiveObject = nullptr;
@@ -91,10 +92,16 @@ class TGUIclass {
   void MouseMove(int32_t x, int32_t y);
   void MouseDown(int32_t x, int32_t y, int32_t button);
   void MouseUp(int32_t x, int32_t y, int32_t button);
-  void KeyDown(uint16_t key);
+  // unicode is the character the player's keyboard layout gives the key (0
+  // when none); edits take it when it has a Windows-1252 byte, else the
+  // German table of KeyToChar.
+  void KeyDown(uint16_t key, uint16_t unicode = 0);
   void KeyUp(uint16_t key);
   // The character a key gives on a German keyboard (Windows-1252), or "".
   std::string KeyToChar(uint16_t key) const;
+  // A printable character as its Windows-1252 byte, or "" (control
+  // characters and characters outside the code page).
+  static std::string UnicodeToWindows1252(uint16_t unicode);
   // SDL key symbols of the editing keys to Windows virtual key codes.
   static uint16_t TranslateKey(uint16_t key);
 
