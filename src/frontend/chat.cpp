@@ -18,13 +18,14 @@ void BuildChatWindow() {
   TWindow* w = Win(ChatWindow);
   if (!w || w->Edits.empty() || w->Buttons.size() < 2) return;
   TEdit* edit = w->Edits[0].get();
+  edit->MaxLength = static_cast<int32_t>(kMaxChat);
+  // Text that arrives other than by typing is cut as well.
   auto cut = [edit](uint16_t, TGUIObject*) {
     if (edit->Text.size() > kMaxChat) {
       edit->Text.resize(kMaxChat);
       edit->Caret = std::min<int32_t>(edit->Caret, static_cast<int32_t>(kMaxChat));
     }
   };
-  edit->SetOnKeyDown(cut);
   edit->SetOnKeyUp(cut);
   w->Buttons[0]->SetOnClick([w, edit](int32_t, int32_t, TGUIObject*, int32_t) {
     bool teamOnly = !w->Checkboxes.empty() && w->Checkboxes[0]->Checked;
