@@ -88,7 +88,10 @@ void BuildBuyWindow() {
       }
       int32_t field = w->AddTextField(panel.X + s + 40, top + 57, panel.Width - s - 60, s - 40, item.Description,
                                       FontCourier45);
-      w->TextFields[static_cast<size_t>(field)]->TextColor = kGUIBlack;
+      TTextField& description = *w->TextFields[static_cast<size_t>(field)];
+      description.TextColor = kGUIBlack;
+      // The toolkit's default spacing lets this font's wrapped lines overlap.
+      description.LineHeight = description.CharHeight();
     }
   }
 }
