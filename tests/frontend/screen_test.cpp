@@ -128,7 +128,17 @@ TEST_F(ScreenTest, ArenaWithCharacterChoiceHudAndBuyWindow) {
   EXPECT_GT(centre[0] + centre[1] + centre[2], 0);
   Win(BuyWindow)->SetVisible(true);
   frame("buy_window");
-  Game->EndLevel();
+  // An error in game ends the level and leaves its window over the menu.
+  Game->ShowError("Connection to the server lost", "Network");
+  EXPECT_FALSE(Game->LevelRunning);
+  EXPECT_TRUE(Win(ErrorWindow)->Visible);
+  DrawMenu();
+  TShot error = Take("error_over_menu");
+  const TWindow& box = *Win(ErrorWindow);
+  const uint8_t* text = nullptr;
+  for (int x = box.X + 20; x < box.X + box.Width - 20 && !text; ++x)
+    if (error.At(x, box.Y + 50 + 5)[1] > 200) text = error.At(x, box.Y + 55);
+  EXPECT_TRUE(text) << "the white message is drawn over the menu";
   EXPECT_TRUE(Win(MainWindow)->Visible);
   EXPECT_FALSE(Win(IngameForm)->Visible);
   FreeRenderpasses();
