@@ -119,7 +119,8 @@ void TEventHandler::KeyDown(const TKeySym& key) {
   }
   if (symbol == kKeyTab) {
     if (GUIAdd) GUIAdd->UpdateStatistics();
-    if (TWindow* w = Win(StatisticsWindow)) w->SetVisible(true);
+    // Centred: the layout file places it at the corner.
+    ShowCentred(StatisticsWindow);
     return;
   }
   if (symbol == kKeyR) {

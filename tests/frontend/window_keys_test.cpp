@@ -60,6 +60,7 @@ TEST_F(WindowKeysTest, TabShowsTheScoresOnlyWhileHeld) {
   Characters->LocalCharacter->SetName("host");
   EventHandler->KeyDown(TKeySym{0, kKeyTab, 0, 9});
   EXPECT_TRUE(Win(StatisticsWindow)->Visible);
+  EXPECT_EQ(Win(StatisticsWindow)->X, ScreenCenterX - Win(StatisticsWindow)->Width / 2);
   EXPECT_EQ(Win(StatisticsWindow)->TextFields[3]->GetText(), "host\r");
   EventHandler->KeyUp(TKeySym{0, kKeyTab, 0, 0});
   EXPECT_FALSE(Win(StatisticsWindow)->Visible);
