@@ -33,6 +33,7 @@ void BuildChatWindow() {
     CloseChat();
   });
   w->Buttons[1]->SetOnClick([](int32_t, int32_t, TGUIObject*, int32_t) { CloseChat(); });
+  w->SetOnHide(ReleaseFocus);
 }
 
 void OpenChatWindow() {
@@ -44,6 +45,8 @@ void OpenChatWindow() {
   if (!w->Edits.empty()) {
     w->Edits[0]->Text.clear();
     w->Edits[0]->Caret = 0;
+    // The player presses "c" to type at once.
+    GUIManager->SetFocus(w->Edits[0].get());
   }
   w->CloseButton.Visible = true;
 }

@@ -143,10 +143,7 @@ void LoadMainDialogs() {
     if (!w || w == main) continue;
     w->SetVisible(false);
     if (main) main->AddChildWindow(w);
-    // A hidden dialog must not keep the keys.
-    w->SetOnHide([](TGUIObject*) {
-      if (!GUIManager->Windows.empty()) GUIManager->SetFocus(GUIManager->Windows[0].get());
-    });
+    w->SetOnHide(ReleaseFocus);
   }
 }
 

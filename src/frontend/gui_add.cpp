@@ -43,6 +43,10 @@ bool WindowVisible(int32_t index) {
   return w && w->Visible;
 }
 
+void ReleaseFocus(TGUIObject*) {
+  if (GUIManager && !GUIManager->Windows.empty()) GUIManager->SetFocus(GUIManager->Windows[0].get());
+}
+
 void LoadChildWindow(const std::string& fileName, int32_t& index, int32_t parent) {
   std::vector<int32_t> indices{index};
   GUIManager->LoadGUIFile(fileName, indices);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+class TGUIObject;
 class TWindow;
 
 // menu.cpp: the main window with its seven entries.
@@ -43,3 +44,7 @@ void BuildCharacterChoice();
 
 // Loads a one-window .gui file into index, hidden, as a child of parent.
 void LoadChildWindow(const std::string& fileName, int32_t& index, int32_t parent);
+
+// A window's OnHide: the keyboard focus goes to the manager's first window,
+// so that a hidden edit does not go on collecting keys.
+void ReleaseFocus(TGUIObject* sender);

@@ -70,7 +70,7 @@ TEST_F(WindowKeysTest, LettersTypedIntoTheChatStayTextAndOpenNoWindow) {
   Press(kKeyC);
   TWindow& chat = *Win(ChatWindow);
   ASSERT_TRUE(chat.Visible);
-  GUIManager->SetFocus(chat.Edits[0].get());
+  EXPECT_EQ(GUIManager->FocusedObject, chat.Edits[0].get());
   for (uint16_t key : {kKeyB, kKeyM, kKeyC}) Press(key);
   EXPECT_EQ(chat.Edits[0]->Text, "bmc");
   EXPECT_FALSE(Win(BuyWindow)->Visible);
@@ -79,6 +79,7 @@ TEST_F(WindowKeysTest, LettersTypedIntoTheChatStayTextAndOpenNoWindow) {
   HideWindow(ChatWindow);
   Press(kKeyB);
   EXPECT_TRUE(Win(BuyWindow)->Visible);
+  EXPECT_EQ(chat.Edits[0]->Text, "bmc");
 }
 
 TEST_F(WindowKeysTest, AResizeRelayoutsOnlyOnceStartUpIsComplete) {
