@@ -11,6 +11,8 @@
 #include "gui/gui_manager.h"
 #include "net/network.h"
 
+#include <optional>
+
 namespace {
 const char* const kSource = "GUIAdds";
 
@@ -71,6 +73,20 @@ void FillMapList(TWindow& w) {
   }
 }
 
+// The server a new game asks for while another level runs: started once the
+// level switch is confirmed, since ending the old level closes any session.
+struct TServerStart {
+  int32_t MaxPlayers = 0, UDPPort = 0, TCPPort = 0, Gold = 0;
+  bool FriendlyFire = false;
+  std::string ServerName, PlayerName;
+};
+std::optional<TServerStart> pendingServer;
+
+void StartServer(const TServerStart& s) {
+  if (Network) Network->StartServer(s.MaxPlayers, s.UDPPort, s.TCPPort, s.Gold, s.FriendlyFire, s.ServerName);
+  if (Characters && Characters->LocalCharacter) Characters->LocalCharacter->SetName(s.PlayerName);
+}
+
 void StartNewGame() {
   TWindow* w = Win(NewGameWindow);
   if (!w) return;
@@ -87,11 +103,15 @@ void StartNewGame() {
     return;
   std::string serverName = EditText(*w, 5);
   if (serverName.size() < 3) return FrontShowError("The Server Name must contain at least 3 letters.", kSource);
-  FrontRequestLevel(map);
   // The fields are crossed over on purpose: the dialog's first port is the
   // server's TCP port (equal while the ports are kept equal).
-  if (Network) Network->StartServer(maxPlayers, secondPort, firstPort, gold, Checked(*w, 1), serverName);
-  if (Characters && Characters->LocalCharacter) Characters->LocalCharacter->SetName(name);
+  TServerStart server{maxPlayers, secondPort, firstPort, gold, Checked(*w, 1), serverName, name};
+  const bool switching = FrontLevelRunning();
+  FrontRequestLevel(map);
+  if (switching)
+    pendingServer = server;
+  else
+    StartServer(server);
 }
 
 void JoinGame() {
@@ -110,6 +130,8 @@ void ConfirmLevelSwitch() {
   std::string pending = FrontendHooks.PendingLevel ? FrontendHooks.PendingLevel() : std::string();
   FrontEndLevel();
   if (FrontendHooks.StartLevel) FrontendHooks.StartLevel(pending);
+  if (pendingServer) StartServer(*pendingServer);
+  pendingServer.reset();
 }
 }  // namespace
 
@@ -160,7 +182,10 @@ void AttachDialogCallbacks() {
   OnButton(Win(ExitWindow), 0, [] { QuitFlag = -1; });
   OnButton(Win(ExitWindow), 1, [] { HideWindow(ExitWindow); });
   OnButton(Win(SwitchLevelWindow), 0, ConfirmLevelSwitch);
-  OnButton(Win(SwitchLevelWindow), 1, [] { HideWindow(SwitchLevelWindow); });
+  OnButton(Win(SwitchLevelWindow), 1, [] {
+    pendingServer.reset();
+    HideWindow(SwitchLevelWindow);
+  });
 }
 
 void BuildErrorWindow() {

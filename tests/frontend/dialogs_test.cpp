@@ -84,6 +84,25 @@ TEST_F(DialogsTest, NewGameHandsTheFirstPortFieldToTheServerAsItsTcpPortAndNames
   EXPECT_EQ(Characters->LocalCharacter->Name, "Wanderer");
 }
 
+TEST_F(DialogsTest, ANewGameOverARunningLevelStartsItsServerOnlyOnceTheSwitchIsConfirmed) {
+  log->LevelRunning = true;
+  SelectMap("arena");
+  Fill(NewGame(), {"6000", "6000", "4", "Wanderer", "800", "My Server"});
+  Click(*NewGame().Buttons[0]);
+  EXPECT_EQ(log->Requested, std::vector<std::string>{"arena"});
+  EXPECT_FALSE(Network->IsServer);  // the old level's end would close it again
+  Click(*Win(SwitchLevelWindow)->Buttons[0]);
+  EXPECT_EQ(log->EndLevels, 1);
+  ASSERT_TRUE(Network->IsServer);
+  EXPECT_EQ(Network->Server->ServerName, "My Server");
+  // Declined, nothing starts.
+  Network->Close();
+  Click(*NewGame().Buttons[0]);
+  Click(*Win(SwitchLevelWindow)->Buttons[1]);
+  Click(*Win(SwitchLevelWindow)->Buttons[0]);
+  EXPECT_FALSE(Network->IsServer);
+}
+
 TEST_F(DialogsTest, JoinChecksTheUdpPortThenTheTcpPortThenTheName) {
   TWindow& join = *Win(JoinWindow);
   struct {
