@@ -7,12 +7,13 @@
 #include "app/front_end.h"
 #include "core/config.h"
 #include "core/console_sink.h"
+#include "core/crash_report.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
-#include "fx/game_sounds.h"
 #include "frontend/gui_add.h"
+#include "fx/game_sounds.h"
 #include "fx/openal.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
@@ -69,6 +70,7 @@ int Tgame::Run() {
 
   int exitCode = 0;
   if (SDLUnit->Init()) {
+    SetCrashGLFromContext();
     ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
@@ -139,6 +141,7 @@ void Tgame::Frame() {
 
 void Tgame::StartLevel(const std::string& name) {
   LevelRunning = true;
+  SetCrashLevel(name);
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   DrawLoadingFrame(name);
   std::string base = "data\\maps\\" + name + "\\map";
@@ -162,6 +165,7 @@ void Tgame::StartLevel(const std::string& name) {
 
 void Tgame::EndLevel() {
   LevelRunning = false;
+  SetCrashLevel("");
   SetInGame(false);
   if (Network) Network->Close();
   FreeLevelObjects();
