@@ -20,13 +20,3 @@ void InstallConsoleHooks(Tgame& game) {
     game.StartRenderpasses();
   };
 }
-
-void BuildConsoleAlone() {
-  if (!GUIManager) return;
-  TConsoleLayout layout;
-  layout.CaptionFont = GUIManager->LoadFont("data\\fonts\\couriernew48.fci", 0.5f);
-  layout.Font = GUIManager->LoadFont("data\\fonts\\couriernew48.fci", 0.45f);
-  GUIManager->LoadSkin("data\\skins\\windows\\");
-  layout.Skin = GUIManager->LoadSkin("data\\skins\\black blood\\");
-  CreateConsole(*GUIManager, layout);
-}

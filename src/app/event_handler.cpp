@@ -9,6 +9,8 @@
 #include "core/platform.h"
 #include "core/sdl_unit.h"
 #include "frontend/console.h"
+#include "frontend/gui_add.h"
+#include "frontend/windows.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -93,6 +95,10 @@ void TEventHandler::Tick() {
       LastCaretBlink = Now;
     }
   }
+  if (Game && Game->InGame && GUIAdd && Now - LastStatisticsUpdate >= 3000) {
+    GUIAdd->UpdateStatistics();
+    LastStatisticsUpdate = Now;
+  }
   SendNetworkTraffic(*this);
   LastTick = Now;
 }
@@ -113,9 +119,10 @@ void TEventHandler::KeyDown(const TKeySym& key) {
   uint16_t symbol = key.Symbol;
   if (symbol == game.KeyMenu.Key) {
     game.KeyMenu.Held = true;
-    if (game.InGame && game.CursorVisible)
+    if (game.InGame && game.CursorVisible) {
       game.SetCursorVisible(false);
-    else if (game.LevelRunning)
+      HideHudWindows();
+    } else if (game.LevelRunning)
       game.SetInGame(!game.InGame);
     return;
   }
@@ -124,6 +131,8 @@ void TEventHandler::KeyDown(const TKeySym& key) {
     return;
   }
   if (!game.InGame) return;
+  // What is typed into the chat is text, not commands.
+  if (EditHasFocus()) return;
   for (TKeyBinding* binding : {&game.KeyBackward, &game.KeyForward, &game.KeyLeft, &game.KeyRight}) {
     if (symbol == binding->Key) {
       binding->Held = true;
@@ -140,12 +149,32 @@ void TEventHandler::KeyDown(const TKeySym& key) {
     if (player) player->SetWeaponSlot(symbol - kKey1);
     return;
   }
+  if (symbol == kKeyTab) {
+    if (GUIAdd) GUIAdd->UpdateStatistics();
+    // Centred: the layout file places it at the corner.
+    ShowCentred(StatisticsWindow);
+    return;
+  }
   if (symbol == kKeyR) {
     if (player) player->Reload();
     return;
   }
   if (symbol == game.KeyJump.Key) {
     if (Movement) Movement->Jump();
+    return;
+  }
+  if (symbol == kKeyM) {
+    if (GUIAdd) GUIAdd->ShowCharacterChoice();
+    return;
+  }
+  if (symbol == kKeyB) {
+    bool show = !WindowVisible(BuyWindow);
+    if (TWindow* w = Win(BuyWindow)) w->SetVisible(show);
+    game.SetCursorVisible(show);
+    return;
+  }
+  if (symbol == kKeyC) {
+    OpenChatWindow();
     return;
   }
   if (symbol == kKeyF11) Pick();
@@ -166,13 +195,16 @@ void TEventHandler::Pick() {
 void TEventHandler::KeyUp(const TKeySym& key) {
   KeyHeld = false;
   Tgame& game = *Game;
+  bool matched = false;
   for (TKeyBinding* binding :
        {&game.KeyBackward, &game.KeyForward, &game.KeyLeft, &game.KeyRight, &game.KeyJump, &game.KeyMenu}) {
     if (key.Symbol == binding->Key) {
       binding->Held = false;
+      matched = true;
       break;
     }
   }
+  if (!matched && key.Symbol == kKeyTab) HideWindow(StatisticsWindow);
   if (GUIManager) GUIManager->KeyUp(key.Symbol);
 }
 
@@ -237,8 +269,10 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenHeight = height;
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
-  if (Game && Game->Initialised) ResizeRenderpasses(width, height);
-  if (Game && Game->Initialised && Console) Console->Relayout(height);
+  if (Game && Game->Initialised) {
+    if (GUIAdd) GUIAdd->Relayout();
+    ResizeRenderpasses(width, height);
+  }
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

@@ -33,6 +33,7 @@ class TEventHandler : public TPlatformEvents {
   uint32_t LastStateSend = 0;
   uint32_t LastHealthBroadcast = 0;
   uint32_t LastKeepAlive = 0;
+  uint32_t LastStatisticsUpdate = 0;  // the score table, every 3 s in game
   uint32_t LastTick = 0;
   // The local player's reload and death times live with the characters
   // (TCharacters::ReloadStart, DeathTime), whose rules set them.

@@ -5,13 +5,16 @@
 #include "app/character_effects.h"
 #include "app/console_setup.h"
 #include "app/event_handler.h"
+#include "app/front_end.h"
 #include "core/config.h"
+#include "core/console_sink.h"
 #include "core/crash_report.h"
 #include "core/console_sink.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/sdl_unit.h"
+#include "frontend/gui_add.h"
 #include "fx/game_sounds.h"
 #include "fx/openal.h"
 #include "fx/partikel.h"
@@ -19,6 +22,7 @@
 #include "game/ki.h"
 #include "game/net_rules.h"
 #include "game/weapons.h"
+#include "gui/gui_manager.h"
 #include "net/network.h"
 #include "render/render_pass.h"
 #include "render/shader.h"
@@ -73,9 +77,9 @@ int Tgame::Run() {
     ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
-    // Until the front end builds its windows (which load these), the sounds load here.
-    LoadGameSounds();
     Weapons = new TWeapons();
+    InstallConsoleHooks(*this);
+    StartFrontEnd(*this);
     // Deaths and revivals stop the fall of the body movement moves: the local player.
     GameHooks.StopVerticalMotion = [](TMovingBody& body) {
       if (Movement && Characters && &body == Characters->LocalCharacter) Movement->VerticalVelocity = 0;
@@ -86,8 +90,6 @@ int Tgame::Run() {
     NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
     Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
     GameHooks.MakeEffects = MakeParticleEffects;
-    InstallConsoleHooks(*this);
-    BuildConsoleAlone();  // the window build's place; it will make the console with the other windows
     if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
@@ -153,6 +155,7 @@ void Tgame::StartLevel(const std::string& name) {
   LevelRunning = true;
   SetCrashLevel(name);
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
+  DrawLoadingFrame(name);
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
   FreeLevelObjects();  // what a previous level left (they point into it)
@@ -167,6 +170,7 @@ void Tgame::StartLevel(const std::string& name) {
     player.SetView(yaw, pitch);
   }
   SetInGame(true);
+  if (GUIAdd) GUIAdd->ShowCharacterChoice();
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
 }
@@ -194,6 +198,7 @@ void Tgame::FreeLevelObjects() {
 void Tgame::RequestLevel(const std::string& name) {
   if (LevelRunning) {
     PendingLevel = name;
+    if (GUIAdd) GUIAdd->ShowSwitchLevel();
     return;
   }
   StartLevel(name);
@@ -206,6 +211,7 @@ void Tgame::ShowError(const std::string& message, const std::string& source) {
     return;
   }
   if (Logger) Logger->LogError(message, source);
+  if (GUIAdd) GUIAdd->ShowErrorWindow(message, source);
   ConsolePrint(message + " - " + source);
   EndLevel();
 }
@@ -221,6 +227,8 @@ void Tgame::RunQueuedErrors() {
 
 void Tgame::SetInGame(bool value) {
   InGame = value;
+  if (TWindow* hud = Win(IngameForm)) hud->SetVisible(value);
+  if (TWindow* menu = Win(MainWindow)) menu->SetVisible(!value);
   // Back in the menu a theme that still plays goes on rather than starting over.
   if (value)
     StopMusic(ThemeMusic);

@@ -19,11 +19,12 @@ class Tgame : public TGameSettings {
   void Frame();
   // Clears, draws the scene and the GUI, swaps the buffers.
   void DrawFrame();
+  // The 3D scene in game (into the first render pass), then always the GUI pass.
   void RenderScene();
-  // Draws the scene back from the render passes over the cleared screen, in
-  // the GUI's 2D projection (DrawFrame restores the perspective).
-  void DrawScenePasses();
-  void DrawGUI();
+  void DrawScene();
+  // One frame of the level's name and "Loading..." while it loads (once the
+  // start-up is complete).
+  void DrawLoadingFrame(const std::string& name);
 
   // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
   // first when it is missing, and shows the game view. A level that cannot be

@@ -3,7 +3,7 @@
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
-#include "frontend/console.h"
+#include "frontend/gui_add.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -21,29 +21,19 @@ void Tgame::DrawFrame() {
   TCharacter* player = Characters ? Characters->LocalCharacter : nullptr;
   if (InGame && Cam && player)
     TCam::Apply(TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch}, CamMode);
+  // The GUI pass at its end restores a fresh perspective, which undoes the
+  // view the camera multiplied onto the projection.
   RenderScene();
-  DrawGUI();
-  // The camera multiplies its view onto the projection, so every frame ends
-  // by restoring a fresh perspective (the GUI pass's last step).
-  if (GUIManager && GameVars)
-    GUIManager->SetPerspective(60, static_cast<double>(ScreenWidth) / std::max(ScreenHeight, 1),
-                               GameVars->Misc->NearClipping, GameVars->Misc->FarClipping);
   SDL_GL_SwapBuffers();
 }
 
-// Until the front end's HUD draws itself: the windows and, in game, the
-// console's message lines, over the scene.
-void Tgame::DrawGUI() {
-  if (!GUIManager) return;
-  glClear(GL_DEPTH_BUFFER_BIT);
-  GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
-  glColor4f(1, 1, 1, 1);
-  if (InGame && Console) Console->DrawMessageLines();
-  GUIManager->Draw();
+void Tgame::RenderScene() {
+  if (InGame) DrawScene();
+  // The GUI pass draws the scene back from the render passes under the HUD.
+  if (GUIAdd) GUIAdd->Draw();
 }
 
-void Tgame::RenderScene() {
-  if (!InGame) return;
+void Tgame::DrawScene() {
   if (TextureScroll) {
     // The texture matrix is reset at the end of every scene, so the drift
     // grows with the counter, which is never reset.
@@ -69,14 +59,10 @@ void Tgame::RenderScene() {
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   if (Renderpass) Renderpass->Apply();
-  // The front end's HUD pass takes this over: it draws the passes back under
-  // the HUD and windows, with the death tint.
-  DrawScenePasses();
 }
 
-void Tgame::DrawScenePasses() {
-  if (!GUIManager) return;
-  GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
-  glColor4f(1, 1, 1, 1);
-  DrawRenderpasses();
+void Tgame::DrawLoadingFrame(const std::string& name) {
+  if (!GUIAdd || !Initialised) return;
+  GUIAdd->DrawLoading(name);
+  SDL_GL_SwapBuffers();
 }

@@ -4,6 +4,7 @@
 #include "app/camera.h"
 #include "core/logger.h"
 #include "frontend/console.h"
+#include "frontend/gui_add.h"
 #include "fx/partikel.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
@@ -22,6 +23,7 @@ void InitModules() {
   fedisableexcept(FE_ALL_EXCEPT);
   Partikel = new TPartikel();
   InstallLevelLoaders();
+  GUIAdd = new TGUIAdd();
   Network = new TNetwork();
   Cam = new TCam();
 }
@@ -32,6 +34,8 @@ void ShutdownModules() {
   delete Network;
   Network = nullptr;
   FreeConsole();
+  delete GUIAdd;
+  GUIAdd = nullptr;
   // Freed, not left to the process end, so that no particle tick runs while
   // the program's statics go.
   delete Partikel;

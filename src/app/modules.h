@@ -4,7 +4,7 @@
 
 // Creates, in order: Frustum, GUIManager, Logger (logs "Starting Application"), then masks every
 // floating-point exception; then Partikel (which starts SDL's timer
-// subsystem), then Network and Cam. Subsystems that own such objects add them here in
+// subsystem), then GUIAdd, Network and Cam. Subsystems that own such objects add them here in
 // their place of the order.
 void InitModules();
 // Frees the same objects in reverse order (the logger logs "Terminating

@@ -271,6 +271,7 @@ void TEdit::HandleKey(const std::string& ch, uint16_t key) {
   const int32_t n = Length(Text);
   Caret = std::clamp(Caret, 0, n);
   if (!ch.empty()) {
+    if (MaxLength > 0 && n >= MaxLength) return;
     Text.insert(Caret, ch);
     Caret += Length(ch);
     return;

@@ -72,6 +72,7 @@ class TEdit : public TGUIObject {
   TGUIColor TextColor;
   int32_t Caret = 0;
   int32_t TextX = 0, TextY = 0;
+  int32_t MaxLength = 0;  // characters typed beyond this are dropped; 0: no limit (not in .gui files)
   void PlaceCaret(int32_t mouseX);
   void HandleKey(const std::string& ch, uint16_t key);
   void LoadData(TBinaryFile& file) override;

@@ -1,0 +1,153 @@
+// Pictures of the windows as the game draws them: the main menu, the HUD on
+// the arena, the buy window and the character choice. Each is checked for a
+// few landmarks and kept as a TGA file (in $GRIMVALE_SHOTS when set).
+#include "app/camera.h"
+#include "app/game.h"
+#include "core/gl_api.h"
+#include "core/paths.h"
+#include "front_fixture.h"
+#include "render/image_writers.h"
+#include "render/render_pass.h"
+#include "world/frustum.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+struct TShot {
+  int W = 0, H = 0;
+  std::vector<uint8_t> Rgb;  // bottom row first, as GL reads it
+  // The pixel at (x, y) in screen coordinates (y down).
+  const uint8_t* At(int x, int y) const { return &Rgb[static_cast<size_t>(((H - 1 - y) * W + x) * 3)]; }
+};
+
+class ScreenTest : public FrontTest {
+ protected:
+  void SetUp() override {
+    FrontTest::SetUp();
+    // The GL state the platform layer sets at start.
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glViewport(0, 0, 800, 600);
+  }
+  static TShot Take(const std::string& name) {
+    TShot shot{800, 600, std::vector<uint8_t>(800 * 600 * 3)};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, shot.W, shot.H, GL_RGB, GL_UNSIGNED_BYTE, shot.Rgb.data());
+    // The file's rows run top first.
+    std::vector<uint8_t> bgr(shot.Rgb.size());
+    for (int y = 0; y < shot.H; ++y)
+      for (int x = 0; x < shot.W; ++x)
+        for (int c = 0; c < 3; ++c) bgr[static_cast<size_t>((y * shot.W + x) * 3 + c)] = shot.At(x, y)[2 - c];
+    const char* dir = std::getenv("GRIMVALE_SHOTS");
+    std::ofstream(std::string(dir ? dir : ".") + "/" + name + ".tga", std::ios::binary)
+        << TGAFileBytes(shot.W, shot.H, bgr);
+    return shot;
+  }
+  static void DrawMenu() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    GUIAdd->Draw();
+    glFinish();
+  }
+  static bool Reddish(const uint8_t* p) { return p[0] > 100 && p[1] < 60 && p[2] < 60; }
+};
+
+TEST_F(ScreenTest, MainMenuShowsItsPictureAndTheRedEntries) {
+  TShot shot = (DrawMenu(), Take("main_menu"));
+  // "New Game" in the menu's red at the lower left; not a black screen.
+  bool red = false;
+  for (int x = 30; x < 150 && !red; ++x)
+    for (int y = 600 - 110; y < 600 - 95 && !red; ++y) red = Reddish(shot.At(x, y));
+  EXPECT_TRUE(red);
+  int lit = 0;
+  for (size_t i = 0; i < shot.Rgb.size(); i += 3 * 97) lit += shot.Rgb[i] + shot.Rgb[i + 1] + shot.Rgb[i + 2] > 60;
+  EXPECT_GT(lit, 100);
+}
+
+TEST_F(ScreenTest, NewGameDialogOverTheMenu) {
+  Click(*Win(MainWindow)->Texts[0]);
+  DrawMenu();
+  Take("new_game");
+  HideWindow(NewGameWindow);
+}
+
+TEST_F(ScreenTest, WhileALevelLoadsItsNameAndLoadingAreShown) {
+  GUIAdd->DrawLoading("arena");
+  glFinish();
+  TShot shot = Take("loading");
+  auto litRows = [&](int top, int bottom) {
+    int lit = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = 300; x < 500; ++x) lit += shot.At(x, y)[0] > 128;
+    return lit;
+  };
+  EXPECT_GT(litRows(260, 300), 20);  // the name
+  EXPECT_GT(litRows(310, 330), 20);  // "Loading..."
+  EXPECT_EQ(litRows(0, 200), 0);
+}
+
+// The real driver on the arena: level start with the character choice, then
+// the HUD and the buy window.
+TEST_F(ScreenTest, ArenaWithCharacterChoiceHudAndBuyWindow) {
+  TFrontendHooks saved = FrontendHooks;
+  Game = new Tgame();
+  Frustum = new TFrustum();
+  Cam = new TCam();
+  InitShaders(false);
+  FrontendHooks.SetInGame = [](bool v) { Game->SetInGame(v); };
+  FrontendHooks.SetCursorVisible = [](bool v) { Game->SetCursorVisible(v); };
+  FrontendHooks.InGame = [] { return Game->InGame; };
+  FrontendHooks.LevelRunning = [] { return Game->LevelRunning; };
+  Game->StartLevel("arena");
+  ASSERT_TRUE(Characters);
+  EXPECT_TRUE(Win(ChooseCharacterWindow)->Visible);
+  EXPECT_TRUE(Game->CursorVisible);
+  auto frame = [](const std::string& name) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    TCharacter& p = *Characters->LocalCharacter;
+    TCam::Apply(TCamPose{p.Position(), p.HeadSphere.Centre.y, p.Yaw, p.Pitch}, 0);
+    Game->RenderScene();
+    glFinish();
+    return Take(name);
+  };
+  frame("character_choice");
+  Click(*Win(ChooseCharacterWindow)->Images[0]);
+  EXPECT_FALSE(Game->CursorVisible);
+  TCharacter& player = *Characters->LocalCharacter;
+  player.SetHealth(100);
+  player.Money = 800;
+  TShot hud = frame("hud");
+  // The cross-hair's middle is lit (added on top of the scene).
+  const uint8_t* centre = hud.At(400, 300);
+  EXPECT_GT(centre[0] + centre[1] + centre[2], 0);
+  Win(BuyWindow)->SetVisible(true);
+  frame("buy_window");
+  // An error in game ends the level and leaves its window over the menu.
+  Game->ShowError("Connection to the server lost", "Network");
+  EXPECT_FALSE(Game->LevelRunning);
+  EXPECT_TRUE(Win(ErrorWindow)->Visible);
+  DrawMenu();
+  TShot error = Take("error_over_menu");
+  const TWindow& box = *Win(ErrorWindow);
+  const uint8_t* text = nullptr;
+  for (int x = box.X + 20; x < box.X + box.Width - 20 && !text; ++x)
+    if (error.At(x, box.Y + 50 + 5)[1] > 200) text = error.At(x, box.Y + 55);
+  EXPECT_TRUE(text) << "the white message is drawn over the menu";
+  EXPECT_TRUE(Win(MainWindow)->Visible);
+  EXPECT_FALSE(Win(IngameForm)->Visible);
+  FreeRenderpasses();
+  delete Cam;
+  Cam = nullptr;
+  delete Frustum;
+  Frustum = nullptr;
+  delete Game;
+  Game = nullptr;
+  FrontendHooks = saved;
+}
+}  // namespace
