@@ -74,7 +74,9 @@ void TCharacters::Recount() {
   int32_t alive = 0;
   for (int32_t i = 0; i < Count; ++i) {
     const TCharacter* c = At(i);
-    if (!c) continue;
+    // A freed character (its player left, its bot was kicked) is on no team:
+    // counted, its team could never be wiped out.
+    if (!c || !c->InUse) continue;
     (c->Team == 1 ? TerroristCount : CounterCount) += 1;
     if (!c->Dead && c->InUse) ++alive;
   }
