@@ -52,6 +52,8 @@ constexpr uint32_t kUnstuckMs = 700;      // sidestepping after being stuck
 constexpr float kWaypointReach = 0.7f;
 constexpr float kAimTolerance = 4.0f;     // degrees off the target before firing
 constexpr int32_t kPathsPerFrame = 2;     // searches are spread over frames
+constexpr float kCloseRange = 10.0f;      // a fighting bot walks toward a target farther away
+constexpr uint32_t kSidestepMs = 1200;    // and sidesteps one way, then the other, when nearer
 
 float Wrap180(float a) {
   a = std::fmod(a, 360.0f);
@@ -306,17 +308,19 @@ void TKI::ReloadIfEmpty(TBot& bot, TCharacter& c, uint32_t now) {
   if (HasAmmunition(c, other)) c.SetWeaponSlot(other);
 }
 
+// The target is in sight when the line from the muzzle to the two points a
+// shot is judged by (its chest, and its centre, up to which HitZone looks
+// for walls) crosses no level triangle.
 bool TKI::Sees(const TCharacter& c, const TCharacter& target) const {
   const TLevel* level = characters->Level();
-  const TVec3 eye = c.HeadSphere.Centre;
-  for (const TVec3& p : {target.ChestSphere.Centre, target.HeadSphere.Centre}) {
-    const TVec3 d = VecSub(p, eye);
+  if (!level || !level->Octree) return true;
+  const TVec3 muzzle = c.GetShotRay().Origin;
+  for (const TVec3& p : {target.ChestSphere.Centre, target.BoundSphere.Centre}) {
+    const TVec3 d = VecSub(p, muzzle);
     const float length = VecLength(d);
-    if (!(length > 1e-4f)) return true;
-    if (!level || !level->Octree || !level->Octree->SegmentBlocked({eye, VecScale(d, 1.0 / length)}, length))
-      return true;
+    if (length > 1e-4f && level->Octree->SegmentBlocked({muzzle, VecScale(d, 1.0 / length)}, length)) return false;
   }
-  return false;
+  return true;
 }
 
 void TKI::Perceive(TBot& bot, TCharacter& c, uint32_t now) {
@@ -355,6 +359,10 @@ bool TKI::Fight(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   ViewToward(c.GetShotRay().Origin, target->ChestSphere.Centre, yaw, pitch);
   const float step = skill.TurnDegPerSec * static_cast<float>(ms) / 1000.0f;
   c.SetView(TurnToward(c.Yaw, yaw, step), std::clamp(TurnToward(c.Pitch, pitch, step), -89.0f, 89.0f));
+  // Closing in from afar, sidestepping near: a fighting bot is never still.
+  const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
+  if (distance > kCloseRange) bot.Keys.Forward = true;
+  else ((now / kSidestepMs + static_cast<uint32_t>(bot.Index)) % 2 ? bot.Keys.Left : bot.Keys.Right) = true;
   const bool onTarget = std::fabs(Wrap180(yaw - c.Yaw)) < kAimTolerance && std::fabs(pitch - c.Pitch) < kAimTolerance;
   if (onTarget && now - bot.TargetSince >= skill.ReactionMs) TryFire(bot, c, *target, now);
   return true;
@@ -368,16 +376,11 @@ void TKI::TryFire(TBot& bot, TCharacter& c, const TCharacter& target, uint32_t n
   if (!(uint64_t{now} > uint64_t{*h.LastShot} + static_cast<uint64_t>(h.Weapon->Sleep))) return;
   if (bot.HasReloaded && !(now - bot.ReloadStart > static_cast<uint32_t>(h.Weapon->ReloadSleep))) return;
 
-  // Never at a target behind a wall: the exact line from the muzzle to where
-  // the shot would be judged must be clear.
-  const TRay exact = c.GetShotRay();
-  const TLevel* level = characters->Level();
-  for (const TVec3& p : {target.ChestSphere.Centre, target.BoundSphere.Centre}) {
-    const TVec3 d = VecSub(p, exact.Origin);
-    const float length = VecLength(d);
-    if (length > 1e-4f && level && level->Octree &&
-        level->Octree->SegmentBlocked({exact.Origin, VecScale(d, 1.0 / length)}, length))
-      return;
+  // Never at a target behind a wall; one that went behind cover is given up
+  // until the next look around.
+  if (!Sees(c, target)) {
+    bot.Target = -1;
+    return;
   }
   const float spread = kSkills[static_cast<int>(Skill)].AimErrorDeg;
   const float yaw = c.Yaw, pitch = c.Pitch;
