@@ -147,7 +147,12 @@ TKI::TKI(TCharacters* characters) : characters(characters) {
   Nav.Build(*level->Octree, spawns);
 }
 
-TKI::~TKI() = default;
+// The slots go back to the session they were taken from (a new session has
+// slots of its own, which are none of the bots' business).
+TKI::~TKI() {
+  if (!Network || !Network->Server || Network->Server.get() != server) return;
+  for (const auto& bot : bots) server->RemoveClient(bot->Slot);
+}
 
 bool TKI::IsBot(int32_t index) const {
   return std::any_of(bots.begin(), bots.end(), [&](const auto& b) { return b->Index == index; });
@@ -155,16 +160,18 @@ bool TKI::IsBot(int32_t index) const {
 
 int32_t TKI::AddBot(int32_t team) {
   if (!characters || !Network || !Network->IsServer || !Network->Server) return -1;
-  TServer& server = *Network->Server;
+  TServer& session = *Network->Server;
   // The host's own player takes one of MaxPlayers.
-  if (server.ConnectedCount() + 1 >= server.MaxPlayers) return -1;
+  if (session.ConnectedCount() + 1 >= session.MaxPlayers) return -1;
   if (team != 0 && team != 1) team = characters->TerroristCount <= characters->CounterCount ? 1 : 0;
-  const int32_t slot = server.AddClient();
+  if (server && server != &session) return -1;  // bots of an earlier session are still here
+  server = &session;
+  const int32_t slot = session.AddClient();
   const int32_t model = (team == 1 ? 10 : 0) + Random(2);
   const int32_t index = characters->Add(model, 0, 0, 0);
   if (index != slot + 1) {  // slots and characters come and go in pairs; refuse rather than mix them up
     characters->At(index)->SetInUse(false);
-    server.RemoveClient(slot);
+    session.RemoveClient(slot);
     characters->Recount();
     return -1;
   }
@@ -185,7 +192,7 @@ int32_t TKI::AddBot(int32_t team) {
 
 void TKI::Remove(size_t i) {
   const TBot& bot = *bots[i];
-  if (Network && Network->Server) Network->Server->RemoveClient(bot.Slot);
+  if (Network && Network->Server.get() == server) server->RemoveClient(bot.Slot);
   if (characters) {
     if (TCharacter* c = characters->At(bot.Index)) c->SetInUse(false);
     characters->Recount();

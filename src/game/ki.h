@@ -18,6 +18,7 @@
 
 class TCharacter;
 class TCharacters;
+class TServer;
 
 enum class TBotSkill { Easy, Normal, Hard };
 
@@ -38,6 +39,7 @@ class TKI {
   // index, or -1 when this machine is no server or every slot is taken.
   int32_t AddBot(int32_t team = -1);
   // Removes the bot added last (slot and character freed); false without bots.
+  // Freeing TKI gives the slots back too (the characters go with the level).
   bool KickBot();
   void KickBots();
   // For a human joining a full server: frees the slot of the bot added last.
@@ -73,6 +75,7 @@ class TKI {
   void Remove(size_t i);
 
   TCharacters* characters;
+  TServer* server = nullptr;  // the session whose slots the bots hold
   std::vector<std::unique_ptr<TBot>> bots;
   bool lastRoundOver = false;
   int32_t pathBudget = 0;  // searches left this frame
