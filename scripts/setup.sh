@@ -9,7 +9,7 @@ packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-net1.2-dev libgl
   libopenal-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev)
 if [ "${1:-}" = test ]; then
   packages+=(xvfb xauth clang libclang-rt-14-dev imagemagick sox assimp-utils libassimp-dev lib3ds-dev
-    libjpeg-turbo-progs)
+    libjpeg-turbo-progs xdotool)
 fi
 
 missing=()

@@ -54,8 +54,12 @@ bool OpenGLWindow(int width, int height) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     openWidth = std::max(width, openWidth);
     openHeight = std::max(height, openHeight);
+    const bool grown = surface != nullptr;
     surface = SDL_SetVideoMode(openWidth, openHeight, 0, SDL_OPENGL);
     if (!surface) return false;
+    // Mesa notices a grown window only when the buffers are swapped; until
+    // then it keeps drawing into a framebuffer of the old size.
+    if (grown) SDL_GL_SwapBuffers();
     glext::LoadGLExtensions();
   }
   glViewport(0, 0, width, height);

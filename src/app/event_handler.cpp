@@ -11,6 +11,7 @@
 #include "game/characters.h"
 #include "game/ki.h"
 #include "gui/gui_manager.h"
+#include "render/render_pass.h"
 #include "world/level.h"
 #include "world/movement.h"
 
@@ -206,6 +207,7 @@ void TEventHandler::Resize(int32_t width, int32_t height) {
   ScreenHeight = height;
   ScreenCenterX = width / 2;
   ScreenCenterY = height / 2;
+  if (Game && Game->Initialised) ResizeRenderpasses(width, height);
 }
 
 void TEventHandler::Quit() { QuitFlag = -1; }

@@ -16,6 +16,8 @@
 #include "game/ki.h"
 #include "game/weapons.h"
 #include "net/network.h"
+#include "render/render_pass.h"
+#include "render/shader.h"
 #include "world/level.h"
 #include "world/movement.h"
 
@@ -80,6 +82,7 @@ int Tgame::Run() {
     Logger->Flush();
     SDLUnit->PumpEvents();
     Initialised = true;
+    StartRenderpasses();
     while (QuitFlag != -1) {
       Frame();
       if (QuitRequested) QuitFlag = -1;
@@ -95,6 +98,7 @@ int Tgame::Run() {
   EndLevel();
   delete Weapons;  // its models and pictures need the GL context, which SDLUnit->Quit ends
   Weapons = nullptr;
+  StopRenderpasses();
   delete EventHandler;
   EventHandler = nullptr;
   delete GameVars;
@@ -105,6 +109,19 @@ int Tgame::Run() {
   delete SDLUnit;
   SDLUnit = nullptr;
   return exitCode;
+}
+
+void Tgame::StartRenderpasses() {
+  RenderReports.Error = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
+  GameVars->Video->OnEnableShaderChanged = [](bool enableShader) { InitShaders(enableShader); };
+  InitShaders(GameVars->Video->EnableShader());
+}
+
+void Tgame::StopRenderpasses() {
+  // The passes' textures and programs belong to the GL context, which goes next.
+  if (GameVars) GameVars->Video->OnEnableShaderChanged = nullptr;
+  FreeRenderpasses();
+  RenderReports = TRenderReports{};
 }
 
 void Tgame::Frame() {

@@ -20,6 +20,9 @@ class Tgame : public TGameSettings {
   // Clears, draws the scene and the GUI, swaps the buffers.
   void DrawFrame();
   void RenderScene();
+  // Draws the scene back from the render passes over the cleared screen, in
+  // the GUI's 2D projection (DrawFrame restores the perspective).
+  void DrawScenePasses();
 
   // Loads level name ("data\maps\<name>\"), building map.lvl from map.3ds
   // first when it is missing, and shows the game view. A level that cannot be
@@ -38,6 +41,12 @@ class Tgame : public TGameSettings {
 
   void SetInGame(bool value);
   void SetCursorVisible(bool value);
+
+  // Creates the render passes (start-up, once the window is open) and wires
+  // their error report and the shader switch of the settings;
+  // StopRenderpasses frees them before the window closes.
+  void StartRenderpasses();
+  void StopRenderpasses();
 
   bool InGame = false;
   bool CursorVisible = true;

@@ -6,6 +6,7 @@
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
+#include "render/render_pass.h"
 #include "world/frustum.h"
 #include "world/level.h"
 
@@ -54,4 +55,15 @@ void Tgame::RenderScene() {
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
+  if (Renderpass) Renderpass->Apply();
+  // The front end's HUD pass takes this over: it draws the passes back under
+  // the HUD and windows, with the death tint.
+  DrawScenePasses();
+}
+
+void Tgame::DrawScenePasses() {
+  if (!GUIManager) return;
+  GUIManager->SetOrtho(ScreenWidth, ScreenHeight, -40, 40);
+  glColor4f(1, 1, 1, 1);
+  DrawRenderpasses();
 }

@@ -103,6 +103,7 @@ void TVideoConfig::SetBitDepthIndex(int32_t index) {
 void TVideoConfig::SetEnableShader(bool value) {
   if (value == enableShader) return;
   enableShader = value;
+  if (OnEnableShaderChanged) OnEnableShaderChanged(value);
 }
 
 // ---- TAudioConfig ----

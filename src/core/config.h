@@ -6,6 +6,7 @@
 #include "core/ini_file.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -50,7 +51,10 @@ class TVideoConfig : public TAllConfig {
   int32_t BitDepthIndex() const;
   void SetBitDepthIndex(int32_t index);
   bool EnableShader() const { return enableShader; }
+  // A change takes effect at once through OnEnableShaderChanged.
   void SetEnableShader(bool value);
+  // Whole run: set by the game to re-create its render passes; empty in tools.
+  std::function<void(bool enableShader)> OnEnableShaderChanged;
 
   bool VerticalSyncronisation = false;
   bool GoWindowMode = false;

@@ -1,0 +1,199 @@
+// The private X server, the game process, xdotool input and screen pictures.
+#include "e2e_support.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+void SleepForMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+TXServer::TXServer(int width, int height) {
+  // The first display number whose lock file is free; another test process
+  // may take the same number at the same moment, so a failed start tries on.
+  for (int n = 90; n < 190 && pid < 0; ++n) {
+    if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::string number = ":" + std::to_string(n);
+    pid_t child = fork();
+    if (child == 0) {
+      // -noreset: a client connecting while the last one leaves would be refused.
+      execlp("Xvfb", "Xvfb", number.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
+             (char*)nullptr);
+      _exit(127);
+    }
+    std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+    bool up = WaitUntil([&] { return std::filesystem::exists(socket) || waitpid(child, nullptr, WNOHANG) == child; },
+                        5000);
+    if (up && std::filesystem::exists(socket) && kill(child, 0) == 0) {
+      pid = child;
+      display = number;
+    } else {
+      kill(child, SIGKILL);
+      waitpid(child, nullptr, 0);
+    }
+  }
+}
+
+TXServer::~TXServer() {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+uint32_t TScreen::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= Width || y >= Height) return 0;
+  size_t i = (static_cast<size_t>(y) * Width + x) * 3;
+  return (uint32_t{Rgb[i]} << 16) | (uint32_t{Rgb[i + 1]} << 8) | Rgb[i + 2];
+}
+
+int TScreen::LitPixels(int x0, int y0, int x1, int y1) const {
+  int lit = 0;
+  for (int y = std::max(0, y0); y < std::min(Height, y1); ++y)
+    for (int x = std::max(0, x0); x < std::min(Width, x1); ++x) {
+      uint32_t c = At(x, y);
+      if (((c >> 16) & 255) + ((c >> 8) & 255) + (c & 255) > 48) ++lit;
+    }
+  return lit;
+}
+
+double TScreen::DifferenceTo(const TScreen& other, int tolerance) const {
+  if (Width != other.Width || Height != other.Height || Rgb.empty()) return 1;
+  size_t differing = 0;
+  for (size_t i = 0; i < Rgb.size(); i += 3)
+    for (size_t k = 0; k < 3; ++k)
+      if (std::abs(int{Rgb[i + k]} - int{other.Rgb[i + k]}) > tolerance) {
+        ++differing;
+        break;
+      }
+  return static_cast<double>(differing) / (Rgb.size() / 3);
+}
+
+TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args)
+    : x(x), name(name) {
+  std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", dir / "grimvale");
+  std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+  pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", x.Display().c_str(), 1);
+    std::string exe = dir / "grimvale";
+    std::vector<char*> argv{const_cast<char*>("grimvale")};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+}
+
+TGameProcess::~TGameProcess() {
+  if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+}
+
+std::string TGameProcess::Log() const { return ReadFile(dir / "grimvale.log"); }
+
+bool TGameProcess::Alive() { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
+
+bool TGameProcess::WaitForLog(const std::string& text, int timeoutMs) {
+  bool found = WaitUntil([&] { return Log().find(text) != std::string::npos || !Alive(); }, timeoutMs);
+  return found && Log().find(text) != std::string::npos;
+}
+
+int TGameProcess::WaitForExit(int timeoutMs) {
+  int status = 0;
+  bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+    return -1;
+  }
+  pid = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a command with the X server's display; its standard output.
+static std::string Capture(const std::string& display, const std::string& command) {
+  std::string line = "DISPLAY=" + display + " " + command + " 2>/dev/null";
+  std::string out;
+  if (FILE* pipe = popen(line.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+std::string TGameProcess::Window() {
+  std::string id = Capture(x.Display(), "xdotool search --name '^Grimvale'");
+  size_t end = id.find('\n');
+  return end == std::string::npos ? id : id.substr(0, end);
+}
+
+bool TGameProcess::Xdotool(const std::string& arguments) {
+  std::string command = "DISPLAY=" + x.Display() + " xdotool " + arguments + " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+void TGameProcess::MoveMouse(int mx, int my) {
+  Xdotool("mousemove --window " + Window() + " " + std::to_string(mx) + " " + std::to_string(my));
+}
+
+void TGameProcess::Click(int mx, int my, int button) {
+  MoveMouse(mx, my);
+  SleepForMs(150);  // a frame sees the pointer arrive before the press
+  Xdotool("mousedown " + std::to_string(button));
+  SleepForMs(100);
+  Xdotool("mouseup " + std::to_string(button));
+  SleepForMs(150);
+}
+
+// Keys go to the focused window: without a window manager that is set here.
+void TGameProcess::Key(const std::string& keysym) {
+  KeyDown(keysym);
+  SleepForMs(80);
+  KeyUp(keysym);
+}
+
+void TGameProcess::KeyDown(const std::string& keysym) {
+  Xdotool("windowfocus " + Window());
+  Xdotool("keydown " + keysym);
+}
+
+void TGameProcess::KeyUp(const std::string& keysym) { Xdotool("keyup " + keysym); }
+
+void TGameProcess::Type(const std::string& text) {
+  Xdotool("windowfocus " + Window());
+  Xdotool("type --delay 60 '" + text + "'");
+}
+
+TScreen TGameProcess::Shot(const std::string& step) {
+  const char* root = std::getenv("GRIMVALE_E2E_SHOTS");
+  std::filesystem::path folder = std::filesystem::path(root ? root : GRIMVALE_BIN_DIR "/../e2e-shots") / name;
+  std::filesystem::create_directories(folder);
+  char number[8];
+  std::snprintf(number, sizeof number, "%02d", shots++);
+  std::string png = (folder / (std::string(number) + "-" + step + ".png")).string();
+  std::string ppm = dir / "shot.ppm";
+  Capture(x.Display(), "import -window root " + png);
+  Capture(x.Display(), "convert " + png + " -depth 8 ppm:" + ppm);
+  TScreen screen;
+  std::string bytes = ReadFile(ppm);
+  int maxValue = 0, consumed = 0;
+  if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &screen.Width, &screen.Height, &maxValue, &consumed) == 3 &&
+      maxValue == 255) {
+    size_t start = static_cast<size_t>(consumed) + 1;
+    size_t size = static_cast<size_t>(screen.Width) * screen.Height * 3;
+    if (bytes.size() >= start + size) screen.Rgb.assign(bytes.begin() + start, bytes.begin() + start + size);
+  }
+  if (screen.Rgb.empty()) screen.Width = screen.Height = 0;
+  return screen;
+}

@@ -1,0 +1,94 @@
+// Driving the real game as a player does: a private X server, the game
+// started from build/bin in a scratch directory, real X input through
+// xdotool, and pictures of the screen read back. Each step's picture is kept
+// (GRIMVALE_E2E_SHOTS, default build/e2e-shots/) so a failed run shows where
+// it went wrong.
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+void SleepForMs(int ms);
+
+// An Xvfb of its own, so no other test's window can take the focus or cover
+// the game.
+class TXServer {
+ public:
+  explicit TXServer(int width = 1024, int height = 768);
+  ~TXServer();
+  TXServer(const TXServer&) = delete;
+  TXServer& operator=(const TXServer&) = delete;
+  bool Running() const { return pid > 0; }
+  const std::string& Display() const { return display; }
+
+ private:
+  pid_t pid = -1;
+  std::string display;
+};
+
+// A screen picture: 8-bit RGB, top row first.
+struct TScreen {
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Rgb;
+  // The pixel at (x, y) as 0xRRGGBB; 0 outside.
+  uint32_t At(int x, int y) const;
+  // How many pixels of the rectangle are neither black nor near-black.
+  int LitPixels(int x0, int y0, int x1, int y1) const;
+  // Fraction of pixels that differ by more than `tolerance` in any channel.
+  double DifferenceTo(const TScreen& other, int tolerance = 16) const;
+};
+
+class TGameProcess {
+ public:
+  // Copies the game into a fresh directory and starts it on the X server
+  // (extra arguments after the executable's name).
+  TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args = {});
+  ~TGameProcess();  // SIGKILL if still running
+  TGameProcess(const TGameProcess&) = delete;
+  TGameProcess& operator=(const TGameProcess&) = delete;
+
+  // Waits until the log holds text (true) or timeoutMs passes or the game
+  // ends (false).
+  bool WaitForLog(const std::string& text, int timeoutMs = 30000);
+  std::string Log() const;
+  // Waits for the process to end; its exit code, or -1 after timeoutMs (the
+  // game is then killed) or when a signal ended it.
+  int WaitForExit(int timeoutMs = 15000);
+  bool Alive();
+  const TempDir& Dir() const { return dir; }
+
+  // The game's window id, found by its caption ("" while it has none).
+  std::string Window();
+  // Input, in window coordinates for the mouse.
+  void Click(int x, int y, int button = 1);
+  void MoveMouse(int x, int y);
+  void Key(const std::string& keysym);   // press and release, e.g. "Escape", "b", "grave"
+  void KeyDown(const std::string& keysym);
+  void KeyUp(const std::string& keysym);
+  void Type(const std::string& text);
+  // The screen as it is now; also written as <shots>/<name>/<step>.png.
+  TScreen Shot(const std::string& step);
+
+ private:
+  bool Xdotool(const std::string& arguments);
+
+  const TXServer& x;
+  std::string name;
+  TempDir dir;
+  pid_t pid = -1;
+  int shots = 0;
+};
+
+// Waits until predicate holds, polling every 100 ms; false after timeoutMs.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 100) {
+    if (predicate()) return true;
+    SleepForMs(100);
+  }
+  return predicate();
+}
