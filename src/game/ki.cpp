@@ -46,8 +46,8 @@ constexpr const char* kNames[] = {"Alder", "Basil", "Cedar", "Dagny",  "Ember", 
 constexpr int32_t kNameCount = static_cast<int32_t>(sizeof(kNames) / sizeof(kNames[0]));
 
 constexpr uint32_t kScanMs = 200;        // between looks for enemies
-constexpr uint32_t kStuckCheckMs = 1000;  // between progress checks
-constexpr float kStuckDistance = 0.3f;    // less than this per check is no progress
+constexpr uint32_t kNoProgressMs = 2500;  // without reaching a waypoint: stuck (they are 1 to 1.5 units apart)
+constexpr uint32_t kRebuyMs = 1000;       // between tries to buy ammunition when out of it
 constexpr uint32_t kUnstuckMs = 700;      // sidestepping after being stuck
 constexpr float kWaypointReach = 0.7f;
 constexpr float kAimTolerance = 4.0f;     // degrees off the target before firing
@@ -132,10 +132,10 @@ struct TKI::TBot {
   uint32_t NextScan = 0;
   uint32_t ReloadStart = 0;
   bool HasReloaded = false;
-  TVec3 StuckFrom;
-  uint32_t StuckCheck = 0;
-  int32_t StuckCount = 0;
+  uint32_t LastProgress = 0;  // a waypoint reached, a path found, a fight
+  int32_t Unstucks = 0;       // tries since the last waypoint reached
   uint32_t UnstuckUntil = 0;
+  uint32_t NextRebuy = 0;
   bool StrafeLeft = false;
 };
 
@@ -244,7 +244,8 @@ void TKI::ThinkBot(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   bot.Keys.Forward = bot.Keys.Backward = bot.Keys.Left = bot.Keys.Right = false;
   ReloadIfEmpty(bot, c, now);
   Perceive(bot, c, now);
-  if (!Fight(bot, c, now, ms)) Navigate(bot, c, now, ms);
+  if (Fight(bot, c, now, ms)) bot.LastProgress = now;
+  else Navigate(bot, c, now, ms);
   TLevel* level = characters->Level();
   if (level && level->Octree) bot.Move.Update(c, bot.Keys, *level->Octree, ms);
 }
@@ -255,27 +256,34 @@ void TKI::Revived(TBot& bot, TCharacter& c, uint32_t now) {
   bot.Target = -1;
   bot.HasReloaded = false;
   bot.NextScan = now + static_cast<uint32_t>(Random(static_cast<int32_t>(kScanMs)));
-  bot.StuckFrom = c.Position();
-  bot.StuckCheck = now;
-  bot.StuckCount = 0;
+  bot.LastProgress = now;
+  bot.Unstucks = 0;
   bot.UnstuckUntil = 0;
+  bot.NextRebuy = now;
   bot.Path.clear();
   bot.NeedsPath = true;
   bot.Goal = -1;
   Buy(c);
 }
 
-// The shop's rules with the bot's own money: the dearest rifle it can
-// afford, else the dearest pistol when the pistol is empty; then two
-// magazines, armour, and the remaining magazines.
+// The shop's rules with the bot's own money: a rifle when one is
+// affordable, else a pistol when the pistol is empty (the dearest that
+// leaves money for two magazines, else the dearest affordable: a gun
+// without rounds wins no round); then two magazines, armour, and the
+// remaining magazines.
 void TKI::Buy(TCharacter& c) {
   if (!Weapons) return;
   auto dearest = [&](const std::vector<std::unique_ptr<TWeapon>>& list) {
-    int32_t best = -1;
-    for (size_t i = 0; i < list.size(); ++i)
-      if (list[i]->Prize <= c.Money && (best < 0 || list[i]->Prize > list[static_cast<size_t>(best)]->Prize))
-        best = static_cast<int32_t>(i);
-    return best;
+    int32_t best = -1, bestArmed = -1;
+    for (size_t i = 0; i < list.size(); ++i) {
+      const TWeapon& w = *list[i];
+      if (w.Prize > c.Money) continue;
+      if (best < 0 || w.Prize > list[static_cast<size_t>(best)]->Prize) best = static_cast<int32_t>(i);
+      if (int64_t{w.Prize} + 2 * int64_t{w.MagazinePrize} <= c.Money &&
+          (bestArmed < 0 || w.Prize > list[static_cast<size_t>(bestArmed)]->Prize))
+        bestArmed = static_cast<int32_t>(i);
+    }
+    return bestArmed >= 0 ? bestArmed : best;
   };
   if (c.RifleIndex < 0) {
     if (int32_t r = dearest(Weapons->Rifles); r >= 0) c.BuyRifle(r);
@@ -310,9 +318,15 @@ void TKI::ReloadIfEmpty(TBot& bot, TCharacter& c, uint32_t now) {
     bot.HasReloaded = true;
     return;
   }
-  // Empty with nothing to load: the other weapon, if it has anything.
+  // Empty with nothing to load: the other weapon, if it has anything, else
+  // the shop (open all round) for whatever the money still buys.
   const int32_t other = c.WeaponSlot == 0 ? 1 : 0;
-  if (HasAmmunition(c, other)) c.SetWeaponSlot(other);
+  if (HasAmmunition(c, other)) {
+    c.SetWeaponSlot(other);
+  } else if (static_cast<int32_t>(now - bot.NextRebuy) >= 0) {
+    bot.NextRebuy = now + kRebuyMs;
+    Buy(c);
+  }
 }
 
 // The target is in sight when the line from the muzzle to the two points a
@@ -366,10 +380,11 @@ bool TKI::Fight(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   ViewToward(c.GetShotRay().Origin, target->ChestSphere.Centre, yaw, pitch);
   const float step = skill.TurnDegPerSec * static_cast<float>(ms) / 1000.0f;
   c.SetView(TurnToward(c.Yaw, yaw, step), std::clamp(TurnToward(c.Pitch, pitch, step), -89.0f, 89.0f));
-  // Closing in from afar, sidestepping near: a fighting bot is never still.
+  // Zigzagging closer from afar, sidestepping near: a fighting bot is never
+  // still, and slides along cover rather than pressing against it.
   const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
-  if (distance > kCloseRange) bot.Keys.Forward = true;
-  else ((now / kSidestepMs + static_cast<uint32_t>(bot.Index)) % 2 ? bot.Keys.Left : bot.Keys.Right) = true;
+  bot.Keys.Forward = distance > kCloseRange;
+  ((now / kSidestepMs + static_cast<uint32_t>(bot.Index)) % 2 ? bot.Keys.Left : bot.Keys.Right) = true;
   const bool onTarget = std::fabs(Wrap180(yaw - c.Yaw)) < kAimTolerance && std::fabs(pitch - c.Pitch) < kAimTolerance;
   if (onTarget && now - bot.TargetSince >= skill.ReactionMs) TryFire(bot, c, *target, now);
   return true;
@@ -427,25 +442,17 @@ void TKI::Navigate(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   const TSkillSettings& skill = kSkills[static_cast<int>(Skill)];
   const TVec3 at = c.BoundSphere.Centre;
 
-  // Progress check: no progress twice in a row means stuck.
-  if (now - bot.StuckCheck >= kStuckCheckMs) {
-    const TVec3 moved = VecSub(at, bot.StuckFrom);
-    if (std::hypot(moved.x, moved.z) < kStuckDistance) {
-      if (++bot.StuckCount >= 2) {
-        bot.UnstuckUntil = now + kUnstuckMs;
-        bot.StrafeLeft = Random(2) == 0;
-        bot.Move.Jump();
-        bot.NeedsPath = true;
-        if (bot.StuckCount >= 4) {
-          ChooseGoal(bot, c);
-          bot.StuckCount = 0;
-        }
-      }
-    } else {
-      bot.StuckCount = 0;
-    }
-    bot.StuckFrom = at;
-    bot.StuckCheck = now;
+  // No waypoint reached for a while: jump and sidestep back, then search
+  // again; when that did not help either, somewhere else entirely (a path
+  // can run where the walk cannot follow, as onto a stair from its side).
+  if (static_cast<int32_t>(now - bot.LastProgress) > static_cast<int32_t>(kNoProgressMs)) {
+    bot.UnstuckUntil = now + kUnstuckMs;
+    bot.LastProgress = now + kUnstuckMs;
+    bot.StrafeLeft = Random(2) == 0;
+    bot.Move.Jump();
+    bot.NeedsPath = true;
+    if (bot.PathPos > 0 && bot.PathPos < bot.Path.size()) Nav.BlockEdge(bot.Path[bot.PathPos - 1], bot.Path[bot.PathPos]);
+    if (++bot.Unstucks >= 2 && Nav.NodeCount() > 0) bot.Goal = Random(Nav.NodeCount());
   }
   if (static_cast<int32_t>(now - bot.UnstuckUntil) < 0) {
     bot.Keys.Backward = true;
@@ -465,7 +472,8 @@ void TKI::Navigate(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
       if (bot.Goal >= 0 && Nav.Nodes[static_cast<size_t>(bot.Goal)].Component != component) bot.Goal = from;
     }
     if (from < 0 || bot.Goal < 0 || !Nav.FindPath(from, bot.Goal, bot.Path)) {
-      // Nowhere to go from here: wander straight ahead and try again later.
+      // Nowhere to go from here: wander straight ahead and try elsewhere.
+      if (Nav.NodeCount() > 0) bot.Goal = Random(Nav.NodeCount());
       bot.Path.clear();
       bot.PathPos = 0;
       bot.Keys.Forward = true;
@@ -474,10 +482,13 @@ void TKI::Navigate(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
     }
     bot.NeedsPath = false;
     bot.PathPos = bot.Path.size() > 1 ? 1 : 0;
+    if (static_cast<int32_t>(now - bot.LastProgress) > 0) bot.LastProgress = now;
   }
   if (bot.PathPos >= bot.Path.size()) return;
   TVec3 next = Nav.Nodes[static_cast<size_t>(bot.Path[bot.PathPos])].Centre;
   while (std::hypot(next.x - at.x, next.z - at.z) < kWaypointReach && std::fabs(next.y - at.y) < 1.5f) {
+    bot.LastProgress = now;
+    bot.Unstucks = 0;
     if (++bot.PathPos >= bot.Path.size()) return;
     next = Nav.Nodes[static_cast<size_t>(bot.Path[bot.PathPos])].Centre;
   }

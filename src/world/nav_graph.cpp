@@ -222,6 +222,7 @@ void TNavGraph::Build(TOctree& octree, const std::vector<TVec3>& spawns) {
     tieSpawns();
   }
 
+  EdgeBlocked.assign(Edges.size(), 0);
   cost.assign(Nodes.size(), 0);
   parent.assign(Nodes.size(), -1);
   seen.assign(Nodes.size(), 0);
@@ -257,6 +258,13 @@ int32_t TNavGraph::Nearest(const TVec3& p, int32_t component) const {
   return best;
 }
 
+void TNavGraph::BlockEdge(int32_t from, int32_t to) {
+  if (from < 0 || from >= NodeCount()) return;
+  const TNavNode& n = Nodes[static_cast<size_t>(from)];
+  for (int32_t e = n.FirstEdge; e < n.FirstEdge + n.EdgeCount; ++e)
+    if (Edges[static_cast<size_t>(e)] == to) EdgeBlocked[static_cast<size_t>(e)] = 1;
+}
+
 bool TNavGraph::FindPath(int32_t from, int32_t to, std::vector<int32_t>& path) {
   path.clear();
   if (!Connected(from, to)) return false;
@@ -280,6 +288,7 @@ bool TNavGraph::FindPath(int32_t from, int32_t to, std::vector<int32_t>& path) {
     // A stale entry: the node was reached more cheaply since it was pushed.
     if (top.F - Distance(Nodes[n].Centre, goal) > cost[n] + 1e-3f) continue;
     for (int32_t e = Nodes[n].FirstEdge; e < Nodes[n].FirstEdge + Nodes[n].EdgeCount; ++e) {
+      if (EdgeBlocked[static_cast<size_t>(e)]) continue;
       const size_t m = static_cast<size_t>(Edges[static_cast<size_t>(e)]);
       const float g = cost[n] + Distance(Nodes[n].Centre, Nodes[m].Centre);
       if (seen[m] == search && g >= cost[m]) continue;

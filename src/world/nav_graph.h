@@ -49,11 +49,17 @@ class TNavGraph {
   // capacity for NodeCount() entries to stay free of allocation.
   bool FindPath(int32_t from, int32_t to, std::vector<int32_t>& path);
 
+  // Takes the edge from `from` to `to` out of later searches: a body that
+  // tried it could not follow it (only the walk itself knows every such
+  // place, like a stair entered from its side).
+  void BlockEdge(int32_t from, int32_t to);
+
   int32_t NodeCount() const { return static_cast<int32_t>(Nodes.size()); }
   bool Connected(int32_t a, int32_t b) const;
 
   std::vector<TNavNode> Nodes;
   std::vector<int32_t> Edges;       // neighbour node numbers
+  std::vector<uint8_t> EdgeBlocked; // per edge: 1 once BlockEdge took it out
   std::vector<int32_t> SpawnNodes;  // one per spawn point given to Build
   float Cell = kCell;
 
