@@ -31,12 +31,13 @@ struct TSkillSettings {
   float AimErrorDeg;     // each shot's error, up to this in yaw and pitch
   float TurnDegPerSec;   // how fast the view follows
   float SightRange;      // enemies farther away are not noticed
+  float FireRange;       // farther away a bot closes in without firing: rounds are few
 };
 
 constexpr TSkillSettings kSkills[] = {
-    {700, 5.0f, 180.0f, 30.0f},   // easy
-    {400, 2.5f, 360.0f, 45.0f},   // normal
-    {200, 1.0f, 720.0f, 60.0f},   // hard
+    {700, 5.0f, 180.0f, 30.0f, 10.0f},  // easy
+    {400, 2.5f, 360.0f, 45.0f, 15.0f},  // normal
+    {200, 1.0f, 720.0f, 60.0f, 25.0f},  // hard
 };
 
 constexpr const char* kNames[] = {"Alder", "Basil", "Cedar", "Dagny",  "Ember",   "Fenn", "Garnet", "Hollis",
@@ -136,6 +137,9 @@ struct TKI::TBot {
   int32_t Unstucks = 0;       // tries since the last waypoint reached
   uint32_t UnstuckUntil = 0;
   uint32_t NextRebuy = 0;
+  TVec3 FightFrom;            // where the last fight check found the bot
+  uint32_t FightCheck = 0;
+  bool FightFlip = false;     // sidestep the other way, and stop closing in, after no movement
   bool StrafeLeft = false;
 };
 
@@ -383,10 +387,16 @@ bool TKI::Fight(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   // Zigzagging closer from afar, sidestepping near: a fighting bot is never
   // still, and slides along cover rather than pressing against it.
   const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
-  bot.Keys.Forward = distance > kCloseRange;
-  ((now / kSidestepMs + static_cast<uint32_t>(bot.Index)) % 2 ? bot.Keys.Left : bot.Keys.Right) = true;
+  if (now - bot.FightCheck >= kSidestepMs / 2) {
+    const TVec3 moved = VecSub(c.BoundSphere.Centre, bot.FightFrom);
+    if (std::hypot(moved.x, moved.z) < 0.2f) bot.FightFlip = !bot.FightFlip;  // pressed into a corner
+    bot.FightFrom = c.BoundSphere.Centre;
+    bot.FightCheck = now;
+  }
+  bot.Keys.Forward = distance > kCloseRange && !bot.FightFlip;
+  ((now / kSidestepMs + static_cast<uint32_t>(bot.Index) + bot.FightFlip) % 2 ? bot.Keys.Left : bot.Keys.Right) = true;
   const bool onTarget = std::fabs(Wrap180(yaw - c.Yaw)) < kAimTolerance && std::fabs(pitch - c.Pitch) < kAimTolerance;
-  if (onTarget && now - bot.TargetSince >= skill.ReactionMs) TryFire(bot, c, *target, now);
+  if (onTarget && distance <= skill.FireRange && now - bot.TargetSince >= skill.ReactionMs) TryFire(bot, c, *target, now);
   return true;
 }
 
