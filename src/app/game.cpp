@@ -5,6 +5,7 @@
 #include "app/character_effects.h"
 #include "app/event_handler.h"
 #include "core/config.h"
+#include "core/crash_report.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -65,6 +66,7 @@ int Tgame::Run() {
 
   int exitCode = 0;
   if (SDLUnit->Init()) {
+    SetCrashGLFromContext();
     ThemeMusic = StartThemeMusic();
     ScreenCenterX = ScreenWidth / 2;
     ScreenCenterY = ScreenHeight / 2;
@@ -136,6 +138,7 @@ void Tgame::Frame() {
 
 void Tgame::StartLevel(const std::string& name) {
   LevelRunning = true;
+  SetCrashLevel(name);
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   std::string base = "data\\maps\\" + name + "\\map";
   if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
@@ -157,6 +160,7 @@ void Tgame::StartLevel(const std::string& name) {
 
 void Tgame::EndLevel() {
   LevelRunning = false;
+  SetCrashLevel("");
   SetInGame(false);
   if (Network) Network->Close();
   FreeLevelObjects();

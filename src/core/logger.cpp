@@ -24,6 +24,10 @@ TLogger::TLogger(const std::string& logDir) {
   logPath = dir + "grimvale.log";
   if (FileExists(logPath)) std::rename(logPath.c_str(), (logPath + ".1").c_str());
   logFile = std::fopen(logPath.c_str(), "w");
+  // Line buffered: a crash report is appended to the file by a signal
+  // handler, which must not touch stdio, so lines waiting in a buffer would be
+  // lost just where they tell most.
+  if (logFile) std::setvbuf(logFile, nullptr, _IOLBF, BUFSIZ);
   if (!logFile) std::fprintf(stderr, "Cannot write the log file %s\n", logPath.c_str());
 }
 

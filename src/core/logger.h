@@ -1,7 +1,8 @@
 // The program's log sink. One line per call in "grimvale.log":
 //   2026-12-09T23:51:10.123Z ERROR Source: message
-// The previous run's log is kept as "grimvale.log.1". Error lines reach the
-// disk at once; the others are flushed at the latest when the logger is freed.
+// The previous run's log is kept as "grimvale.log.1". Every line reaches the
+// file when it is written (error lines are also flushed to the disk at once),
+// so a crash report appended later follows the last line logged.
 #pragma once
 #include <cstdio>
 #include <mutex>

@@ -15,35 +15,39 @@
 
 static MessageBoxSink gMessageBoxSink;
 
-static bool InPath(const char* program) {
+std::string FindProgram(const char* program) {
   const char* path = std::getenv("PATH");
-  if (!path) return false;
+  if (!path) return "";
   std::string dirs(path);
   size_t start = 0;
   while (start <= dirs.size()) {
     size_t end = dirs.find(':', start);
     if (end == std::string::npos) end = dirs.size();
     std::string candidate = dirs.substr(start, end - start) + "/" + program;
-    if (access(candidate.c_str(), X_OK) == 0) return true;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
     start = end + 1;
   }
-  return false;
+  return "";
+}
+
+bool DialogsWanted() {
+  const char* display = std::getenv("DISPLAY");
+  return display && *display && !std::getenv("CI") && !std::getenv("GRIMVALE_NO_DIALOG");
 }
 
 // Runs a dialog program and waits for the user to close it.
 static void RunDialog(const std::string& text, const std::string& caption) {
-  const char* display = std::getenv("DISPLAY");
-  if (!display || !*display || std::getenv("CI") || std::getenv("GRIMVALE_NO_DIALOG")) return;
+  if (!DialogsWanted()) return;
   std::string title = "--title=" + caption;
   std::string body = "--text=" + text;
   pid_t pid = -1;
-  if (InPath("zenity")) {
+  if (!FindProgram("zenity").empty()) {
     pid = fork();
     if (pid == 0) {
       execlp("zenity", "zenity", "--error", "--no-markup", title.c_str(), body.c_str(), (char*)nullptr);
       _exit(127);
     }
-  } else if (InPath("xmessage")) {
+  } else if (!FindProgram("xmessage").empty()) {
     std::string message = caption + "\n\n" + text;
     pid = fork();
     if (pid == 0) {

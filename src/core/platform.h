@@ -14,6 +14,10 @@
 void ShowMessageBox(const std::string& text, const std::string& caption);
 using MessageBoxSink = std::function<void(const std::string& text, const std::string& caption)>;
 void SetMessageBoxSink(MessageBoxSink sink);  // empty sink restores the default
+// Whether a dialog may appear: a display, outside CI and without GRIMVALE_NO_DIALOG.
+bool DialogsWanted();
+// The full path of a program found through PATH, or "".
+std::string FindProgram(const char* program);
 
 // Milliseconds since the program started, as a wrapping 32-bit tick count.
 uint32_t GetTicks();

@@ -55,3 +55,33 @@ void FciCellSize(const TFontGlyphs& glyphs, float scale, int32_t& charWidth, int
   charWidth = GUIRound((double(x.Right) - x.Left) * 512 * scale);
   charHeight = GUIRound((double(x.Bottom) - x.Top) * 512 * scale);
 }
+
+void BuildGlyphLayout(const TFontGlyphs& glyphs, int32_t charWidth, int32_t charHeight, TGlyphLayout& layout) {
+  for (int c = 0; c < 256; ++c) {
+    TGlyphQuad& q = layout[c];
+    if (glyphs.IsFci) {
+      const TFontGlyphs::TRect& r = glyphs.Rects[c];
+      const float w = static_cast<float>(charWidth), h = static_cast<float>(charHeight);
+      q = {{0, 0, w, w}, {0, h, h, 0}, {r.Left, r.Left, r.Right, r.Right},
+           {1 - r.Top, 1 - r.Bottom, 1 - r.Bottom, 1 - r.Top}, w};
+    } else {
+      // Glyph c sits centred in cell (c mod 16, c div 16) of a 16 x 16 grid,
+      // rows counted from the top of the image.
+      const float w = glyphs.Widths[c];
+      const float uc = (c % 16) / 16.0f, vr = (c / 16) / 16.0f, m = (16 - w) / 2 / 256;
+      const float u1 = uc + m, u2 = uc + m + w / 256 + 1.0f / 512;
+      const float vTop = 1 - vr, vBottom = 1 - vr - 1.0f / 16;
+      q = {{0, w, w, 0}, {16, 16, 0, 0}, {u1, u2, u2, u1}, {vBottom, vBottom, vTop, vTop}, w + 1};
+    }
+  }
+}
+
+void AppendTextVertices(const TGlyphLayout& layout, const std::string& text, std::vector<float>& vertices) {
+  vertices.reserve(vertices.size() + text.size() * 16);
+  float pen = 0;
+  for (unsigned char c : text) {
+    const TGlyphQuad& q = layout[c];
+    for (int i = 0; i < 4; ++i) vertices.insert(vertices.end(), {q.U[i], q.V[i], pen + q.X[i], q.Y[i]});
+    pen += q.Advance;
+  }
+}

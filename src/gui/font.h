@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct TFontGlyphs {
   bool IsFci = false;
@@ -34,3 +35,19 @@ bool DecodeFci(const std::string& bytes, TFontGlyphs& glyphs, std::string& error
 int32_t FntCharHeightFromName(const std::string& fileName);
 // The cell of an ".fci" font: the "X" glyph's size x 512 x scale, rounded.
 void FciCellSize(const TFontGlyphs& glyphs, float scale, int32_t& charWidth, int32_t& charHeight);
+
+// A glyph as drawn: its quad's four corners (in the order the quad is sent)
+// relative to the pen, and how far the pen then moves.
+struct TGlyphQuad {
+  float X[4] = {}, Y[4] = {}, U[4] = {}, V[4] = {};
+  float Advance = 0;
+};
+using TGlyphLayout = std::array<TGlyphQuad, 256>;
+
+// Where every glyph of a decoded font lands: a ".fnt" glyph is its width wide
+// and 16 high and moves the pen by width + 1; an ".fci" glyph fills the
+// charWidth x charHeight cell and moves the pen by charWidth.
+void BuildGlyphLayout(const TFontGlyphs& glyphs, int32_t charWidth, int32_t charHeight, TGlyphLayout& layout);
+// A string's quads with the pen starting at (0, 0): four (u, v, x, y)
+// records per byte, appended to vertices.
+void AppendTextVertices(const TGlyphLayout& layout, const std::string& text, std::vector<float>& vertices);

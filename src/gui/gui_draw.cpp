@@ -1,7 +1,10 @@
-// Drawing of the GUI as a whole: projections, quads, text, windows.
+// Drawing of the GUI as a whole: projections, quads, windows (text is in
+// font_draw.cpp).
 #include "gui/gui_draw.h"
 
 #include "core/gl_api.h"
+
+#include <algorithm>
 
 void BindTexture(unsigned texture) { glBindTexture(GL_TEXTURE_2D, texture); }
 
@@ -72,22 +75,6 @@ void TGUIclass::SetPerspective(double fovY, double aspect, double zNear, double 
   glLoadIdentity();
 }
 
-void TGUIclass::DrawText(int32_t x, int32_t y, float z, int32_t font, const std::string& text) const {
-  const TFont* f = FontAt(font);
-  if (!f || f->ListBase == 0 || text.empty()) return;
-  // Text hides nothing drawn after it but is hidden by nearer objects.
-  glDepthMask(GL_FALSE);
-  BindTexture(f->Texture);
-  glPushMatrix();
-  glTranslatef(static_cast<float>(x), static_cast<float>(y), z);
-  glPushAttrib(GL_LIST_BIT);
-  glListBase(f->ListBase);
-  glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
-  glPopAttrib();
-  glPopMatrix();
-  glDepthMask(GL_TRUE);
-}
-
 void TGUIclass::Draw() const {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
@@ -100,8 +87,52 @@ void TGUIclass::Draw() const {
   }
   for (const auto& window : Windows)
     if (!window->IsChild) window->Draw();
+  FlushText();
   glColor4f(1, 1, 1, 1);
 }
+
+// Where a widget's quads can land, so that text queued before it is drawn
+// first only where the widget could cover it. Text-only widgets draw no
+// quads; an open list, a popup menu or a tab page may reach anywhere, and so
+// may quads turned inside out by negative sizes from a file.
+namespace {
+enum class TQuads { None, Within, Anywhere };
+struct TQuadArea {
+  TQuads Kind;
+  float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+
+TQuadArea Area(const TGUIObject& w, float marginX, float marginY) {
+  if (w.Width < 0 || w.Height < 0) return {TQuads::Anywhere};
+  const float x = float(w.Window->X + w.X), y = float(w.Window->Y + w.Y);
+  return {TQuads::Within, x - marginX, y - marginY, x + w.Width + marginX, y + w.Height + marginY};
+}
+// The corner cells of a nine-patch cross when the widget is smaller than a border.
+TQuadArea NinePatchArea(const TGUIObject& w, float border) {
+  return Area(w, std::max(0.0f, border - w.Width), std::max(0.0f, border - w.Height));
+}
+TQuadArea QuadArea(const TPanel& w) { return NinePatchArea(w, 15); }
+TQuadArea QuadArea(const TEdit& w) { return NinePatchArea(w, 8); }
+TQuadArea QuadArea(const TButton& w) { return NinePatchArea(w, 10); }
+TQuadArea QuadArea(const TEditField& w) { return NinePatchArea(w, 20); }
+// The bar is inset by 4 and turns inside out when shorter than 8.
+TQuadArea QuadArea(const TProgressBar& w) {
+  return w.Position >= 0 && w.Position <= 1 ? Area(w, 4, 4) : TQuadArea{TQuads::Anywhere};
+}
+TQuadArea QuadArea(const TCheckbox& w) { return Area(w, 0, 0); }
+TQuadArea QuadArea(const TRadioButton& w) { return Area(w, 0, 0); }
+TQuadArea QuadArea(const TImage& w) { return Area(w, 0, 0); }
+TQuadArea QuadArea(const TText&) { return {TQuads::None}; }
+TQuadArea QuadArea(const TTextField&) { return {TQuads::None}; }
+// Closed: end caps as wide as the height, the middle one pixel longer.
+TQuadArea QuadArea(const TCombobox& w) {
+  return w.Open ? TQuadArea{TQuads::Anywhere} : Area(w, 1 + std::max(0, w.Height - w.Width), 0);
+}
+template <class Widget>
+TQuadArea QuadArea(const Widget&) {
+  return {TQuads::Anywhere};
+}
+}  // namespace
 
 void TWindow::Draw() const {
   if (!Visible) return;
@@ -130,11 +161,17 @@ void TWindow::Draw() const {
     button(CloseButton, seClose, seCloseM);
   }
   if (!minimized)
-    ForEachWidget(kDrawOrder, [](const TGUIObject& w) {
-      if (w.InUse && w.Visible) w.Draw();
+    ForEachWidget(kDrawOrder, [this](const auto& w) {
+      if (!w.InUse || !w.Visible) return;
+      const TQuadArea area = QuadArea(w);
+      if (area.Kind == TQuads::Anywhere ||
+          (area.Kind == TQuads::Within && Owner->QueuedTextMeets(area.X1, area.Y1, area.X2, area.Y2)))
+        Owner->FlushText();
+      w.Draw();
     });
   glColor4f(TextColor.R, TextColor.G, TextColor.B, Color.A);
-  if (HasCaptionBar) Owner->DrawText(X + 11, Y + 5, Z + 1.47f, Font, Caption);
+  if (HasCaptionBar) Owner->QueueText(X + 11, Y + 5, Z + 1.47f, Font, Caption, {TextColor.R, TextColor.G, TextColor.B, Color.A});
+  Owner->FlushText();
   if (HasChildWindows) {
     for (size_t i = 0; i < ChildWindows.size(); ++i) {
       if (!ChildWindows[i].Window) continue;

@@ -291,6 +291,7 @@ bool TGUIclass::LoadFnt(const std::string& base, TFont& font) {
     LogGUIError("Font file \"" + base + ".fnt\": " + error);
     return false;
   }
+  BuildGlyphLayout(glyphs, font.CharWidth, font.CharHeight, font.Glyphs);
   FontListBuilder(font, glyphs);
   return true;
 }
@@ -306,5 +307,6 @@ void TGUIclass::LoadFci(const std::string& base, float scale, TFont& font) {
   }
   TextureLoader(base + ".tga", font.Texture);
   FciCellSize(glyphs, scale, font.CharWidth, font.CharHeight);
+  BuildGlyphLayout(glyphs, font.CharWidth, font.CharHeight, font.Glyphs);
   FontListBuilder(font, glyphs);
 }

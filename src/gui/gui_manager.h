@@ -5,6 +5,7 @@
 #include "gui/font.h"
 #include "gui/window.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,10 +26,11 @@ struct TSkin {
 
 struct TFont {
   unsigned Texture = 0;
-  unsigned ListBase = 0;  // first of 256 display lists, 0 when none were built
+  unsigned ListBase = 0;  // first of 256 display lists, 0 when none were built (then nothing is drawn)
   int32_t CharWidth = 0;
   int32_t CharHeight = 0;
   bool InUse = false;
+  TGlyphLayout Glyphs{};  // set by LoadFont with the file and scale
 };
 
 class TGUIclass {
@@ -83,7 +85,16 @@ class TGUIclass {
   // Nesting depth of the window record being read (tab pages, child windows).
   int32_t LoadNesting = 0;
 
+  // One string in the current colour, drawn at once (after any queued text).
   void DrawText(int32_t x, int32_t y, float z, int32_t font, const std::string& text) const;
+  // Widget text waits in a queue and goes out as one draw per font when a
+  // quad is about to cover it or the window is done: the software renderer
+  // pays per draw far more than per glyph. Order is kept where it can show:
+  // a widget whose rectangle meets queued text flushes the queue first, so
+  // each pixel still receives its draws in the order the widgets give.
+  void QueueText(int32_t x, int32_t y, float z, int32_t font, const std::string& text, const TGUIColor& color) const;
+  bool QueuedTextMeets(float x1, float y1, float x2, float y2) const;
+  void FlushText() const;
   void Draw() const;
   void SetOrtho(int32_t width, int32_t height, double zNear, double zFar) const;
   void SetPerspective(double fovY, double aspect, double zNear, double zFar) const;
@@ -106,6 +117,14 @@ class TGUIclass {
   const TFont* FontAt(int32_t index) const;
 
  private:
+  // Text queued by QueueText (font_draw.cpp): per vertex u, v, r, g, b, a,
+  // x, y, z, and the screen rectangle of each string.
+  struct TTextQueue {
+    int32_t Font = -1;
+    std::vector<float> Vertices;
+    std::vector<std::array<float, 4>> Rects;
+  };
+  mutable TTextQueue QueuedText;
   // Object pointers into a window about to be rebuilt fall back to it.
   void ForgetObjectsOf(TWindow& window);
   void DropLoadedWindows(size_t firstNew);

@@ -10,10 +10,9 @@ struct TOrigin {
   explicit TOrigin(const TGUIObject& o) : X(float(o.Window->X + o.X)), Y(float(o.Window->Y + o.Y)) {}
 };
 
+// In the colour given with the alpha of the object's window.
 void DrawLabel(const TGUIObject& o, float x, float y, float z, const std::string& text, const TGUIColor& color) {
-  SetWindowColor(o, color);
-  o.Manager().DrawText(GUIRound(x), GUIRound(y), z, o.Font, text);
-  RestoreWindowColor(o);
+  o.Manager().QueueText(GUIRound(x), GUIRound(y), z, o.Font, text, {color.R, color.G, color.B, o.Window->Color.A});
 }
 
 // The caret sits between two character cells.
