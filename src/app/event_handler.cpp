@@ -13,6 +13,7 @@
 #include "frontend/windows.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
+#include "game/ki.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
 #include "render/render_pass.h"
@@ -82,6 +83,7 @@ void TEventHandler::Tick() {
   // The rules' clock, the server's health broadcast and the round restart.
   if (Characters) Characters->Tick(Now, Game && Game->InGame);
   if (Characters) MoveLocalPlayer(Now - LastTick);
+  if (KI) KI->Think(Now, Now - LastTick);  // the server's bots, after the player
   if (FireHeld && Characters && !Game->CursorVisible) Characters->AutoFire();
   if (GUIManager) {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.

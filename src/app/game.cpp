@@ -162,7 +162,7 @@ void Tgame::StartLevel(const std::string& name) {
   Level = new TLevel(name, true);
   Movement = new TMovement();
   Characters = new TCharacters(Level);
-  KI = new TKI();
+  KI = new TKI(Characters);
   if (Cam) {
     TCharacter& player = *Characters->LocalCharacter;
     float yaw = player.Yaw, pitch = player.Pitch;

@@ -74,7 +74,9 @@ void TCharacters::Recount() {
   int32_t alive = 0;
   for (int32_t i = 0; i < Count; ++i) {
     const TCharacter* c = At(i);
-    if (!c) continue;
+    // A freed character (its player left, its bot was kicked) is on no team:
+    // counted, its team could never be wiped out.
+    if (!c || !c->InUse) continue;
     (c->Team == 1 ? TerroristCount : CounterCount) += 1;
     if (!c->Dead && c->InUse) ++alive;
   }
@@ -100,6 +102,13 @@ void TCharacters::EndRound() {
 void TCharacters::RestartRound() {
   RoundOver = false;
   if (!Network || !Network->IsServer) return;
+  // Everybody in use is about to live, including whoever joined or died
+  // during the pause: counted only from EndRound's team counts, a death in
+  // the pause would end the new round at once, and a player who joined in it
+  // would be left out, so the round could end with team mates standing.
+  TerroristsAlive = CountersAlive = 0;
+  for (int32_t i = 0; i < Count; ++i)
+    if (const TCharacter* c = At(i); c && c->InUse) (c->Team == 1 ? TerroristsAlive : CountersAlive) += 1;
   for (int32_t i = 0; i < Count; ++i) {
     TCharacter* c = At(i);
     if (!c || !c->InUse) continue;

@@ -2,6 +2,7 @@
 // money. Money lives on each machine and is not sent.
 #include "core/console_sink.h"
 #include "game/character.h"
+#include "game/characters.h"
 #include "game/game_hooks.h"
 #include "game/weapons.h"
 
@@ -11,17 +12,23 @@ static T* Item(const std::vector<std::unique_ptr<T>>& list, int32_t i) {
   return i >= 0 && static_cast<size_t>(i) < list.size() ? list[static_cast<size_t>(i)].get() : nullptr;
 }
 
+// Only the local player reads the console and uses the buy window: a bot
+// buying on the server neither prints nor closes the player's window.
+static void Tell(const TCharacter& c, const std::string& line) {
+  if (c.Owner.LocalCharacter == &c) ConsolePrint(line);
+}
+
 // The weapon comes with one loaded magazine and no spares; the slot stays.
 static bool BuyWeapon(TCharacter& c, const TWeapon* w, const char* kind, int32_t i, int32_t& index,
                       uint32_t& magazines, int32_t& shots) {
   if (!w) return false;
   if (c.Money < w->Prize) {
-    ConsolePrint(std::string("You haven't enough money to buy this ") + kind + "!");
+    Tell(c, std::string("You haven't enough money to buy this ") + kind + "!");
     return false;
   }
   c.Money -= w->Prize;
-  ConsolePrint("You successfully bought a " + w->FolderName);
-  if (GameHooks.HideBuyWindow) GameHooks.HideBuyWindow();
+  Tell(c, "You successfully bought a " + w->FolderName);
+  if (GameHooks.HideBuyWindow && c.Owner.LocalCharacter == &c) GameHooks.HideBuyWindow();
   index = i;
   magazines = 0;
   shots = w->MagazineShots;
@@ -52,29 +59,29 @@ void TCharacter::BuyEquipment(int32_t i) {
       magazines = &PistolMagazines;
       w = Item(Weapons->Pistols, index);
     } else {
-      ConsolePrint("You have not armed any weapon.");
+      Tell(*this, "You have not armed any weapon.");
       return;
     }
     if (index < 0 || !w) {
-      ConsolePrint("Buy a Weapon first!");
+      Tell(*this, "Buy a Weapon first!");
     } else if (Money < w->MagazinePrize) {
-      ConsolePrint("You have not enough money.");
+      Tell(*this, "You have not enough money.");
     } else if (*magazines < static_cast<uint32_t>(w->MaxMagazines)) {
       Money -= w->MagazinePrize;
       *magazines += 1;
-      ConsolePrint("You bought a magazine.");
+      Tell(*this, "You bought a magazine.");
     } else {
-      ConsolePrint("Your magazines are full.");
+      Tell(*this, "Your magazines are full.");
     }
   } else if (i == 1) {
     const TEquip* armour = Item(Weapons->Equips, 1);
     if (!armour) return;
     if (Money < armour->Prize) {
-      ConsolePrint("You have not enough money.");
+      Tell(*this, "You have not enough money.");
     } else {
       Money -= armour->Prize;
       SetArmour(100);
-      ConsolePrint("You bought armour.");
+      Tell(*this, "You bought armour.");
     }
   }
 }
