@@ -132,20 +132,15 @@ static std::string Capture(const std::string& display, const std::string& comman
   return out;
 }
 
-std::string TGameProcess::Window() {
-  std::string id = Capture(x.Display(), "xdotool search --name '^Grimvale'");
-  size_t end = id.find('\n');
-  return end == std::string::npos ? id : id.substr(0, end);
-}
-
 bool TGameProcess::Xdotool(const std::string& arguments) {
   std::string command = "DISPLAY=" + x.Display() + " xdotool " + arguments + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
 
-void TGameProcess::MoveMouse(int mx, int my) {
-  Xdotool("mousemove --window " + Window() + " " + std::to_string(mx) + " " + std::to_string(my));
-}
+// Full screen, the game's window covers the screen from (0, 0); SDL's named
+// top-level window is not the one on screen then, so positions are the
+// screen's.
+void TGameProcess::MoveMouse(int mx, int my) { Xdotool("mousemove " + std::to_string(mx) + " " + std::to_string(my)); }
 
 void TGameProcess::Click(int mx, int my, int button) {
   MoveMouse(mx, my);
@@ -156,24 +151,17 @@ void TGameProcess::Click(int mx, int my, int button) {
   SleepForMs(150);
 }
 
-// Keys go to the focused window: without a window manager that is set here.
 void TGameProcess::Key(const std::string& keysym) {
   KeyDown(keysym);
   SleepForMs(80);
   KeyUp(keysym);
 }
 
-void TGameProcess::KeyDown(const std::string& keysym) {
-  Xdotool("windowfocus " + Window());
-  Xdotool("keydown " + keysym);
-}
+void TGameProcess::KeyDown(const std::string& keysym) { Xdotool("keydown " + keysym); }
 
 void TGameProcess::KeyUp(const std::string& keysym) { Xdotool("keyup " + keysym); }
 
-void TGameProcess::Type(const std::string& text) {
-  Xdotool("windowfocus " + Window());
-  Xdotool("type --delay 60 '" + text + "'");
-}
+void TGameProcess::Type(const std::string& text) { Xdotool("type --delay 80 '" + text + "'"); }
 
 TScreen TGameProcess::Shot(const std::string& step) {
   const char* root = std::getenv("GRIMVALE_E2E_SHOTS");

@@ -18,7 +18,9 @@ void SleepForMs(int ms);
 // the game.
 class TXServer {
  public:
-  explicit TXServer(int width = 1024, int height = 768);
+  // The screen has the game's default window size: the game starts full
+  // screen without a config.ini, and its window then covers the screen.
+  explicit TXServer(int width = 800, int height = 600);
   ~TXServer();
   TXServer(const TXServer&) = delete;
   TXServer& operator=(const TXServer&) = delete;
@@ -61,9 +63,7 @@ class TGameProcess {
   bool Alive();
   const TempDir& Dir() const { return dir; }
 
-  // The game's window id, found by its caption ("" while it has none).
-  std::string Window();
-  // Input, in window coordinates for the mouse.
+  // Input; mouse positions are the screen's (the game covers it).
   void Click(int x, int y, int button = 1);
   void MoveMouse(int x, int y);
   void Key(const std::string& keysym);   // press and release, e.g. "Escape", "b", "grave"

@@ -1,0 +1,108 @@
+// A new player's first game with the real binary: the main menu on a fresh
+// start, New Game on the arena, the character choice, walking, buying a
+// pistol, and quitting from the console with the settings written.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// Positions on the 800 x 600 screen, from the shipped window layouts.
+constexpr int kNewGameX = 50, kNewGameY = 497;   // main menu entry (H - 110)
+constexpr int kStartX = 530, kStartY = 463;      // New Game's Start button
+constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
+constexpr int kSecondPistolX = 225, kSecondPistolY = 205;  // "Marshal" on the buy window's pistol page
+// The HUD's money: (W div 4) x 3 - 40 .. + 120, H - 85 .. H - 45.
+constexpr int kMoneyX0 = 560, kMoneyY0 = 515, kMoneyX1 = 680, kMoneyY1 = 555;
+
+// The part of a picture inside a rectangle, for comparing one HUD number.
+TScreen Crop(const TScreen& s, int x0, int y0, int x1, int y1) {
+  TScreen out;
+  out.Width = x1 - x0;
+  out.Height = y1 - y0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      uint32_t c = s.At(x, y);
+      out.Rgb.insert(out.Rgb.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    }
+  return out;
+}
+
+// Pixels of the menu's dark red (the title and the entries).
+int MenuRed(const TScreen& s) {
+  int n = 0;
+  for (int y = 0; y < s.Height; ++y)
+    for (int x = 0; x < s.Width; ++x) {
+      uint32_t c = s.At(x, y);
+      int r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
+      if (r > 120 && g < 50 && b < 50) ++n;
+    }
+  return n;
+}
+
+}  // namespace
+
+TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
+  TXServer x;
+  if (!x.Running()) {
+    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";
+    GTEST_SKIP() << "Xvfb could not start";
+  }
+  TGameProcess game(x, "play");
+  ASSERT_FALSE(std::filesystem::exists(game.Dir() / "config.ini"));
+  ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << "step: start\n" << game.Log();
+  SleepForMs(1500);
+
+  TScreen menu = game.Shot("main-menu");
+  ASSERT_EQ(menu.Width, 800) << "step: main menu picture";
+  EXPECT_GT(MenuRed(menu), 2000) << "step: main menu shows its title and entries";
+
+  game.Click(kNewGameX, kNewGameY);
+  SleepForMs(1000);
+  TScreen dialog = game.Shot("new-game");
+  EXPECT_GT(dialog.DifferenceTo(menu), 0.2) << "step: the New Game dialog opens";
+
+  game.Click(kStartX, kStartY);
+  ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
+  EXPECT_TRUE(game.WaitForLog("Server started at TCPport")) << "step: the server starts\n" << game.Log();
+  SleepForMs(1500);
+  TScreen choice = game.Shot("character-choice");
+  EXPECT_GT(choice.DifferenceTo(dialog), 0.3) << "step: the character choice over the level";
+
+  game.Click(kTerroristX, kTerroristY);
+  // The fresh server's empty round ends within 3 s, the next starts 5 s later.
+  SleepForMs(10000);
+  TScreen standing = game.Shot("in-game");
+  EXPECT_GT(standing.DifferenceTo(choice), 0.2) << "step: the character choice closes";
+
+  game.KeyDown("w");
+  SleepForMs(2000);
+  game.KeyUp("w");
+  SleepForMs(500);
+  TScreen walked = game.Shot("walked");
+  EXPECT_GT(walked.DifferenceTo(standing), 0.05) << "step: holding forward changes the view";
+
+  game.Key("b");
+  SleepForMs(1000);
+  TScreen shop = game.Shot("buy-window");
+  EXPECT_GT(shop.DifferenceTo(walked), 0.3) << "step: the buy window opens";
+  game.Click(kSecondPistolX, kSecondPistolY);
+  SleepForMs(1000);
+  TScreen bought = game.Shot("bought");
+  EXPECT_GT(bought.DifferenceTo(shop), 0.3) << "step: a purchase closes the buy window";
+  EXPECT_GT(Crop(bought, kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)
+                .DifferenceTo(Crop(walked, kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)),
+            0.01)
+      << "step: the money in the HUD drops";
+
+  game.Key("grave");
+  SleepForMs(800);
+  game.Shot("console");
+  game.Type("quit");
+  game.Key("Return");
+  EXPECT_EQ(game.WaitForExit(20000), 0) << "step: quit from the console\n" << game.Log();
+  EXPECT_NE(ReadFile(game.Dir() / "config.ini").find("[TVideoConfig]"), std::string::npos)
+      << "step: config.ini written at exit";
+}
