@@ -16,7 +16,8 @@ void InstallMessageBoxCapture();
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   // No test shows a dialog: one would wait for a person, and one started by a
-  // crashing child would hold a death test's pipe open.
+  // crashing child would hold a death test's pipe open. (Set here rather than
+  // in CTest's environment, which takes one variable through test discovery.)
   setenv("GRIMVALE_NO_DIALOG", "1", 0);
   MarkMainThread();
   fedisableexcept(FE_ALL_EXCEPT);

@@ -240,6 +240,9 @@ void TConsole::PrintQueued() {
 }
 
 void TConsole::PrintNow(const std::string& text) {
+  // The log keeps what the player was told, for reports and for anyone
+  // watching a game without its window.
+  if (Logger) Logger->LogInfo(text, "Console");
   std::vector<std::string>& lines = Output->Lines;
   // The field's closing empty line (a fresh field has only that) would
   // otherwise stand between the old lines and the new.

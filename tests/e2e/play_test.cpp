@@ -106,3 +106,65 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   EXPECT_NE(ReadFile(game.Dir() / "config.ini").find("[TVideoConfig]"), std::string::npos)
       << "step: config.ini written at exit";
 }
+
+// Two games on one machine, each on its own screen: one hosts the arena, the
+// other joins 127.0.0.1; the joiner is welcomed, both play, and a chat line
+// typed on the joiner reaches the host.
+TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
+  TXServer hostScreen, joinScreen;
+  if (!hostScreen.Running() || !joinScreen.Running()) {
+    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";
+    GTEST_SKIP() << "Xvfb could not start";
+  }
+  TGameProcess host(hostScreen, "host"), joiner(joinScreen, "joiner");
+  ASSERT_TRUE(host.WaitForLog("The Initialization has been done")) << "step: host start\n" << host.Log();
+  ASSERT_TRUE(joiner.WaitForLog("The Initialization has been done")) << "step: joiner start\n" << joiner.Log();
+  SleepForMs(1500);
+
+  host.Click(kNewGameX, kNewGameY);
+  SleepForMs(1000);
+  host.Click(kStartX, kStartY);
+  ASSERT_TRUE(host.WaitForLog("Server started at TCPport", 60000)) << "step: the host's server\n" << host.Log();
+  SleepForMs(1500);
+  host.Click(kTerroristX, kTerroristY);
+
+  constexpr int kJoinGameX = 50, kJoinGameY = 517;  // main menu entry (H - 90)
+  constexpr int kJoinX = 530, kJoinY = 403;         // the Join dialog's button (address 127.0.0.1 by default)
+  joiner.Click(kJoinGameX, kJoinGameY);
+  SleepForMs(1000);
+  joiner.Shot("join-dialog");
+  joiner.Click(kJoinX, kJoinY);
+  ASSERT_TRUE(joiner.WaitForLog("has been loaded", 60000)) << "step: the joiner loads the host's level\n"
+                                                           << joiner.Log();
+  EXPECT_TRUE(joiner.WaitForLog("Console: Welcome on the Server: ", 20000)) << "step: the welcome line\n"
+                                                                           << joiner.Log();
+  SleepForMs(1500);
+  joiner.Click(kTerroristX + 210, kTerroristY);  // a counter-terrorist
+  SleepForMs(1000);
+  joiner.Shot("joiner-in-game");
+
+  host.KeyDown("Tab");
+  SleepForMs(800);
+  host.Shot("host-statistics");
+  host.KeyUp("Tab");
+
+  constexpr int kSendX = 437, kSendY = 350;  // the chat window's Send button
+  joiner.Key("c");
+  SleepForMs(800);
+  joiner.Type("hello host");
+  joiner.Shot("chat");
+  joiner.Click(kSendX, kSendY);
+  EXPECT_TRUE(host.WaitForLog("hello host", 10000)) << "step: the chat line reaches the host\n" << host.Log();
+  host.Shot("host-got-chat");
+
+  joiner.Key("grave");
+  SleepForMs(500);
+  joiner.Type("quit");
+  joiner.Key("Return");
+  EXPECT_EQ(joiner.WaitForExit(20000), 0) << "step: the joiner quits\n" << joiner.Log();
+  host.Key("grave");
+  SleepForMs(500);
+  host.Type("quit");
+  host.Key("Return");
+  EXPECT_EQ(host.WaitForExit(20000), 0) << "step: the host quits\n" << host.Log();
+}
