@@ -20,6 +20,15 @@ TPlatformEvents* EventSink = nullptr;
 
 static const char* kSource = "Unit_SDL";
 
+// While the cursor is hidden (mouse look) the pointer is kept in the window,
+// so a fast turn cannot carry it onto another window; it is let go whenever
+// the cursor shows, the window loses the focus, or the game ends.
+static bool GrabWanted = false;
+
+static void ApplyGrab(bool grab) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) && ScreenSurface) SDL_WM_GrabInput(grab ? SDL_GRAB_ON : SDL_GRAB_OFF);
+}
+
 static Uint32 FPSTimer(Uint32, void*) {
   FramesPerSecond = FrameCount.load();
   FrameCount = 0;
@@ -157,6 +166,9 @@ void TSDL_UNIT::PumpEvents() {
         break;
       case SDL_MOUSEBUTTONUP: EventSink->MouseUp(event.button.button, event.button.x, event.button.y); break;
       case SDL_QUIT: EventSink->Quit(); break;
+      case SDL_ACTIVEEVENT:
+        if (event.active.state & SDL_APPINPUTFOCUS) ApplyGrab(event.active.gain && GrabWanted);
+        break;
       case SDL_VIDEORESIZE:
         EventSink->Resize(event.resize.w, event.resize.h);
         if (!ScreenSurface) {
@@ -171,6 +183,7 @@ void TSDL_UNIT::PumpEvents() {
 }
 
 void TSDL_UNIT::Quit() {
+  ApplyGrab(false);
   SDLNet_Quit();
   SDL_Quit();
   ScreenSurface = nullptr;
@@ -178,6 +191,8 @@ void TSDL_UNIT::Quit() {
 
 void ShowSystemCursor(bool visible) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+  GrabWanted = !visible;
+  ApplyGrab(GrabWanted);
 }
 
 void EnableTextInput(bool on) { SDL_EnableUNICODE(on ? 1 : 0); }

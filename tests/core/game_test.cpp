@@ -158,3 +158,27 @@ TEST_F(GameRig, PrintKeySavesTheNextFreeScreenshot) {
   EXPECT_EQ(ReadFile("Screenshots/Screen0.jpg"), "taken");
   std::filesystem::current_path(oldDir);
 }
+
+TEST_F(GameRig, PointerStaysInTheWindowOnlyDuringMouseLook) {
+  REQUIRE_GL_WINDOW(320, 240);
+  ASSERT_TRUE(OpenWindow());
+  auto grabbed = [] { return SDL_WM_GrabInput(SDL_GRAB_QUERY) == SDL_GRAB_ON; };
+  auto focus = [](bool gain) {
+    SDL_Event event{};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.gain = gain ? 1 : 0;
+    event.active.state = SDL_APPINPUTFOCUS;
+    SDL_PushEvent(&event);
+    SDLUnit->PumpEvents();
+  };
+  Game->SetCursorVisible(false);  // mouse look
+  EXPECT_TRUE(grabbed());
+  focus(false);  // another window takes the focus
+  EXPECT_FALSE(grabbed());
+  focus(true);
+  EXPECT_TRUE(grabbed());
+  Game->SetCursorVisible(true);  // a menu or dialog
+  EXPECT_FALSE(grabbed());
+  focus(true);
+  EXPECT_FALSE(grabbed());
+}
