@@ -2,12 +2,15 @@
 // be set side by side, a scratch game directory that the level build writes
 // into, and loading a built level from it.
 #pragma once
+#include "core/paths.h"
 #include "world/level.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <initializer_list>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -51,4 +54,26 @@ inline std::unique_ptr<TLevel> LoadedLevel(const std::string& name) {
   auto level = std::make_unique<TLevel>(name, false);
   level->LoadData();
   return level;
+}
+
+// The shipped data tree beside the build ("<build>/bin/data/"), or "" with a
+// message when the map the benchmark needs has not been generated.
+inline std::string ShippedData(const std::string& requiredMap) {
+  const std::string data = ExeDir() + "../bin/data/";
+  if (DirectoryExists(data + "maps/" + requiredMap)) return data;
+  std::fprintf(stderr, "%smaps/%s is missing: build the data target first\n", data.c_str(), requiredMap.c_str());
+  return "";
+}
+
+// Fills the scratch directory (the working directory of a TBenchDir): copies
+// of the maps, whose map.lvl is then built, and links to the shared folders.
+inline void StageShippedData(const std::string& data, std::initializer_list<const char*> maps,
+                             std::initializer_list<const char*> shared) {
+  std::filesystem::create_directories("data/maps");
+  for (const char* map : maps)
+    std::filesystem::copy(data + "maps/" + map, std::string("data/maps/") + map,
+                          std::filesystem::copy_options::recursive);
+  for (const char* folder : shared)
+    std::filesystem::create_directory_symlink(std::filesystem::canonical(data + folder), std::string("data/") + folder);
+  for (const char* map : maps) BuildLevel(map, 500);
 }

@@ -73,17 +73,10 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   InstallLevelLoaders();
   RandomSeed(1);
-  const std::string data = ExeDir() + "../bin/data/";
-  if (!DirectoryExists(data + "maps/stress")) {
-    std::fprintf(stderr, "%smaps/stress is missing: build the data target first\n", data.c_str());
-    return 1;
-  }
+  const std::string data = ShippedData("stress");
+  if (data.empty()) return 1;
   TBenchDir work("bots");
-  std::filesystem::create_directories("data/maps");
-  std::filesystem::copy(data + "maps/stress", "data/maps/stress", std::filesystem::copy_options::recursive);
-  for (const char* shared : {"characters", "weapons"})
-    std::filesystem::create_directory_symlink(std::filesystem::canonical(data + shared), std::string("data/") + shared);
-  BuildLevel("stress", 500);
+  StageShippedData(data, {"stress"}, {"characters", "weapons"});
   Network = new TNetwork();
   Network->StartServer(32, 5001, 5000, 1000, false, "bench");
   Weapons = new TWeapons(false);

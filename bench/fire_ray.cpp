@@ -122,16 +122,10 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   InstallLevelLoaders();
   RandomSeed(1);
-  const std::string data = ExeDir() + "../bin/data/";
-  if (!DirectoryExists(data + "maps/stress")) {
-    std::fprintf(stderr, "%smaps/stress is missing: build the data target first\n", data.c_str());
-    return 1;
-  }
+  const std::string data = ShippedData("stress");
+  if (data.empty()) return 1;
   TBenchDir work("fire-ray");
-  std::filesystem::create_directories("data/maps");
-  std::filesystem::copy(data + "maps/stress", "data/maps/stress", std::filesystem::copy_options::recursive);
-  std::filesystem::create_directory_symlink(std::filesystem::canonical(data + "characters"), "data/characters");
-  BuildLevel("stress", 500);
+  StageShippedData(data, {"stress"}, {"characters"});
   Network = new TNetwork();
   Network->StartServer(32, 5001, 5000, 1000, true, "bench");  // friendly fire: every other player is a target
 

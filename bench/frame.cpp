@@ -109,18 +109,10 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   InstallLevelLoaders();
   RandomSeed(1);
-  const std::string data = ExeDir() + "../bin/data/";
-  if (!DirectoryExists(data + "maps/arena")) {
-    std::fprintf(stderr, "%smaps/arena is missing: build the data target first\n", data.c_str());
-    return 1;
-  }
+  const std::string data = ShippedData("arena");
+  if (data.empty()) return 1;
   TBenchDir work("frame");
-  std::filesystem::create_directories("data/maps");
-  for (const char* map : kMapNames)
-    std::filesystem::copy(data + "maps/" + map, std::string("data/maps/") + map, std::filesystem::copy_options::recursive);
-  for (const char* shared : {"characters", "weapons", "MapTextures", "skyboxes"})
-    std::filesystem::create_directory_symlink(std::filesystem::canonical(data + shared), std::string("data/") + shared);
-  for (const char* map : kMapNames) BuildLevel(map, 500);
+  StageShippedData(data, {"arena", "compound"}, {"characters", "weapons", "MapTextures", "skyboxes"});
   if (OpenWindow()) Weapons = new TWeapons();
 
   benchmark::RunSpecifiedBenchmarks();
