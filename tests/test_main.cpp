@@ -3,6 +3,7 @@
 // the floating-point environment the game runs with.
 #include "core/logger.h"
 #include "core/platform.h"
+#include "net/discovery.h"
 #include "render/level_scene_reader.h"
 #include "test_support.h"
 
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
   // crashing child would hold a death test's pipe open. (Set here rather than
   // in CTest's environment, which takes one variable through test discovery.)
   setenv("GRIMVALE_NO_DIALOG", "1", 0);
+  // No test may send a discovery query beyond this machine's loopback
+  // addresses, whatever targets it sets; the games tests start inherit it.
+  setenv(kDiscoveryLoopbackOnlyVariable, "1", 1);
   MarkMainThread();
   fedisableexcept(FE_ALL_EXCEPT);
   // Each test process logs into a directory of its own: test binaries run in parallel.

@@ -4,6 +4,7 @@
 #include "core/ini_file.h"
 #include "core/paths.h"
 #include "core/run_state.h"
+#include "frontend/find_games.h"
 #include "frontend/frontend_hooks.h"
 #include "frontend/gui_add.h"
 #include "frontend/windows.h"
@@ -178,6 +179,7 @@ void AttachDialogCallbacks() {
   if (TWindow* w = Win(JoinWindow)) {
     KeepEqual(w, 0, 1, 2);
     OnButton(w, 0, JoinGame);
+    AttachFindGames(*w);
   }
   OnButton(Win(ExitWindow), 0, [] { QuitFlag = -1; });
   OnButton(Win(ExitWindow), 1, [] { HideWindow(ExitWindow); });

@@ -486,6 +486,12 @@ void TNetRules::SendChat(const std::string& text, bool teamOnly) {
 void InstallNetRules(TNetwork& network) {
   static TNetRules rules;
   network.Rules = &rules;
+  // Discovery answers name the level and count everybody playing, bots included.
+  network.DescribeGame = [](TServerInfo& info) {
+    if (!Characters) return;
+    if (Characters->Level()) info.Map = Characters->Level()->MapName;
+    info.Players = Characters->CountInUse();
+  };
 }
 
 void SendServerState(int32_t index) {

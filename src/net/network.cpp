@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "core/console_sink.h"
+#include "core/ini_file.h"
 #include "core/logger.h"
 
 TNetwork* Network = nullptr;
@@ -469,6 +470,10 @@ bool TNetwork::StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort,
     Report(error);
     return false;
   }
+  // A server without answers is still a server: the port may be taken by
+  // another program, and joining by address keeps working.
+  if (DiscoveryPort >= 0 && DiscoveryPort <= 65535 && !Responder.Open(static_cast<uint16_t>(DiscoveryPort), error))
+    Log("Discovery: no answers, " + error);
   return true;
 }
 
@@ -491,12 +496,17 @@ void TNetwork::Close() {
   std::unique_ptr<TClient> client = std::move(Client);
   IsServer = false;
   IsClient = false;
+  Responder.Close();
   server.reset();
   client.reset();
 }
 
 void TNetwork::Poll() {
-  if (IsServer && Server) Server->Poll(Rules);
+  if (IsServer && Server) {
+    Server->Poll(Rules);
+    Responder.Poll([this] { return DescribeServer(); });
+  }
+  Finder.Poll();
   if (IsClient && Client) {
     std::string error = Client->Poll(Rules);
     if (!error.empty() && pendingError.empty()) pendingError = error;
@@ -507,6 +517,28 @@ void TNetwork::Poll() {
     Close();
     Report(error);
   }
+}
+
+void TNetwork::SetServerName(const std::string& name) {
+  if (Server) Server->ServerName = name;
+}
+
+TServerInfo TNetwork::DescribeServer() const {
+  TServerInfo info;
+  if (!Server) return info;
+  info.Name = Server->ServerName;
+  info.MaxPlayers = Server->MaxPlayers;
+  info.Players = Server->ConnectedCount() + 1;
+  info.TCPPort = Server->TCPPort;
+  info.UDPPort = Server->UDPPort;
+  if (DescribeGame) DescribeGame(info);
+  return info;
+}
+
+void TNetwork::LoadDiscoverySettings(const std::string& iniFile) {
+  TIniFile ini(iniFile);
+  DiscoveryPort = ini.ReadInteger("TNetworkConfig", "DiscoveryPort", DiscoveryPort);
+  DiscoveryTargets = ini.ReadString("TNetworkConfig", "DiscoveryTargets", DiscoveryTargets);
 }
 
 void TNetwork::Fail(const std::string& message) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "net/discovery.h"
 #include "net/net_codec.h"
 #include "net/network_message.h"
 #include "net/packet_queue.h"
@@ -195,6 +196,16 @@ class TNetwork {
   // The client that plays character `index` has started (server only).
   bool PlayerStarted(int32_t index) const;
 
+  // Renames the running server (what clients and discovery answers show);
+  // nothing without a server.
+  void SetServerName(const std::string& name);
+  // What discovery answers tell about the running server: its name, ports and
+  // maximum, the player count of the session, then DescribeGame's additions.
+  TServerInfo DescribeServer() const;
+  // Reads the discovery keys of "TNetworkConfig" from an INI file; missing
+  // keys keep their values.
+  void LoadDiscoverySettings(const std::string& iniFile);
+
   // Team mates can hit each other (only a server says so).
   bool FriendlyFire() const { return Server && Server->FriendlyFire; }
   // The packet thread, started with the first session.
@@ -210,6 +221,18 @@ class TNetwork {
   // Failures of the session (message, source "UNetwork"); the game driver
   // wires it to its error report. Called after the session has been closed.
   std::function<void(const std::string& message, const std::string& source)> OnError;
+
+  // Discovery: the port servers answer on (0: any free port, negative: no
+  // answers) and where the Join dialog's queries go (comma-separated
+  // host[:port]; empty: the broadcast addresses).
+  int32_t DiscoveryPort = kDefaultDiscoveryPort;
+  std::string DiscoveryTargets;
+  // The game layer fills in the map and the players (bots included).
+  std::function<void(TServerInfo& info)> DescribeGame;
+  // Open while a server session runs; polled by Poll.
+  TDiscoveryResponder Responder;
+  // The Join dialog's search; polled by Poll whatever the session.
+  TDiscoveryBrowser Finder;
 
  private:
   void Report(const std::string& message);
