@@ -55,12 +55,16 @@ void SetEdit(TWindow& join, size_t index, const std::string& text) {
   edit.Caret = static_cast<int32_t>(text.size());
 }
 
-// The line the list's caret stands on names the server.
-void ChooseServer(TWindow& join) {
+// The line under the mouse names the server; a click below the last line
+// chooses nothing (the caret would stand on the last line all the same).
+void ChooseServer(TWindow& join, int32_t mouseY) {
   if (!Network || kListField >= join.EditFields.size()) return;
   const std::vector<TFoundServer>& servers = Network->Finder.Servers;
-  const int32_t line = join.EditFields[kListField]->CaretLine;
-  if (line < 0 || static_cast<size_t>(line) >= servers.size()) return;
+  const TEditField& list = *join.EditFields[kListField];
+  const int64_t offset = int64_t{mouseY} - join.Y - list.Y - list.TextY;
+  if (offset < 0 || list.LineHeight <= 0) return;
+  const int64_t line = offset / list.LineHeight;
+  if (line >= static_cast<int64_t>(servers.size())) return;
   const TFoundServer& s = servers[static_cast<size_t>(line)];
   SetEdit(join, kHostEdit, s.Host);
   SetEdit(join, kTCPEdit, std::to_string(s.Info.TCPPort));
@@ -89,5 +93,6 @@ void AttachFindGames(TWindow& join) {
   if (kFindButton < join.Buttons.size())
     join.Buttons[kFindButton]->SetOnClick([&join](int32_t, int32_t, TGUIObject*, int32_t) { FindGames(join); });
   if (kListField < join.EditFields.size())
-    join.EditFields[kListField]->SetOnClick([&join](int32_t, int32_t, TGUIObject*, int32_t) { ChooseServer(join); });
+    join.EditFields[kListField]->SetOnClick(
+        [&join](int32_t, int32_t y, TGUIObject*, int32_t) { ChooseServer(join, y); });
 }

@@ -76,6 +76,26 @@ TEST_F(ScreenTest, NewGameDialogOverTheMenu) {
   HideWindow(NewGameWindow);
 }
 
+TEST_F(ScreenTest, JoinDialogWithItsListOfGames) {
+  Click(*Win(MainWindow)->Texts[1]);
+  TWindow& join = *Win(JoinWindow);
+  join.EditFields[1]->Lines = {"Arena Server   arena     3/8     5020/5020", "Compound Nights compound 12/16   6000/6001"};
+  join.Texts[5]->SetText("2 games found - click one to choose it");
+  DrawMenu();
+  TShot shot = Take("join_games");
+  // Light text on both lines of the list, none below them.
+  auto lit = [&](int top, int bottom) {
+    int n = 0;
+    for (int y = join.Y + top; y < join.Y + bottom; ++y)
+      for (int x = join.X + 40; x < join.X + 400; ++x) n += shot.At(x, y)[0] > 180 && shot.At(x, y)[1] > 170;
+    return n;
+  };
+  EXPECT_GT(lit(302, 320), 20);
+  EXPECT_GT(lit(320, 338), 20);
+  EXPECT_EQ(lit(345, 410), 0);
+  HideWindow(JoinWindow);
+}
+
 TEST_F(ScreenTest, WhileALevelLoadsItsNameAndLoadingAreShown) {
   GUIAdd->DrawLoading("arena");
   glFinish();
