@@ -129,7 +129,7 @@ TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
   host.Click(kTerroristX, kTerroristY);
 
   constexpr int kJoinGameX = 50, kJoinGameY = 517;  // main menu entry (H - 90)
-  constexpr int kJoinX = 530, kJoinY = 403;         // the Join dialog's button (address 127.0.0.1 by default)
+  constexpr int kJoinX = 530, kJoinY = 318;         // the Join dialog's button (address 127.0.0.1 by default)
   joiner.Click(kJoinGameX, kJoinGameY);
   SleepForMs(1000);
   joiner.Shot("join-dialog");
