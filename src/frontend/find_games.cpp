@@ -17,11 +17,17 @@ constexpr size_t kFindButton = 1;
 constexpr size_t kStatusText = 5;
 constexpr size_t kListField = 1;
 
+// A column's text: a longer one ends in ".." so that it does not run into
+// the next column as if it went on.
+std::string Fit(const std::string& text, size_t width) {
+  return text.size() <= width ? text : text.substr(0, width - 2) + "..";
+}
+
 // Columns of the list: name, map, players of the maximum, TCP and UDP port.
 std::string ServerLine(const TFoundServer& s) {
   char line[96];
   const std::string players = std::to_string(s.Info.Players) + "/" + std::to_string(s.Info.MaxPlayers);
-  std::snprintf(line, sizeof line, "%-14.14s %-9.9s %-7s %d/%d", s.Info.Name.c_str(), s.Info.Map.c_str(),
+  std::snprintf(line, sizeof line, "%-14s %-9s %-7s %d/%d", Fit(s.Info.Name, 14).c_str(), Fit(s.Info.Map, 9).c_str(),
                 players.c_str(), s.Info.TCPPort, s.Info.UDPPort);
   return line;
 }
