@@ -372,8 +372,15 @@ void TNetRules::ClientJoined(TServerClient& client) {
     Characters->Add(-1, 0, 0, 0);
     const TNetMessage joined =
         MakeMessage(ServerMsg::PlayerJoined, std::to_string(Characters->Count), std::to_string(client.Index + 1));
-    for (const auto& other : client.Server.Clients)
-      if (other && other.get() != &client) other->Send(joined);
+    // A client marks every character in use on message 8; the ones that
+    // are not (a dedicated server's character 0, a player who left) are
+    // named again, or they would stand in its statistics and teams.
+    for (const auto& other : client.Server.Clients) {
+      if (!other || other.get() == &client) continue;
+      other->Send(joined);
+      for (int32_t i = 0; i < Characters->Count; ++i)
+        if (!Characters->At(i)->InUse) other->Send(ServerMsg::PlayerLeft, std::to_string(i));
+    }
   }
   client.Send(ServerMsg::StartLevel, level);
 }
