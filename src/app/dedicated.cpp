@@ -87,8 +87,26 @@ bool MapExists(const std::string& map) {
   return IsPlainLevelName(map) && (FileExists(HostPath(base + ".lvl")) || FileExists(HostPath(base + ".3ds")));
 }
 
-// The per-level objects of the server, without anything that draws.
-void StartLevel(const TDedicatedOptions& options) {
+// One command line from standard input.
+void Command(const std::string& line, TGameSettings& settings, bool& quit) {
+  if (line.empty()) return;
+  Info("> " + line);
+  const std::string lower = LowerCase(line);
+  if (lower == "quit" || lower == "exit") {
+    quit = true;
+    return;
+  }
+  if (lower == "help") {
+    Info("Commands: status, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, speed <n>, "
+         "respawn, quit");
+    return;
+  }
+  if (!RunServerCommand(line, &settings, ConsolePrint)) Info("Unknown command: " + line + " (help lists them)");
+}
+
+}  // namespace
+
+void StartDedicatedLevel(const TDedicatedOptions& options) {
   const std::string base = "data\\maps\\" + options.Map + "\\map";
   if (!FileExists(HostPath(base + ".lvl"))) BuildLevel(options.Map, 500);
   Weapons = new TWeapons(false);
@@ -113,10 +131,10 @@ void StartLevel(const TDedicatedOptions& options) {
   KI->SetSkill(skill);
   int32_t added = 0;
   while (added < options.Bots && KI->AddBot(-1) >= 0) ++added;
-  if (added < options.Bots) Logger->LogError("Only " + std::to_string(added) + " bots found a slot", kSource);
+  if (added < options.Bots && Logger) Logger->LogError("Only " + std::to_string(added) + " bots found a slot", kSource);
 }
 
-void EndLevel() {
+void EndDedicatedLevel() {
   // The clients hear of the end first, as from a closing host.
   if (Network) Network->Close();
   TLevel* level = Characters ? Characters->Level() : nullptr;
@@ -129,33 +147,12 @@ void EndLevel() {
   Weapons = nullptr;
 }
 
-// One command line from standard input.
-void Command(const std::string& line, TGameSettings& settings, bool& quit) {
-  if (line.empty()) return;
-  Info("> " + line);
-  const std::string lower = LowerCase(line);
-  if (lower == "quit" || lower == "exit") {
-    quit = true;
-    return;
-  }
-  if (lower == "help") {
-    Info("Commands: status, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, speed <n>, "
-         "respawn, quit");
-    return;
-  }
-  if (!RunServerCommand(line, &settings, ConsolePrint)) Info("Unknown command: " + line + " (help lists them)");
-}
-
-// One server frame: the rules' clock and round cycle, the bots, what arrived
-// over the network, the timed sends.
-void Frame(uint32_t now, uint32_t ms, TNetworkTimers& timers) {
+void DedicatedFrame(uint32_t now, uint32_t ms, TNetworkTimers& timers) {
   Characters->Tick(now, true);
   KI->Think(now, ms);
   Network->Poll();
   timers.Tick(*Network, now);
 }
-
-}  // namespace
 
 int RunDedicated(const TDedicatedOptions& options) {
   InitServerModules();
@@ -183,7 +180,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   if (exitCode == 0) {
     Network->Server->HostSeats = 0;
     try {
-      StartLevel(options);
+      StartDedicatedLevel(options);
     } catch (const std::exception& e) {
       Logger->LogError(std::string("The level could not be loaded: ") + e.what(), kSource);
       exitCode = 1;
@@ -203,7 +200,7 @@ int RunDedicated(const TDedicatedOptions& options) {
     while (!quit && !QuitRequested) {
       const uint32_t now = GetTicks();
       try {
-        Frame(now, std::min(now - last, kMaxStepMs), timers);
+        DedicatedFrame(now, std::min(now - last, kMaxStepMs), timers);
       } catch (const std::exception& e) {
         Logger->LogError(e.what(), kSource);
       }
@@ -226,7 +223,7 @@ int RunDedicated(const TDedicatedOptions& options) {
     }
     Info(QuitRequested ? "Signal received, shutting down" : "Shutting down");
   }
-  EndLevel();
+  EndDedicatedLevel();
   NetRuleHooks = {};
   ShutdownServerModules();
   return exitCode;
