@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cerrno>
 #include <chrono>
 #include <exception>
@@ -155,6 +156,9 @@ void DedicatedFrame(uint32_t now, uint32_t ms, TNetworkTimers& timers) {
 }
 
 int RunDedicated(const TDedicatedOptions& options) {
+  // A closed terminal or pipe on standard output must not end the server:
+  // the write fails, the log file still has the line.
+  std::signal(SIGPIPE, SIG_IGN);
   InitServerModules();
   InstallCrashReporter(Logger->LogPath());
   int exitCode = 0;

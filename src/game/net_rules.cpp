@@ -517,8 +517,10 @@ void BroadcastChat(int32_t senderIndex, const std::string& text, bool all) {
     const TCharacter* c = Characters->At(client->Index + 1);
     if (all || (c && c->Team == sender->Team)) client->Send(m);
   }
+  // A server without a player of its own (character 0 out of use) is its
+  // operator's: every line, team chat too, goes to the log.
   const TCharacter* host = Characters->At(0);
-  if (all || (host && host->Team == sender->Team)) ConsolePrint(line);
+  if (all || (host && (!host->InUse || host->Team == sender->Team))) ConsolePrint(line);
 }
 
 void BroadcastPhysics(int32_t gravity, double speed) {

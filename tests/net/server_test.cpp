@@ -169,11 +169,12 @@ TEST_F(NetServerTest, ClosingAtLevelEndWritesWhatWasQueuedThenClosesEveryConnect
 // A server without a player of its own (dedicated): every place of MaxPlayers
 // is a client's, character 0 is out of play, and a client keeps it out of play
 // when the next one joins (message 8 marks every character in use on a client).
+// Its team chat goes to the server's log whatever the team.
 TEST_F(NetServerTest, WithoutAHostPlayerCharacterZeroStaysOutOfPlayOnEveryClient) {
   Serve(2);
   Network->Server->HostSeats = 0;
   Characters->At(0)->SetInUse(false);
-  TWirePeer& a = Join("A");
+  TWirePeer& a = Join("A", 1);  // a terrorist; character 0 stays on the other team
   EXPECT_EQ(a.Find(9)->S[0], "0");  // in the start information
   a.Received.clear();
   Join("B");
@@ -185,4 +186,10 @@ TEST_F(NetServerTest, WithoutAHostPlayerCharacterZeroStaysOutOfPlayOnEveryClient
   EXPECT_EQ(a.Find(9)->S[0], "0");
   EXPECT_EQ(Network->Server->ConnectedCount(), 2);  // both places taken by clients
   EXPECT_FALSE(Characters->At(0)->InUse);
+
+  // Team chat of either team reaches the operator's log: no player of its own puts it in one.
+  TWireMessage teamOnly = Wire(2, "", "go");
+  teamOnly.F[0] = 1.0f;
+  a.Send(teamOnly);
+  EXPECT_TRUE(PollUntil([&] { return std::count(console.begin(), console.end(), "<>A: go") == 1; }));
 }
