@@ -159,6 +159,9 @@ int RunDedicated(const TDedicatedOptions& options) {
   // A closed terminal or pipe on standard output must not end the server:
   // the write fails, the log file still has the line.
   std::signal(SIGPIPE, SIG_IGN);
+  // Started in the background of a shell, reading the terminal would stop
+  // the server; ignored, the read fails and the server goes on without input.
+  std::signal(SIGTTIN, SIG_IGN);
   InitServerModules();
   InstallCrashReporter(Logger->LogPath());
   int exitCode = 0;
