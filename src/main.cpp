@@ -1,24 +1,43 @@
 // Program entry: the executable's directory becomes the working directory so
-// every relative data path resolves beside it; then the module objects, the
-// game object and its run. Fatal signals are reported from the moment the
-// log exists.
+// every relative data path resolves beside it; then either the dedicated
+// server (--dedicated) or the module objects, the game object and its run.
+// Fatal signals are reported from the moment the log exists.
+#include "app/dedicated.h"
 #include "app/game.h"
 #include "app/modules.h"
 #include "core/crash_report.h"
+#include "core/ini_file.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
 
 #include <csignal>
+#include <cstdio>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 static void RequestQuit(int) { QuitRequested = 1; }
 
-int main() {
+int main(int argc, char** argv) {
   MarkMainThread();
   if (chdir(BaseDir().c_str()) != 0) return 1;
   std::signal(SIGTERM, RequestQuit);
   std::signal(SIGINT, RequestQuit);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty()) {
+    const TDedicatedArgs parsed = ParseDedicatedArgs(args, TIniFile(WritableDir() + "config.ini"));
+    if (parsed.Help) {
+      std::fputs(DedicatedHelp().c_str(), stdout);
+      return 0;
+    }
+    if (!parsed.Error.empty() || !parsed.Dedicated) {
+      std::fprintf(stderr, "grimvale: %s\n%s", parsed.Error.empty() ? "options need --dedicated" : parsed.Error.c_str(),
+                   DedicatedHelp().c_str());
+      return 2;
+    }
+    return RunDedicated(parsed.Options);
+  }
   InitModules();
   InstallCrashReporter(Logger->LogPath());
   Game = new Tgame();

@@ -58,25 +58,6 @@ static void MoveLocalPlayer(uint32_t ms) {
   Movement->Update(*player, input, *Game->Level->Octree, static_cast<int32_t>(ms));
 }
 
-// The network's timed sends: positions every 40 ms, the local player's state
-// marked for resending every 10 s, dirty states every 500 ms. (The server's
-// health broadcast every 3000 ms is the rules' own, in TCharacters::Tick.)
-static void SendNetworkTraffic(TEventHandler& h) {
-  if (!Network) return;
-  if (h.Now - h.LastPositionSend >= 40) {
-    Network->SendPositions();
-    h.LastPositionSend = h.Now;
-  }
-  if (h.Now - h.LastKeepAlive >= 10000) {
-    Network->MarkLocalDirty();
-    h.LastKeepAlive = h.Now;
-  }
-  if (h.Now - h.LastStateSend >= 500) {
-    h.LastStateSend = h.Now;
-    Network->SendStates();
-  }
-}
-
 void TEventHandler::Tick() {
   Now = GetTicks();
   if (Now - LastTick > kMaxStepMs) LastTick = Now - kMaxStepMs;
@@ -101,7 +82,7 @@ void TEventHandler::Tick() {
     GUIAdd->UpdateStatistics();
     LastStatisticsUpdate = Now;
   }
-  SendNetworkTraffic(*this);
+  if (Network) NetTimers.Tick(*Network, Now);
   LastTick = Now;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/platform_events.h"
+#include "net/network_timers.h"
 
 class TEventHandler : public TPlatformEvents {
  public:
@@ -29,10 +30,8 @@ class TEventHandler : public TPlatformEvents {
   bool KeyHeld = false;
   uint32_t LastKeyRepeat = 0;
   uint32_t LastCaretBlink = 0;
-  uint32_t LastPositionSend = 0;
-  uint32_t LastStateSend = 0;
   uint32_t LastHealthBroadcast = 0;
-  uint32_t LastKeepAlive = 0;
+  TNetworkTimers NetTimers;  // positions, states and keep-alive, shared with the dedicated server
   uint32_t LastStatisticsUpdate = 0;  // the score table, every 3 s in game
   uint32_t LastTick = 0;
   // The local player's reload and death times live with the characters

@@ -12,6 +12,7 @@
 #include "world/frustum.h"
 
 #include <cfenv>
+#include <cstdio>
 
 void InitModules() {
   Frustum = new TFrustum();
@@ -26,6 +27,23 @@ void InitModules() {
   GUIAdd = new TGUIAdd();
   Network = new TNetwork();
   Cam = new TCam();
+}
+
+void InitServerModules() {
+  Logger = new TLogger();
+  Logger->SetEcho(stdout);
+  Logger->LogInfo("Starting Dedicated Server", "Initialization");
+  fedisableexcept(FE_ALL_EXCEPT);
+  InstallLevelLoaders();  // an outdated map.lvl is rebuilt from map.3ds
+  Network = new TNetwork();
+}
+
+void ShutdownServerModules() {
+  delete Network;
+  Network = nullptr;
+  Logger->LogInfo("Terminating Dedicated Server", "Finalization");
+  delete Logger;
+  Logger = nullptr;
 }
 
 void ShutdownModules() {

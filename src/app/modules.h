@@ -10,3 +10,9 @@ void InitModules();
 // Frees the same objects in reverse order (the logger logs "Terminating
 // Application" before it goes).
 void ShutdownModules();
+
+// The dedicated server's share of them: the logger (echoing every line to
+// standard output), the masked floating-point exceptions, the level loaders
+// and the network session; nothing that opens a window or a device.
+void InitServerModules();
+void ShutdownServerModules();

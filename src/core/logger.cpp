@@ -51,9 +51,18 @@ void TLogger::Write(const char* level, const std::string& message, const std::st
   std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
                 utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, ms);
   std::lock_guard<std::mutex> guard(lock);
+  if (echo) {
+    std::fprintf(echo, "%s %s %s: %s\n", stamp, level, source.c_str(), message.c_str());
+    std::fflush(echo);
+  }
   if (!logFile) return;
   std::fprintf(logFile, "%s %s %s: %s\n", stamp, level, source.c_str(), message.c_str());
   if (flush) std::fflush(logFile);
+}
+
+void TLogger::SetEcho(std::FILE* stream) {
+  std::lock_guard<std::mutex> guard(lock);
+  echo = stream;
 }
 
 void TLogger::LogError(const std::string& message, const std::string& source) { Write("ERROR", message, source, true); }

@@ -24,6 +24,9 @@ class TLogger {
   const std::string& FileName() const { return fileName; }    // of the executable
   const std::string& LogPath() const { return logPath; }
   void Flush();
+  // Every line also goes to `stream` (null: the file only), as it is
+  // written: a server without a window logs to its standard output too.
+  void SetEcho(std::FILE* stream);
 
  private:
   void Write(const char* level, const std::string& message, const std::string& source, bool flush);
@@ -32,6 +35,7 @@ class TLogger {
   std::string fileName;
   std::string logPath;
   std::FILE* logFile = nullptr;
+  std::FILE* echo = nullptr;
   std::mutex lock;
 };
 

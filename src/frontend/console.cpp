@@ -11,54 +11,18 @@
 #include "core/run_state.h"
 #include "frontend/console_hooks.h"
 #include "game/characters.h"
+#include "game/server_commands.h"
 #include "game/weapons.h"
-#include "net/network.h"
 #include "world/level.h"
 #include "world/octree.h"
-
-#include <cmath>
-#include <optional>
 
 TConsole* Console = nullptr;
 
 namespace {
 
 constexpr const char* kSource = "GUIAdds";
-constexpr uint8_t kPhysicsMessage = 21;  // gravity and speed, to every client
-constexpr int32_t kGravityLimit = 10000;
-constexpr double kSpeedLimit = 100;
 
 TCharacter* LocalPlayer() { return Characters ? Characters->LocalCharacter : nullptr; }
-bool IsServer() { return Network && Network->IsServer; }
-
-void SendPhysics(const TGameSettings& settings) {
-  Network->Broadcast(MakeMessage(kPhysicsMessage, std::to_string(settings.Gravity), FloatToStr(settings.Speed)));
-}
-
-// Gravity and speed reach every client's movement, so only finite values in a
-// range the movement can live with are taken; anything else leaves the value
-// as it is, like text that is no number.
-void Gravity(TConsole& console, const std::string& arg) {
-  TGameSettings* settings = ConsoleHooks.Settings;
-  if (!settings) return;
-  std::optional<int32_t> value = TryStrToInt(arg);
-  if (value && *value >= -kGravityLimit && *value <= kGravityLimit && IsServer()) {
-    settings->Gravity = *value;
-    SendPhysics(*settings);
-  }
-  console.Print("Gravity is now: " + std::to_string(settings->Gravity));
-}
-
-void Speed(TConsole& console, const std::string& arg) {
-  TGameSettings* settings = ConsoleHooks.Settings;
-  if (!settings) return;
-  std::optional<double> value = TryStrToFloat(arg);
-  if (value && std::isfinite(*value) && *value >= 0 && *value <= kSpeedLimit && IsServer()) {
-    settings->Speed = *value;
-    SendPhysics(*settings);
-  }
-  console.Print("Speed is now: " + FloatToStr(settings->Speed));
-}
 
 void Name(TConsole&, const std::string& arg) {
   if (TCharacter* player = LocalPlayer()) player->SetName(arg);
@@ -143,15 +107,10 @@ const TCommand kCommands[] = {
     {"notuselists", 0, [](TConsole&, const std::string&) { UseLists = false; }},
     {"startstupid", 0, [](TConsole&, const std::string&) { SetFlag(ConsoleHooks.TextureScroll, true); }},
     {"stopstupid", 0, [](TConsole&, const std::string&) { SetFlag(ConsoleHooks.TextureScroll, false); }},
-    {"respawn", 0, [](TConsole&, const std::string&) {
-       if (IsServer() && Characters) Characters->EndRound();
-     }},
     {"addterspawn", 0, [](TConsole& c, const std::string&) { AddSpawn(c, true); }},
     {"addctspawn", 0, [](TConsole& c, const std::string&) { AddSpawn(c, false); }},
     {TConsole::kAdminPassword, 0, [](TConsole& c, const std::string&) { Admin(c); }},
     {"reinit_weapons", 0, [](TConsole&, const std::string&) { ReinitWeapons(); }},
-    {"grav", 4, Gravity},
-    {"speed", 5, Speed},
     {"name", 4, Name},
     {"fullmoney", 0, [](TConsole&, const std::string&) { AdminOnly([](TCharacter& p) { p.Money = 16000; }); }},
     {"fullhealth", 0, [](TConsole&, const std::string&) { AdminOnly([](TCharacter& p) { p.SetHealth(100); }); }},
@@ -261,6 +220,8 @@ void TConsole::PrintSource(const std::string& text, const std::string& source) {
 }
 
 void TConsole::Execute(const std::string& line) {
+  // The server's commands are shared with the dedicated server's input.
+  if (RunServerCommand(line, ConsoleHooks.Settings, [this](const std::string& text) { Print(text); })) return;
   const std::string command = LowerCase(line);
   for (const TCommand& c : kCommands) {
     if (c.Prefix == 0 ? command == c.Name : command.compare(0, c.Prefix, c.Name, c.Prefix) == 0) {

@@ -165,8 +165,8 @@ bool TKI::IsBot(int32_t index) const {
 int32_t TKI::AddBot(int32_t team) {
   if (!characters || !Network || !Network->IsServer || !Network->Server) return -1;
   TServer& session = *Network->Server;
-  // The host's own player takes one of MaxPlayers.
-  if (session.ConnectedCount() + 1 >= session.MaxPlayers) return -1;
+  // The host's own player, where there is one, takes one of MaxPlayers.
+  if (session.ConnectedCount() + session.HostSeats >= session.MaxPlayers) return -1;
   if (team != 0 && team != 1) team = characters->TerroristCount <= characters->CounterCount ? 1 : 0;
   if (server && server != &session) return -1;  // bots of an earlier session are still here
   server = &session;

@@ -372,8 +372,15 @@ void TNetRules::ClientJoined(TServerClient& client) {
     Characters->Add(-1, 0, 0, 0);
     const TNetMessage joined =
         MakeMessage(ServerMsg::PlayerJoined, std::to_string(Characters->Count), std::to_string(client.Index + 1));
-    for (const auto& other : client.Server.Clients)
-      if (other && other.get() != &client) other->Send(joined);
+    // A client marks every character in use on message 8; the ones that
+    // are not (a dedicated server's character 0, a player who left) are
+    // named again, or they would stand in its statistics and teams.
+    for (const auto& other : client.Server.Clients) {
+      if (!other || other.get() == &client) continue;
+      other->Send(joined);
+      for (int32_t i = 0; i < Characters->Count; ++i)
+        if (!Characters->At(i)->InUse) other->Send(ServerMsg::PlayerLeft, std::to_string(i));
+    }
   }
   client.Send(ServerMsg::StartLevel, level);
 }
@@ -516,8 +523,10 @@ void BroadcastChat(int32_t senderIndex, const std::string& text, bool all) {
     const TCharacter* c = Characters->At(client->Index + 1);
     if (all || (c && c->Team == sender->Team)) client->Send(m);
   }
+  // A server without a player of its own (character 0 out of use) is its
+  // operator's: every line, team chat too, goes to the log.
   const TCharacter* host = Characters->At(0);
-  if (all || (host && host->Team == sender->Team)) ConsolePrint(line);
+  if (all || (host && (!host->InUse || host->Team == sender->Team))) ConsolePrint(line);
 }
 
 void BroadcastPhysics(int32_t gravity, double speed) {

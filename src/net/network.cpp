@@ -51,11 +51,6 @@ sockaddr_in Address(uint32_t host, uint16_t port) {
   return a;
 }
 
-std::string DottedAddress(uint32_t host) {
-  return std::to_string(host >> 24) + "." + std::to_string((host >> 16) & 255) + "." +
-         std::to_string((host >> 8) & 255) + "." + std::to_string(host & 255);
-}
-
 // A socket bound to `port` on every interface (0: any free port); -1 on failure.
 int BoundSocket(int type, uint16_t port) {
   int fd = ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -226,7 +221,7 @@ void TServer::Accept(TSessionRules* rules) {
     // output soon, instead of after megabytes.
     int buffer = static_cast<int>(kMaxPendingBytes);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
-    if (ConnectedCount() + 1 < MaxPlayers) {
+    if (ConnectedCount() + HostSeats < MaxPlayers) {
       const int32_t k = AddClient();
       TServerClient& client = *Slot(k);
       client.Connection = packets->Add(fd);
@@ -438,6 +433,11 @@ void TClient::SendDatagram(const TDatagram& datagram) {
   EncodeDatagram(datagram, bytes);
   sockaddr_in a = Address(serverAddress, static_cast<uint16_t>(UDPPort));
   ::sendto(udpFd, bytes, kDatagramSize, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+}
+
+std::string DottedAddress(uint32_t host) {
+  return std::to_string(host >> 24) + "." + std::to_string((host >> 16) & 255) + "." +
+         std::to_string((host >> 8) & 255) + "." + std::to_string(host & 255);
 }
 
 // ---- the session ----

@@ -99,6 +99,10 @@ class TServer {
   void SendDatagram(const TServerClient& to, const TDatagram& datagram);
 
   bool HostDirty = false;  // the server's own player (character 0) needs a state message
+  // Places of MaxPlayers the server's own machine takes: 1 for the player of
+  // a listen server, 0 for a dedicated server (character 0 exists there but
+  // is never in use).
+  int32_t HostSeats = 1;
   std::vector<std::unique_ptr<TServerClient>> Clients;  // null = free slot
   int32_t ClientCount = 0;                              // length of Clients
   int32_t TCPPort, UDPPort, MaxPlayers;
@@ -239,6 +243,9 @@ class TNetwork {
   std::unique_ptr<TPacketCollector> packets;
   std::string pendingError;
 };
+
+// "a.b.c.d" of an IPv4 address in host byte order.
+std::string DottedAddress(uint32_t host);
 
 // Whole run: created by InitModules and freed by ShutdownModules; null only
 // before and after (and in tests that do not make one).

@@ -165,3 +165,31 @@ TEST_F(NetServerTest, ClosingAtLevelEndWritesWhatWasQueuedThenClosesEveryConnect
   // The ports are free again for the next level's server.
   EXPECT_TRUE(Network->StartServer(8, 0, tcp, 1000, false, "Again"));
 }
+
+// A server without a player of its own (dedicated): every place of MaxPlayers
+// is a client's, character 0 is out of play, and a client keeps it out of play
+// when the next one joins (message 8 marks every character in use on a client).
+// Its team chat goes to the server's log whatever the team.
+TEST_F(NetServerTest, WithoutAHostPlayerCharacterZeroStaysOutOfPlayOnEveryClient) {
+  Serve(2);
+  Network->Server->HostSeats = 0;
+  Characters->At(0)->SetInUse(false);
+  TWirePeer& a = Join("A", 1);  // a terrorist; character 0 stays on the other team
+  EXPECT_EQ(a.Find(9)->S[0], "0");  // in the start information
+  a.Received.clear();
+  Join("B");
+  ASSERT_TRUE(PollUntil([&] { return a.Find(9) != nullptr; }));
+  const std::vector<uint8_t> codes = a.Codes();
+  const auto joined = std::find(codes.begin(), codes.end(), 8);
+  ASSERT_NE(joined, codes.end());
+  EXPECT_LT(joined - codes.begin(), std::find(codes.begin(), codes.end(), 9) - codes.begin());
+  EXPECT_EQ(a.Find(9)->S[0], "0");
+  EXPECT_EQ(Network->Server->ConnectedCount(), 2);  // both places taken by clients
+  EXPECT_FALSE(Characters->At(0)->InUse);
+
+  // Team chat of either team reaches the operator's log: no player of its own puts it in one.
+  TWireMessage teamOnly = Wire(2, "", "go");
+  teamOnly.F[0] = 1.0f;
+  a.Send(teamOnly);
+  EXPECT_TRUE(PollUntil([&] { return std::count(console.begin(), console.end(), "<>A: go") == 1; }));
+}

@@ -1,0 +1,156 @@
+// Parsing the dedicated server's options.
+#include "app/dedicated_options.h"
+
+#include <optional>
+
+#include "core/convert.h"
+#include "core/ini_file.h"
+#include "game/ki.h"
+
+namespace {
+
+constexpr const char* kSection = "Dedicated";
+
+enum class TKind { Text, Port, Players, Bots, Gold, Flag, Skill, Name };
+
+struct TOption {
+  const char* Key;  // "--<key>" and the config.ini key
+  TKind Kind;
+  const char* Help;
+};
+
+constexpr TOption kOptions[] = {
+    {"map", TKind::Name, "level under data/maps/ (arena)"},
+    {"tcpport", TKind::Port, "TCP port, 0 for any free one (5020)"},
+    {"udpport", TKind::Port, "UDP port, 0 for any free one (5020)"},
+    {"maxplayers", TKind::Players, "players and bots together, 1 to 255 (8)"},
+    {"bots", TKind::Bots, "bots at the start, 0 to maxplayers (0)"},
+    {"botskill", TKind::Skill, "easy, normal or hard (normal)"},
+    {"servername", TKind::Text, "the name clients are welcomed with, 3 to 25 characters (Grimvale server)"},
+    {"gold", TKind::Gold, "gold per round, 0 to 1000000 (1500)"},
+    {"friendlyfire", TKind::Flag, "1: team mates can hit each other (0)"},
+};
+
+std::optional<int32_t> InRange(const std::string& text, int32_t lo, int32_t hi) {
+  std::optional<int32_t> v = TryStrToInt(text);
+  if (!v || *v < lo || *v > hi) return std::nullopt;
+  return v;
+}
+
+// Sets the option; false when the value cannot be used.
+bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value) {
+  const std::string key = option.Key;
+  std::optional<int32_t> n;
+  switch (option.Kind) {
+    case TKind::Name:
+      if (value.empty() || value.find_first_of("/\\:") != std::string::npos || value.find("..") != std::string::npos)
+        return false;
+      o.Map = value;
+      return true;
+    case TKind::Text:
+      if (value.size() < 3 || value.size() > 25) return false;
+      o.ServerName = value;
+      return true;
+    case TKind::Port:
+      if (!(n = InRange(value, 0, 65535))) return false;
+      (key == "tcpport" ? o.TCPPort : o.UDPPort) = *n;
+      return true;
+    case TKind::Players:
+      if (!(n = InRange(value, 1, 255))) return false;
+      o.MaxPlayers = *n;
+      return true;
+    case TKind::Bots:
+      if (!(n = InRange(value, 0, 255))) return false;
+      o.Bots = *n;
+      return true;
+    case TKind::Gold:
+      if (!(n = InRange(value, 0, 1000000))) return false;
+      o.Gold = *n;
+      return true;
+    case TKind::Flag:
+      if (value != "0" && value != "1") return false;
+      o.FriendlyFire = value == "1";
+      return true;
+    case TKind::Skill: {
+      TBotSkill skill;
+      if (!ParseBotSkill(value, skill)) return false;
+      o.BotSkill = LowerCase(value);
+      return true;
+    }
+  }
+  return false;
+}
+
+const TOption* Find(const std::string& key) {
+  for (const TOption& option : kOptions)
+    if (key == option.Key) return &option;
+  return nullptr;
+}
+
+}  // namespace
+
+TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TIniFile& config) {
+  TDedicatedArgs result;
+  auto fail = [&](const std::string& why) {
+    if (result.Error.empty()) result.Error = why;
+  };
+  for (const TOption& option : kOptions) {
+    const std::string value = config.ReadString(kSection, option.Key, "");
+    if (!value.empty() && !Apply(result.Options, option, value))
+      fail("config.ini [Dedicated] " + std::string(option.Key) + "=" + value + ": not a usable value");
+  }
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--dedicated") {
+      result.Dedicated = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      result.Help = true;
+      continue;
+    }
+    if (arg.rfind("--", 0) != 0) {
+      fail("unknown argument: " + arg);
+      continue;
+    }
+    const size_t equals = arg.find('=');
+    const std::string key = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const TOption* option = Find(key);
+    if (!option) {
+      fail("unknown option: --" + key);
+      continue;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      fail("--" + key + " needs a value");
+      continue;
+    }
+    if (!Apply(result.Options, *option, value)) fail("--" + key + " " + value + ": not a usable value");
+  }
+  if (result.Error.empty() && result.Options.Bots > result.Options.MaxPlayers)
+    fail("--bots " + std::to_string(result.Options.Bots) + ": more than --maxplayers " +
+         std::to_string(result.Options.MaxPlayers));
+  return result;
+}
+
+std::string DedicatedHelp() {
+  std::string text =
+      "Usage: grimvale [--dedicated [options]]\n"
+      "Without options the game starts in its window. With --dedicated it runs a server without window,\n"
+      "sound or display, logs to standard output and grimvale.log, and reads server commands from standard\n"
+      "input (status, say <text>, addbot, kickbot, kickbots, botskill <skill>, grav <n>, speed <n>, respawn,\n"
+      "quit). SIGTERM or SIGINT end it.\n"
+      "Options (\"--key value\" or \"--key=value\"; the same keys in the [Dedicated] section of config.ini,\n"
+      "which the command line overrides):\n";
+  for (const TOption& option : kOptions) {
+    std::string key = std::string("  --") + option.Key;
+    key.resize(18, ' ');
+    text += key + option.Help + "\n";
+  }
+  text += "  --help          this text\n";
+  return text;
+}

@@ -1,0 +1,34 @@
+// What a dedicated server is started with: the command line, over the
+// [Dedicated] section of config.ini, over the defaults (those of the New
+// Game dialog).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TIniFile;
+
+struct TDedicatedOptions {
+  std::string Map = "arena";
+  int32_t TCPPort = 5020;  // 0: any free port (the log names the one taken)
+  int32_t UDPPort = 5020;
+  int32_t MaxPlayers = 8;
+  int32_t Bots = 0;
+  std::string BotSkill = "normal";
+  std::string ServerName = "Grimvale server";
+  int32_t Gold = 1500;  // per round
+  bool FriendlyFire = false;
+};
+
+struct TDedicatedArgs {
+  bool Dedicated = false;  // --dedicated was given
+  bool Help = false;       // --help was given
+  std::string Error;       // the first option that could not be used; empty when all could
+  TDedicatedOptions Options;
+};
+
+// args without the program name. Options take "--key value" or
+// "--key=value"; the keys are those of the [Dedicated] section.
+TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TIniFile& config);
+// The --help text: every option, its default and its config.ini key.
+std::string DedicatedHelp();

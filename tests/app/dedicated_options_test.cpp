@@ -1,0 +1,61 @@
+// The dedicated server's options: command line over config.ini over the
+// defaults, and the values that are refused.
+#include <gtest/gtest.h>
+
+#include "app/dedicated_options.h"
+#include "core/ini_file.h"
+#include "test_support.h"
+
+namespace {
+
+TDedicatedArgs Parse(const std::vector<std::string>& args, const std::string& ini = "") {
+  TempDir dir;
+  WriteFile(dir / "config.ini", ini);
+  return ParseDedicatedArgs(args, TIniFile(dir / "config.ini"));
+}
+
+}  // namespace
+
+TEST(DedicatedOptions, TheCommandLineWinsOverConfigIniWhichWinsOverTheDefaults) {
+  const TDedicatedArgs r = Parse({"--dedicated", "--tcpport", "6000", "--servername=Night Shift", "--friendlyfire", "1"},
+                                 "[Dedicated]\ntcpport=5500\nudpport=5501\nmap=compound\nbots=3\nbotskill=Hard\n");
+  EXPECT_TRUE(r.Dedicated);
+  EXPECT_FALSE(r.Help);
+  EXPECT_EQ(r.Error, "");
+  const TDedicatedOptions& o = r.Options;
+  EXPECT_EQ(o.TCPPort, 6000);
+  EXPECT_EQ(o.UDPPort, 5501);
+  EXPECT_EQ(o.Map, "compound");
+  EXPECT_EQ(o.Bots, 3);
+  EXPECT_EQ(o.BotSkill, "hard");
+  EXPECT_EQ(o.ServerName, "Night Shift");
+  EXPECT_TRUE(o.FriendlyFire);
+  EXPECT_EQ(o.MaxPlayers, 8);
+  EXPECT_EQ(o.Gold, 1500);
+  EXPECT_TRUE(Parse({"--help"}).Help);
+}
+
+TEST(DedicatedOptions, UnusableValuesAreNamedNotGuessed) {
+  struct Case {
+    std::vector<std::string> Args;
+    std::string Ini, Error;
+  } cases[] = {
+      {{"--tcpport", "65536"}, "", "--tcpport 65536: not a usable value"},
+      {{"--maxplayers", "0"}, "", "--maxplayers 0: not a usable value"},
+      {{"--gold", "lots"}, "", "--gold lots: not a usable value"},
+      {{"--friendlyfire", "yes"}, "", "--friendlyfire yes: not a usable value"},
+      {{"--botskill", "godlike"}, "", "--botskill godlike: not a usable value"},
+      {{"--servername", "ab"}, "", "--servername ab: not a usable value"},
+      {{"--map", "a/b"}, "", "--map a/b: not a usable value"},
+      {{"--bots"}, "", "--bots needs a value"},
+      {{"--colour", "red"}, "", "unknown option: --colour"},
+      {{"arena"}, "", "unknown argument: arena"},
+      {{"--maxplayers", "4", "--bots", "5"}, "", "--bots 5: more than --maxplayers 4"},
+      {{}, "[Dedicated]\nudpport=-1\n", "config.ini [Dedicated] udpport=-1: not a usable value"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"--dedicated"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    EXPECT_EQ(Parse(args, c.Ini).Error, c.Error);
+  }
+}

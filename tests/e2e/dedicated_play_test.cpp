@@ -1,0 +1,106 @@
+// Two real games on one machine join one dedicated server from the Join
+// dialog: both are welcomed, each hears of the other, the server lists both
+// and its "say" reaches them, a chat line passes from one to the other, and
+// both learn of the server's end.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "dedicated_process.h"
+#include "e2e_support.h"
+
+namespace {
+
+// Positions on the 800 x 600 screen, from the shipped window layouts.
+constexpr int kJoinGameX = 50, kJoinGameY = 517;     // main menu entry (H - 90)
+constexpr int kJoinX = 530, kJoinY = 403;            // the Join dialog's button (127.0.0.1, the default ports)
+constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
+constexpr int kSendX = 437, kSendY = 350;            // the chat window's Send button
+constexpr int kTCPPortX = 485, kTCPPortY = 256;      // its TCP port; the UDP port follows (the box is checked)
+
+// A port free for TCP and UDP alike: the default one may be another game's
+// on a shared machine.
+uint16_t FreePort() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    int tcp = ::socket(AF_INET, SOCK_STREAM, 0), udp = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    socklen_t n = sizeof a;
+    bool ok = ::bind(tcp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+              ::getsockname(tcp, reinterpret_cast<sockaddr*>(&a), &n) == 0 &&
+              ::bind(udp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(tcp);
+    ::close(udp);
+    if (ok) return ntohs(a.sin_port);
+  }
+  return 0;
+}
+
+void JoinFromTheMenu(TGameProcess& game, int fighterX, const std::string& port) {
+  game.Click(kJoinGameX, kJoinGameY);
+  SleepForMs(1000);
+  game.Click(kTCPPortX, kTCPPortY);
+  for (int i = 0; i < 8; ++i) game.Key("Right");
+  for (int i = 0; i < 8; ++i) game.Key("BackSpace");
+  game.Type(port);
+  SleepForMs(300);
+  game.Shot("join-dialog");
+  game.Click(kJoinX, kJoinY);
+  ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the server's level\n" << game.Log();
+  ASSERT_TRUE(game.WaitForLog("Console: Welcome on the Server: \"Box Server\"!", 20000)) << game.Log();
+  SleepForMs(1500);
+  game.Click(fighterX, kTerroristY);
+  SleepForMs(500);
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(EndToEnd, TwoGamesJoinOneDedicatedServerAndSeeEachOther) {
+  const std::string port = std::to_string(FreePort());
+  TDedicatedProcess server({"--servername", "Box Server", "--tcpport", port, "--udpport", port});
+  ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
+  TXServer oneScreen, twoScreen;
+  if (!oneScreen.Running() || !twoScreen.Running()) {
+    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";
+    GTEST_SKIP() << "Xvfb could not start";
+  }
+  TGameProcess one(oneScreen, "one"), two(twoScreen, "two");
+  ASSERT_TRUE(one.WaitForLog("The Initialization has been done")) << one.Log();
+  ASSERT_TRUE(two.WaitForLog("The Initialization has been done")) << two.Log();
+  SleepForMs(1500);
+
+  JoinFromTheMenu(one, kTerroristX, port);
+  JoinFromTheMenu(two, kTerroristX + 210, port);  // a counter-terrorist
+  EXPECT_TRUE(one.WaitForLog("Client: Player Joined", 10000)) << "step: the first hears of the second\n" << one.Log();
+  one.Shot("one-in-game");
+  two.Shot("two-in-game");
+
+  server.Input("status");
+  ASSERT_TRUE(server.WaitForOutput("slot 1 \"", 5000)) << server.Output();
+  EXPECT_EQ(Count(server.Output(), " 127.0.0.1:"), 2u) << server.Output();
+  EXPECT_NE(server.Output().find("2 of 8 players (0 bots)"), std::string::npos) << server.Output();
+
+  server.Input("say Welcome, both");
+  EXPECT_TRUE(one.WaitForLog("<>Server: Welcome, both", 10000)) << one.Log();
+  EXPECT_TRUE(two.WaitForLog("<>Server: Welcome, both", 10000)) << two.Log();
+
+  two.Key("c");
+  SleepForMs(800);
+  two.Type("hello one");
+  two.Click(kSendX, kSendY);
+  EXPECT_TRUE(one.WaitForLog(": hello one", 10000)) << "step: a chat line from the other player\n" << one.Log();
+  EXPECT_TRUE(server.WaitForOutput(": hello one", 5000)) << server.Output();
+
+  server.Signal(SIGTERM);
+  EXPECT_EQ(server.WaitForExit(10000), 0) << server.Output();
+  EXPECT_TRUE(one.WaitForLog("Server disconnected!", 10000)) << one.Log();
+  EXPECT_TRUE(two.WaitForLog("Server disconnected!", 10000)) << two.Log();
+}

@@ -1,0 +1,39 @@
+// The real game binary run as a dedicated server: in a scratch directory of
+// its own (the shipped data linked in), without DISPLAY, its standard input
+// and output connected to the test.
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+class TDedicatedProcess {
+ public:
+  // Starts "grimvale --dedicated" followed by args.
+  explicit TDedicatedProcess(const std::vector<std::string>& args);
+  ~TDedicatedProcess();  // SIGKILL if still running
+  TDedicatedProcess(const TDedicatedProcess&) = delete;
+  TDedicatedProcess& operator=(const TDedicatedProcess&) = delete;
+
+  // Everything written to standard output and error so far.
+  const std::string& Output();
+  // Waits until the output holds text (true), timeoutMs passes or the server ends.
+  bool WaitForOutput(const std::string& text, int timeoutMs = 20000);
+  // The ports of "Server started at TCPport N; UDPport: M"; 0 until it is logged.
+  uint16_t TCPPort();
+  uint16_t UDPPort();
+  void Input(const std::string& line);  // the line and a newline to standard input
+  void Signal(int signal);
+  // The exit code; -1 after timeoutMs (the server is then killed) or when a signal ended it.
+  int WaitForExit(int timeoutMs = 15000);
+  std::string Log() const { return ReadFile(dir / "grimvale.log"); }
+
+ private:
+  TempDir dir;
+  pid_t pid = -1;
+  int input = -1, output = -1;
+  std::string out;
+};

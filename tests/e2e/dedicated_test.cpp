@@ -1,0 +1,132 @@
+// The dedicated server as it runs on a box without a screen: the real binary
+// without DISPLAY, a raw wire peer as its client, commands on its standard
+// input, and its refusals to start.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+
+#include "../net/wire_peer.h"
+#include "dedicated_process.h"
+#include "e2e_support.h"
+
+namespace {
+
+constexpr uint8_t kStartLevel = 2, kState = 4, kStartInfo = 7, kPlayerLeft = 9, kScore = 19, kRoundOver = 20;
+constexpr uint8_t kReady = 1, kClientState = 3;
+
+// Reads the peer's messages and datagrams until done() holds.
+bool Serve(TWirePeer& peer, std::vector<std::vector<uint8_t>>& datagrams, const std::function<bool()>& done,
+           int timeoutMs) {
+  return Until(
+      [&] {
+        peer.Drain();
+        for (auto& d : peer.DrainDatagrams()) datagrams.push_back(std::move(d));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      },
+      done, timeoutMs);
+}
+
+}  // namespace
+
+// A peer goes through the whole handshake, is told that character 0 is not in
+// play, sees the bots move and fight a round to its end, shows in "status",
+// and is disconnected as from a closing host when SIGTERM ends the server.
+TEST(DedicatedServer, ServesAPeerAndBotsAnswersStatusAndEndsOnSigterm) {
+  TDedicatedProcess server({"--tcpport", "0", "--udpport", "0", "--bots", "5", "--botskill", "hard", "--servername",
+                            "Box Server"});
+  ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
+  EXPECT_NE(server.Output().find("with 5 bots"), std::string::npos) << server.Output();
+
+  TWirePeer peer(server.TCPPort());
+  ASSERT_TRUE(peer.Connected);
+  std::vector<std::vector<uint8_t>> datagrams;
+  ASSERT_TRUE(Serve(peer, datagrams, [&] { return peer.Find(kStartLevel) != nullptr; }, 5000));
+  EXPECT_EQ(peer.Find(kStartLevel)->S[0], "arena");
+  TWireMessage ready = Wire(kReady);
+  ready.F[0] = peer.UDPPort;
+  peer.Send(ready);
+  ASSERT_TRUE(Serve(peer, datagrams, [&] { return peer.Find(kStartInfo) != nullptr; }, 5000));
+  const TWireMessage& info = *peer.Find(kStartInfo);
+  EXPECT_EQ(info.S[0], "Box Server");
+  EXPECT_EQ(info.F[0], 7.0f);  // character 0, five bots, the peer
+  EXPECT_EQ(info.F[1], 6.0f);  // the peer plays character slot + 1, after the bots' slots
+  bool zeroLeft = false;
+  for (const TWireMessage& m : peer.Received) zeroLeft |= m.Code == kPlayerLeft && m.S[0] == "0";
+  EXPECT_TRUE(zeroLeft) << "character 0 must reach the client as not in use";
+  TWireMessage state = Wire(kClientState, "Wire", "0");
+  state.F[1] = 0;
+  peer.Send(state);
+
+  // The bots play: their positions arrive, and a round ends after kills.
+  ASSERT_TRUE(Serve(peer, datagrams, [&] { return peer.CountOf(kScore) > 0 && peer.CountOf(kRoundOver) > 0; }, 120000))
+      << server.Output();
+  size_t fromBots = 0;
+  for (const auto& d : datagrams) {
+    ASSERT_EQ(d.size(), 24u);
+    EXPECT_NE(d[21], 0) << "no datagram for character 0";
+    fromBots += d[21] >= 1 && d[21] <= 5;
+  }
+  EXPECT_GT(fromBots, 0u);
+  EXPECT_GT(peer.CountOf(kState), 0);
+
+  server.Input("status");
+  ASSERT_TRUE(server.WaitForOutput("\"Wire\" CT", 5000)) << server.Output();
+  const std::string out = server.Output();
+  EXPECT_NE(out.find("Server \"Box Server\", map arena"), std::string::npos) << out;
+  EXPECT_NE(out.find("6 of 8 players (5 bots)"), std::string::npos) << out;
+  EXPECT_NE(out.find("slot 5 \"Wire\" CT kills"), std::string::npos) << out;
+  EXPECT_NE(out.find("127.0.0.1:"), std::string::npos) << out;
+  EXPECT_NE(out.find("slot 0 \""), std::string::npos) << out;
+  EXPECT_NE(out.find(" bot\n"), std::string::npos) << out;
+
+  const int before = peer.CountOf(kPlayerLeft);
+  server.Signal(SIGTERM);
+  EXPECT_EQ(server.WaitForExit(10000), 0) << server.Output();
+  EXPECT_TRUE(Serve(peer, datagrams, [&] { return !peer.Open; }, 5000)) << "the connection closes";
+  EXPECT_GT(peer.CountOf(kPlayerLeft), before) << "the others' disconnects, as from a closing host";
+  for (const char* line : {"Signal received, shutting down", "Server closed", "Terminating Dedicated Server"}) {
+    EXPECT_NE(server.Output().find(line), std::string::npos) << line;
+    EXPECT_NE(server.Log().find(line), std::string::npos) << line;
+  }
+}
+
+// A server that cannot serve what it was asked to says why and exits non-zero
+// at once, instead of running without a port or a level.
+TEST(DedicatedServer, RefusesToStartWithoutItsPortsOrMap) {
+  // Sockets of another program holding a TCP and a UDP port.
+  int tcp = ::socket(AF_INET, SOCK_STREAM, 0), udp = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_ANY);
+  socklen_t n = sizeof a;
+  ASSERT_EQ(::bind(tcp, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(::listen(tcp, 1), 0);
+  ::getsockname(tcp, reinterpret_cast<sockaddr*>(&a), &n);
+  const std::string tcpPort = std::to_string(ntohs(a.sin_port));
+  a.sin_port = 0;
+  ASSERT_EQ(::bind(udp, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ::getsockname(udp, reinterpret_cast<sockaddr*>(&a), &n);
+  const std::string udpPort = std::to_string(ntohs(a.sin_port));
+
+  struct Case {
+    std::vector<std::string> Args;
+    int ExitCode;
+    std::string Says;
+  } cases[] = {
+      {{"--tcpport", tcpPort, "--udpport", "0"}, 1, "Cannot open the server's ports (TCP " + tcpPort},
+      {{"--tcpport", "0", "--udpport", udpPort}, 1, "Cannot open the server's ports (TCP 0, UDP " + udpPort},
+      {{"--map", "nosuchmap", "--tcpport", "0", "--udpport", "0"}, 1, "Map not found: \"nosuchmap\""},
+      {{"--map", "../arena"}, 2, "--map ../arena: not a usable value"},
+      {{"--bots", "9", "--maxplayers", "8"}, 2, "--bots 9: more than --maxplayers 8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Says);
+    TDedicatedProcess server(c.Args);
+    EXPECT_EQ(server.WaitForExit(15000), c.ExitCode);
+    EXPECT_NE(server.Output().find(c.Says), std::string::npos) << server.Output();
+    EXPECT_EQ(server.Output().find("type help for the commands"), std::string::npos) << "it must not run";
+  }
+  ::close(tcp);
+  ::close(udp);
+}
