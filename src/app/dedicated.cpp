@@ -173,6 +173,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   InstallNetRules(*Network);
   NetRuleHooks = {};
   NetRuleHooks.Settings = &settings;
+  Network->DiscoveryPort = options.DiscoveryPort;
   if (!MapExists(options.Map)) {
     Logger->LogError("Map not found: \"" + options.Map + "\" (no data/maps/" + options.Map + "/map.lvl or map.3ds)",
                      kSource);

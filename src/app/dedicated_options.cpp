@@ -11,7 +11,7 @@ namespace {
 
 constexpr const char* kSection = "Dedicated";
 
-enum class TKind { Text, Port, Players, Bots, Gold, Flag, Skill, Name };
+enum class TKind { Text, Port, Discovery, Players, Bots, Gold, Flag, Skill, Name };
 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
@@ -29,6 +29,7 @@ constexpr TOption kOptions[] = {
     {"servername", TKind::Text, "the name clients are welcomed with, 3 to 25 characters (Grimvale server)"},
     {"gold", TKind::Gold, "gold per round, 0 to 1000000 (1500)"},
     {"friendlyfire", TKind::Flag, "1: team mates can hit each other (0)"},
+    {"discoveryport", TKind::Discovery, "UDP port LAN searches are answered on, -1 for none (5029)"},
 };
 
 std::optional<int32_t> InRange(const std::string& text, int32_t lo, int32_t hi) {
@@ -54,6 +55,10 @@ bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value
     case TKind::Port:
       if (!(n = InRange(value, 0, 65535))) return false;
       (key == "tcpport" ? o.TCPPort : o.UDPPort) = *n;
+      return true;
+    case TKind::Discovery:
+      if (!(n = InRange(value, -1, 65535))) return false;
+      o.DiscoveryPort = *n;
       return true;
     case TKind::Players:
       if (!(n = InRange(value, 1, 255))) return false;

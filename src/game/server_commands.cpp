@@ -62,7 +62,7 @@ void KickBots(const TCommandPrint& print) {
   if (!CanHaveBots()) return print(kServerOnly);
   const int32_t n = KI->BotCount();
   KI->KickBots();
-  print(std::to_string(n) + " bots kicked.");
+  print(std::to_string(n) + (n == 1 ? " bot kicked." : " bots kicked."));
 }
 
 const char* SkillName(TBotSkill skill) {

@@ -8,6 +8,7 @@
 
 #include "../net/wire_peer.h"
 #include "dedicated_process.h"
+#include "net/discovery.h"
 #include "e2e_support.h"
 
 namespace {
@@ -34,9 +35,26 @@ bool Serve(TWirePeer& peer, std::vector<std::vector<uint8_t>>& datagrams, const 
 // and is disconnected as from a closing host when SIGTERM ends the server.
 TEST(DedicatedServer, ServesAPeerAndBotsAnswersStatusAndEndsOnSigterm) {
   TDedicatedProcess server({"--tcpport", "0", "--udpport", "0", "--bots", "5", "--botskill", "hard", "--servername",
-                            "Box Server"});
+                            "Box Server", "--discoveryport", "0"});
   ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
   EXPECT_NE(server.Output().find("with 5 bots"), std::string::npos) << server.Output();
+
+  // A search on loopback lists it as the Join window would.
+  const std::string said = "Discovery answers on UDP port ";
+  const size_t at = server.Output().find(said);
+  ASSERT_NE(at, std::string::npos) << server.Output();
+  const auto discoveryPort = static_cast<uint16_t>(std::stoi(server.Output().substr(at + said.size())));
+  TDiscoveryBrowser finder;
+  std::string error;
+  ASSERT_TRUE(finder.Start({"127.0.0.1"}, discoveryPort, error)) << error;
+  ASSERT_TRUE(Until([&] { finder.Poll(); }, [&] { return !finder.Servers.empty(); }, 3000));
+  const TServerInfo& found = finder.Servers[0].Info;
+  EXPECT_EQ(found.Name, "Box Server");
+  EXPECT_EQ(found.Map, "arena");
+  EXPECT_EQ(found.Players, 5);  // the bots; no host player
+  EXPECT_EQ(found.MaxPlayers, 8);
+  EXPECT_EQ(found.TCPPort, server.TCPPort());
+  EXPECT_EQ(found.UDPPort, server.UDPPort());
 
   TWirePeer peer(server.TCPPort());
   ASSERT_TRUE(peer.Connected);

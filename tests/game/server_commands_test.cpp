@@ -67,7 +67,7 @@ TEST_F(ServerCommandTest, OnAServerTheyChangeTheGameAndTellTheClients) {
       {"botskill HARD", "Bot skill is now: hard", [&] { return KI->Skill == TBotSkill::Hard; }},
       {"botskill silly", "botskill takes easy, normal or hard.", [&] { return KI->Skill == TBotSkill::Hard; }},
       {"kickbot", "One bot kicked.", [&] { return KI->BotCount() == 1 && !characters->At(3)->InUse; }},
-      {"kickbots", "1 bots kicked.", [&] { return KI->BotCount() == 0 && Network->Server->ConnectedCount() == 1; }},
+      {"kickbots", "1 bot kicked.", [&] { return KI->BotCount() == 0 && Network->Server->ConnectedCount() == 1; }},
       {"kickbot", "There is no bot to kick.", [] { return true; }},
       {"say Hello There", "",
        [&] { return lastToClient().Code == ServerMsg::Chat && lastToClient().S1 == "<>Host: Hello There"; }},
