@@ -120,6 +120,13 @@ void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
 
   const bool server = Network && Network->IsServer;
   const bool friendlyFire = Network && Network->FriendlyFire();
+  // The hit lines are the shooter's own feedback: with bots and clients
+  // resolved here too, the host's messages would otherwise fill with the
+  // hits of everybody else (and a dedicated server's log with all of them).
+  const bool mine = this == Owner.LocalCharacter;
+  auto tell = [mine](const std::string& line) {
+    if (mine) ConsolePrint(line);
+  };
   const TOctree* octree = Owner.Level() ? Owner.Level()->Octree.get() : nullptr;
   for (int32_t i = 0; i < Owner.Count; ++i) {
     TCharacter* t = Owner.At(i);
@@ -130,23 +137,23 @@ void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
     if (zone == kZoneHead) {
       damage = ShotDamage(weapon, 6);
       if (Random(t->Armour) > 65) damage = 0;
-      ConsolePrint("Hit, Head");
+      tell("Hit, Head");
     } else if (zone == kZoneChest) {
       int32_t full = ShotDamage(weapon, 2.5);
       damage = RoundToInt(full - static_cast<double>(t->Armour) * full / 200);
       t->SetArmour(Random(damage));
       if (server && t->Id > 0) Network->SendToPlayer(t->Id, MakeMessage(ServerMsg::Armour, std::to_string(t->Armour)));
-      ConsolePrint("Hit, Chest");
+      tell("Hit, Chest");
     } else if (zone == kZoneLegs) {
       damage = ShotDamage(weapon, 1);
-      ConsolePrint("Hit, Legs");
+      tell("Hit, Legs");
     } else {
       continue;
     }
     int64_t health = int64_t{t->Health} - damage;
     t->SetHealth(static_cast<int32_t>(std::max<int64_t>(std::min<int64_t>(health, INT32_MAX), INT32_MIN)));
     if (t->Dead) SetKills(Kills + 1);
-    ConsolePrint(std::to_string(damage) + " DMG!");
+    tell(std::to_string(damage) + " DMG!");
     if (server && t->Id > 0) Network->SendToPlayer(t->Id, MakeMessage(ServerMsg::Health, std::to_string(t->Health)));
   }
 }

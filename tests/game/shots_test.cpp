@@ -38,6 +38,7 @@ TEST_F(ShotsTest, ZonesDamageAndArmour) {
       characters = std::make_unique<TCharacters>(nullptr, false);
       TCharacter& shooter = Player(0, {-10, 1, 0});
       TCharacter& target = Player(10, {0, 1, 0});
+      characters->LocalCharacter = &shooter;
       target.SetArmour(c.armour);
       TRay ray = Horizontal(shooter.BoundSphere.Centre, 1 + c.y);
       ASSERT_EQ(HitZone(ray, target, nullptr), c.zone);
@@ -67,6 +68,17 @@ TEST_F(ShotsTest, ZonesDamageAndArmour) {
       std::vector<std::string> lines;
       if (c.zone != kZoneMiss) lines = {kLines[c.zone], std::to_string(damage) + " DMG!"};
       EXPECT_EQ(console, lines);
+
+      // The same shot by somebody else hits as hard, but the lines are the
+      // shooter's own: the player here is not told.
+      console.clear();
+      characters->LocalCharacter = &target;
+      target.SetHealth(100);
+      target.SetArmour(c.armour);
+      RandomSeed(seed);
+      shooter.FireRay(ray, w);
+      EXPECT_EQ(target.Health, 100 - damage);
+      EXPECT_EQ(console, std::vector<std::string>{});
     }
   }
 }
