@@ -191,12 +191,16 @@ int32_t TKI::AddBot(int32_t team) {
   bot->Keys.Gravity = 100;
   bots.push_back(std::move(bot));
   characters->Recount();
+  // Clients that are already playing learn of the newcomer as of any joining
+  // player; later ones find it in their start information.
+  session.Broadcast(MakeMessage(ServerMsg::PlayerJoined, std::to_string(characters->Count), std::to_string(index)));
   return index;
 }
 
 void TKI::Remove(size_t i) {
   const TBot& bot = *bots[i];
-  if (Network && Network->Server.get() == server) server->RemoveClient(bot.Slot);
+  // Announced as any disconnect (message 9), so clients free its character.
+  if (Network && Network->Server.get() == server) server->Drop(bot.Slot, "bot left", nullptr);
   if (characters) {
     if (TCharacter* c = characters->At(bot.Index)) c->SetInUse(false);
     characters->Recount();

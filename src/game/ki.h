@@ -37,9 +37,11 @@ class TKI {
   // Server only: takes a free slot and plays its character; team 0 or 1, or
   // -1 for the smaller team (terrorists on a tie). Returns the character
   // index, or -1 when this machine is no server or every slot is taken.
+  // Clients already playing get the "player joined" message.
   int32_t AddBot(int32_t team = -1);
-  // Removes the bot added last (slot and character freed); false without bots.
-  // Freeing TKI gives the slots back too (the characters go with the level).
+  // Removes the bot added last (slot and character freed, clients told with
+  // the "player left" message); false without bots. Freeing TKI gives the
+  // slots back too, silently (the characters go with the level).
   bool KickBot();
   void KickBots();
   // For a human joining a full server: frees the slot of the bot added last.

@@ -225,6 +225,7 @@ void TServer::Accept(TSessionRules* rules) {
     // output soon, instead of after megabytes.
     int buffer = static_cast<int>(kMaxPendingBytes);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+    if (ConnectedCount() + 1 >= MaxPlayers && rules) rules->MakeRoomForJoin();
     if (ConnectedCount() + 1 < MaxPlayers) {
       const int32_t k = AddClient();
       TServerClient& client = *Slot(k);
