@@ -158,6 +158,34 @@ TKI::~TKI() {
   for (const auto& bot : bots) server->RemoveClient(bot->Slot);
 }
 
+// Only players who chose a character count: a human still in the character
+// choice is on team 0 by default, and would otherwise pull every bot to the
+// terrorists.
+void TKI::TeamSizes(int32_t sizes[2]) const {
+  sizes[0] = sizes[1] = 0;
+  for (int32_t i = 0; i < characters->Count; ++i)
+    if (const TCharacter* c = characters->At(i); c && c->InUse && c->ModelNr >= 0) ++sizes[c->Team == 1 ? 1 : 0];
+}
+
+int32_t TKI::ModelFor(int32_t team) { return (team == 1 ? 10 : 0) + Random(2); }
+
+// Humans choose their team after the bots did; in the pause after a round,
+// dead bots of a team that is more than one larger change sides (a living
+// one would lose what it carries).
+void TKI::Rebalance() {
+  int32_t sizes[2];
+  TeamSizes(sizes);
+  for (auto it = bots.rbegin(); it != bots.rend(); ++it) {
+    const int32_t big = sizes[1] > sizes[0] ? 1 : 0;
+    if (sizes[big] - sizes[1 - big] <= 1) return;
+    TCharacter* c = characters->At((*it)->Index);
+    if (!c || !c->Dead || c->ModelNr < 0 || c->Team != big) continue;
+    c->SetModel(ModelFor(1 - big));
+    --sizes[big];
+    ++sizes[1 - big];
+  }
+}
+
 bool TKI::IsBot(int32_t index) const {
   return std::any_of(bots.begin(), bots.end(), [&](const auto& b) { return b->Index == index; });
 }
@@ -167,11 +195,15 @@ int32_t TKI::AddBot(int32_t team) {
   TServer& session = *Network->Server;
   // The host's own player takes one of MaxPlayers.
   if (session.ConnectedCount() + 1 >= session.MaxPlayers) return -1;
-  if (team != 0 && team != 1) team = characters->TerroristCount <= characters->CounterCount ? 1 : 0;
+  if (team != 0 && team != 1) {
+    int32_t sizes[2];
+    TeamSizes(sizes);
+    team = sizes[1] <= sizes[0] ? 1 : 0;
+  }
   if (server && server != &session) return -1;  // bots of an earlier session are still here
   server = &session;
   const int32_t slot = session.AddClient();
-  const int32_t model = (team == 1 ? 10 : 0) + Random(2);
+  const int32_t model = ModelFor(team);
   const int32_t index = characters->Add(model, 0, 0, 0);
   if (index != slot + 1) {  // slots and characters come and go in pairs; refuse rather than mix them up
     characters->At(index)->SetInUse(false);
@@ -234,6 +266,7 @@ void TKI::Think(uint32_t now, uint32_t ms) {
   if (characters->RoundOver && !lastRoundOver && Network->Server)
     for (const auto& bot : bots)
       if (TCharacter* c = characters->At(bot->Index)) c->Money += Network->Server->GoldPerRound;
+  if (characters->RoundOver) Rebalance();
   lastRoundOver = characters->RoundOver;
   pathBudget = kPathsPerFrame;
   for (const auto& bot : bots) {
