@@ -144,6 +144,9 @@ struct TKI::TBot {
 };
 
 TKI::TKI(TCharacters* characters) : characters(characters) {
+  // Bots that arrive in a round's pause are paid for that round, as the
+  // host's player was.
+  if (characters) roundsPaid = characters->RoundsEnded - (characters->RoundOver ? 1 : 0);
   TLevel* level = characters ? characters->Level() : nullptr;
   if (!level || !level->Octree) return;
   std::vector<TVec3> spawns = level->TerSpawns;
@@ -263,11 +266,14 @@ void TKI::Think(uint32_t now, uint32_t ms) {
   const int32_t step = static_cast<int32_t>(std::min<uint32_t>(ms, TMovement::kMaxStepMs));
   // Money: a client adds the gold of message 20 to its own money; a bot's
   // money lives here, on the server.
-  if (characters->RoundOver && !lastRoundOver && Network->Server)
+  if (characters->RoundsEnded != roundsPaid && Network->Server) {
+    const int64_t gold = int64_t{Network->Server->GoldPerRound} * (characters->RoundsEnded - roundsPaid);
     for (const auto& bot : bots)
-      if (TCharacter* c = characters->At(bot->Index)) c->Money += Network->Server->GoldPerRound;
+      if (TCharacter* c = characters->At(bot->Index))
+        c->Money = static_cast<int32_t>(std::min<int64_t>(int64_t{c->Money} + gold, INT32_MAX));
+  }
+  roundsPaid = characters->RoundsEnded;
   if (characters->RoundOver) Rebalance();
-  lastRoundOver = characters->RoundOver;
   pathBudget = kPathsPerFrame;
   for (const auto& bot : bots) {
     TCharacter* c = characters->At(bot->Index);

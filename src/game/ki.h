@@ -84,7 +84,7 @@ class TKI {
   TCharacters* characters;
   TServer* server = nullptr;  // the session whose slots the bots hold
   std::vector<std::unique_ptr<TBot>> bots;
-  bool lastRoundOver = false;
+  uint32_t roundsPaid = 0;  // the characters' RoundsEnded when the bots were last paid
   int32_t pathBudget = 0;  // searches left this frame
   int32_t namesUsed = 0;
 };

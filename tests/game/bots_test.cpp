@@ -251,6 +251,23 @@ TEST_F(BotTest, AfterTheHumanChoseASideDeadBotsEvenTheTeamsInTheRoundsPause) {
   EXPECT_EQ(characters->LocalCharacter->Team, 1);  // never the human
 }
 
+// A fresh server ends its empty round as the first bot arrives; should the
+// restart come before the bots next think, they are still paid and armed.
+TEST_F(BotTest, BotsArePaidForARoundThatEndedAndRestartedBetweenTwoThinks) {
+  LevelOf({});
+  StartServer(1000);
+  MakeCharacters();
+  characters->Tick(100000, true);
+  TKI ki(characters.get());
+  const TCharacter& bot = *characters->At(ki.AddBot());
+  ASSERT_TRUE(characters->RoundOver);
+  characters->Tick(105000, true);
+  ASSERT_FALSE(characters->RoundOver);
+  ki.Think(105000, 20);
+  EXPECT_GT(bot.PistolShots + bot.RifleShots, 0);
+  EXPECT_LT(bot.Money, 1000);
+}
+
 TEST(BotSkill, ParsesTheThreeSkillsInAnyCase) {
   TBotSkill s = TBotSkill::Normal;
   EXPECT_TRUE(ParseBotSkill("EASY", s));
