@@ -2,9 +2,10 @@
 // and shopping, and each frame's thinking. How a bot decides, in order:
 // dead bots wait; a bot that revived buys and heads for the enemy's spawn
 // area (or, now and then, any point of the level); every 200 ms it looks for
-// the nearest enemy it can see; with one in sight it stops, turns toward it
-// at the skill's turn rate and fires once the reaction delay has passed and
-// its aim is on, never when a wall or a team mate is in the line; without
+// the nearest enemy it can see; with one in sight and in range it turns
+// toward it at the skill's turn rate, sidestepping, and fires once the
+// reaction delay has passed and its aim is on, never when a wall or a team
+// mate is in the line; one out of range it walks to along the graph; without
 // one it follows its path, picks a new point when it arrives, and when it
 // has not moved for a while it jumps and sidesteps, then searches again.
 #include "game/ki.h"
@@ -55,6 +56,7 @@ constexpr float kAimTolerance = 4.0f;     // degrees off the target before firin
 constexpr int32_t kPathsPerFrame = 2;     // searches are spread over frames
 constexpr float kCloseRange = 10.0f;      // a fighting bot walks toward a target farther away
 constexpr uint32_t kSidestepMs = 1200;    // and sidesteps one way, then the other, when nearer
+constexpr uint32_t kChaseRepathMs = 3000;  // a chased target's place is looked up again this often
 
 float Wrap180(float a) {
   a = std::fmod(a, 360.0f);
@@ -137,6 +139,8 @@ struct TKI::TBot {
   int32_t Unstucks = 0;       // tries since the last waypoint reached
   uint32_t UnstuckUntil = 0;
   uint32_t NextRebuy = 0;
+  int32_t Chased = -1;        // the target out of range that the path leads to
+  uint32_t ChasedAt = 0;
   TVec3 FightFrom;            // where the last fight check found the bot
   uint32_t FightCheck = 0;
   bool FightFlip = false;     // sidestep the other way, and stop closing in, after no movement
@@ -423,13 +427,27 @@ bool TKI::Fight(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   const TCharacter* target = bot.Target >= 0 ? characters->At(bot.Target) : nullptr;
   if (!target || !HasAmmunition(c, c.WeaponSlot)) return false;
   const TSkillSettings& skill = kSkills[static_cast<int>(Skill)];
+  // Out of range: walk there by the graph. Straight at it, a ledge or a
+  // railing between would hold the bot in place for good.
+  const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
+  if (distance > skill.FireRange) {
+    if (bot.Target != bot.Chased || now - bot.ChasedAt >= kChaseRepathMs) {
+      bot.Chased = bot.Target;
+      bot.ChasedAt = now;
+      const int32_t node = Nav.Nearest(target->BoundSphere.Centre);
+      if (node >= 0 && node != bot.Goal) {
+        bot.Goal = node;
+        bot.NeedsPath = true;
+      }
+    }
+    return false;
+  }
   float yaw, pitch;
   ViewToward(c.GetShotRay().Origin, target->ChestSphere.Centre, yaw, pitch);
   const float step = skill.TurnDegPerSec * static_cast<float>(ms) / 1000.0f;
   c.SetView(TurnToward(c.Yaw, yaw, step), std::clamp(TurnToward(c.Pitch, pitch, step), -89.0f, 89.0f));
-  // Zigzagging closer from afar, sidestepping near: a fighting bot is never
-  // still, and slides along cover rather than pressing against it.
-  const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
+  // Zigzagging closer, sidestepping near: a fighting bot is never still, and
+  // slides along cover rather than pressing against it.
   if (now - bot.FightCheck >= kSidestepMs / 2) {
     const TVec3 moved = VecSub(c.BoundSphere.Centre, bot.FightFrom);
     if (std::hypot(moved.x, moved.z) < 0.2f) bot.FightFlip = !bot.FightFlip;  // pressed into a corner
