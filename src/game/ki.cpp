@@ -150,7 +150,7 @@ struct TKI::TBot {
 TKI::TKI(TCharacters* characters) : characters(characters) {
   // Bots that arrive in a round's pause are paid for that round, as the
   // host's player was.
-  if (characters) roundsPaid = characters->RoundsEnded - (characters->RoundOver ? 1 : 0);
+  if (characters) roundsPaid = characters->RoundsEnded - (characters->RoundOver && characters->RoundsEnded > 0 ? 1 : 0);
   TLevel* level = characters ? characters->Level() : nullptr;
   if (!level || !level->Octree) return;
   std::vector<TVec3> spawns = level->TerSpawns;
