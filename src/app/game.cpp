@@ -163,6 +163,9 @@ void Tgame::StartLevel(const std::string& name) {
   Level = new TLevel(name, true);
   Movement = new TMovement();
   Characters = new TCharacters(Level);
+  // The rules' clock from the start: a round the server ends before the
+  // first tick must still pause its 5 s, not restart in the next frame.
+  Characters->Now = GetTicks();
   KI = new TKI(Characters);
   if (Cam) {
     TCharacter& player = *Characters->LocalCharacter;

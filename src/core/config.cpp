@@ -155,7 +155,7 @@ const char* TMiscConfig::Section() const { return "TMiscConfig"; }
 
 std::vector<TConfigKey> TMiscConfig::Keys() {
   return {{"ShowDebug", &ShowDebug, 0}, {"Sleep", &Sleep, 5}, {"NearClipping", &NearClipping, 0.5},
-          {"FarClipping", &FarClipping, 300.0}};
+          {"FarClipping", &FarClipping, 300.0}, {"Bots", &Bots, 3}};
 }
 
 // ---- TgameVariabeln ----

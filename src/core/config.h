@@ -126,6 +126,7 @@ class TMiscConfig : public TAllConfig {
   int32_t Sleep = 5;
   float NearClipping = 0.5f;
   float FarClipping = 300.0f;
+  int32_t Bots = 3;  // the New Game dialog's last choice
 
  protected:
   const char* Section() const override;

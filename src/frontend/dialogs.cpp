@@ -1,5 +1,6 @@
 // The dialogs of the main menu (new game, join game, credits, exit, level
 // switch), their checks, and the error window.
+#include "core/config.h"
 #include "core/convert.h"
 #include "core/ini_file.h"
 #include "core/paths.h"
@@ -9,6 +10,7 @@
 #include "frontend/gui_add.h"
 #include "frontend/windows.h"
 #include "game/characters.h"
+#include "game/ki.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
 
@@ -77,15 +79,19 @@ void FillMapList(TWindow& w) {
 // The server a new game asks for while another level runs: started once the
 // level switch is confirmed, since ending the old level closes any session.
 struct TServerStart {
-  int32_t MaxPlayers = 0, UDPPort = 0, TCPPort = 0, Gold = 0;
+  int32_t MaxPlayers = 0, UDPPort = 0, TCPPort = 0, Gold = 0, Bots = 0;
   bool FriendlyFire = false;
   std::string ServerName, PlayerName;
 };
 std::optional<TServerStart> pendingServer;
 
 void StartServer(const TServerStart& s) {
-  if (Network) Network->StartServer(s.MaxPlayers, s.UDPPort, s.TCPPort, s.Gold, s.FriendlyFire, s.ServerName);
+  const bool started =
+      Network && Network->StartServer(s.MaxPlayers, s.UDPPort, s.TCPPort, s.Gold, s.FriendlyFire, s.ServerName);
   if (Characters && Characters->LocalCharacter) Characters->LocalCharacter->SetName(s.PlayerName);
+  // Bots hold server slots, so they come once the server is up.
+  if (started && KI)
+    for (int32_t i = 0; i < s.Bots; ++i) KI->AddBot(-1);
 }
 
 void StartNewGame() {
@@ -104,9 +110,13 @@ void StartNewGame() {
     return;
   std::string serverName = EditText(*w, 5);
   if (serverName.size() < 3) return FrontShowError("The Server Name must contain at least 3 letters.", kSource);
+  // Every bot takes a slot; the host's own player takes one more.
+  int32_t bots = 0;
+  if (!ReadNumberField(EditText(*w, 6), "Bots", 0, maxPlayers - 1, bots)) return;
+  if (GameVars) GameVars->Misc->Bots = bots;
   // The fields are crossed over on purpose: the dialog's first port is the
   // server's TCP port (equal while the ports are kept equal).
-  TServerStart server{maxPlayers, secondPort, firstPort, gold, Checked(*w, 1), serverName, name};
+  TServerStart server{maxPlayers, secondPort, firstPort, gold, bots, Checked(*w, 1), serverName, name};
   const bool switching = FrontLevelRunning();
   FrontRequestLevel(map);
   if (switching)
@@ -173,6 +183,7 @@ void LoadMainDialogs() {
 void AttachDialogCallbacks() {
   if (TWindow* w = Win(NewGameWindow)) {
     FillMapList(*w);
+    if (TEdit* bots = EditAt(*w, 6); bots && GameVars) bots->Text = std::to_string(GameVars->Misc->Bots);
     KeepEqual(w, 0, 0, 1);
     OnButton(w, 0, StartNewGame);
   }

@@ -92,6 +92,7 @@ void TCharacters::EndRound() {
   if (!Network || !Network->IsServer || RoundOver) return;
   RespawnTime = Now + kRoundPauseMs;
   RoundOver = true;
+  ++RoundsEnded;
   const int32_t gold = Network->Server->GoldPerRound;
   if (!List.empty()) List[0]->Money += gold;
   Network->Broadcast(MakeMessage(ServerMsg::RoundOver, std::to_string(gold)));

@@ -79,6 +79,10 @@ class TCharacters {
   void* SphereQuadric = nullptr;  // GLUquadric, made on the first debug-sphere draw
   uint32_t RespawnTime = 0;
   bool RoundOver = false;
+  // Rounds the server has ended: who pays per round (the bots) counts these
+  // rather than watching RoundOver, which a restart can clear in the frame
+  // that set it.
+  uint32_t RoundsEnded = 0;
   std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
   TCharacterModelNames ModelNames;
 

@@ -2,9 +2,10 @@
 // and shopping, and each frame's thinking. How a bot decides, in order:
 // dead bots wait; a bot that revived buys and heads for the enemy's spawn
 // area (or, now and then, any point of the level); every 200 ms it looks for
-// the nearest enemy it can see; with one in sight it stops, turns toward it
-// at the skill's turn rate and fires once the reaction delay has passed and
-// its aim is on, never when a wall or a team mate is in the line; without
+// the nearest enemy it can see; with one in sight and in range it turns
+// toward it at the skill's turn rate, sidestepping, and fires once the
+// reaction delay has passed and its aim is on, never when a wall or a team
+// mate is in the line; one out of range it walks to along the graph; without
 // one it follows its path, picks a new point when it arrives, and when it
 // has not moved for a while it jumps and sidesteps, then searches again.
 #include "game/ki.h"
@@ -55,6 +56,7 @@ constexpr float kAimTolerance = 4.0f;     // degrees off the target before firin
 constexpr int32_t kPathsPerFrame = 2;     // searches are spread over frames
 constexpr float kCloseRange = 10.0f;      // a fighting bot walks toward a target farther away
 constexpr uint32_t kSidestepMs = 1200;    // and sidesteps one way, then the other, when nearer
+constexpr uint32_t kChaseRepathMs = 3000;  // a chased target's place is looked up again this often
 
 float Wrap180(float a) {
   a = std::fmod(a, 360.0f);
@@ -137,6 +139,8 @@ struct TKI::TBot {
   int32_t Unstucks = 0;       // tries since the last waypoint reached
   uint32_t UnstuckUntil = 0;
   uint32_t NextRebuy = 0;
+  int32_t Chased = -1;        // the target out of range that the path leads to
+  uint32_t ChasedAt = 0;
   TVec3 FightFrom;            // where the last fight check found the bot
   uint32_t FightCheck = 0;
   bool FightFlip = false;     // sidestep the other way, and stop closing in, after no movement
@@ -144,6 +148,9 @@ struct TKI::TBot {
 };
 
 TKI::TKI(TCharacters* characters) : characters(characters) {
+  // Bots that arrive in a round's pause are paid for that round, as the
+  // host's player was.
+  if (characters) roundsPaid = characters->RoundsEnded - (characters->RoundOver && characters->RoundsEnded > 0 ? 1 : 0);
   TLevel* level = characters ? characters->Level() : nullptr;
   if (!level || !level->Octree) return;
   std::vector<TVec3> spawns = level->TerSpawns;
@@ -158,6 +165,34 @@ TKI::~TKI() {
   for (const auto& bot : bots) server->RemoveClient(bot->Slot);
 }
 
+// Only players who chose a character count: a human still in the character
+// choice is on team 0 by default, and would otherwise pull every bot to the
+// terrorists.
+void TKI::TeamSizes(int32_t sizes[2]) const {
+  sizes[0] = sizes[1] = 0;
+  for (int32_t i = 0; i < characters->Count; ++i)
+    if (const TCharacter* c = characters->At(i); c && c->InUse && c->ModelNr >= 0) ++sizes[c->Team == 1 ? 1 : 0];
+}
+
+int32_t TKI::ModelFor(int32_t team) { return (team == 1 ? 10 : 0) + Random(2); }
+
+// Humans choose their team after the bots did; in the pause after a round,
+// dead bots of a team that is more than one larger change sides (a living
+// one would lose what it carries).
+void TKI::Rebalance() {
+  int32_t sizes[2];
+  TeamSizes(sizes);
+  for (auto it = bots.rbegin(); it != bots.rend(); ++it) {
+    const int32_t big = sizes[1] > sizes[0] ? 1 : 0;
+    if (sizes[big] - sizes[1 - big] <= 1) return;
+    TCharacter* c = characters->At((*it)->Index);
+    if (!c || !c->Dead || c->ModelNr < 0 || c->Team != big) continue;
+    c->SetModel(ModelFor(1 - big));
+    --sizes[big];
+    ++sizes[1 - big];
+  }
+}
+
 bool TKI::IsBot(int32_t index) const {
   return std::any_of(bots.begin(), bots.end(), [&](const auto& b) { return b->Index == index; });
 }
@@ -167,11 +202,15 @@ int32_t TKI::AddBot(int32_t team) {
   TServer& session = *Network->Server;
   // The host's own player, where there is one, takes one of MaxPlayers.
   if (session.ConnectedCount() + session.HostSeats >= session.MaxPlayers) return -1;
-  if (team != 0 && team != 1) team = characters->TerroristCount <= characters->CounterCount ? 1 : 0;
+  if (team != 0 && team != 1) {
+    int32_t sizes[2];
+    TeamSizes(sizes);
+    team = sizes[1] <= sizes[0] ? 1 : 0;
+  }
   if (server && server != &session) return -1;  // bots of an earlier session are still here
   server = &session;
   const int32_t slot = session.AddClient();
-  const int32_t model = (team == 1 ? 10 : 0) + Random(2);
+  const int32_t model = ModelFor(team);
   const int32_t index = characters->Add(model, 0, 0, 0);
   if (index != slot + 1) {  // slots and characters come and go in pairs; refuse rather than mix them up
     characters->At(index)->SetInUse(false);
@@ -191,12 +230,16 @@ int32_t TKI::AddBot(int32_t team) {
   bot->Keys.Gravity = 100;
   bots.push_back(std::move(bot));
   characters->Recount();
+  // Clients that are already playing learn of the newcomer as of any joining
+  // player; later ones find it in their start information.
+  session.Broadcast(MakeMessage(ServerMsg::PlayerJoined, std::to_string(characters->Count), std::to_string(index)));
   return index;
 }
 
 void TKI::Remove(size_t i) {
   const TBot& bot = *bots[i];
-  if (Network && Network->Server.get() == server) server->RemoveClient(bot.Slot);
+  // Announced as any disconnect (message 9), so clients free its character.
+  if (Network && Network->Server.get() == server) server->Drop(bot.Slot, "bot left", nullptr);
   if (characters) {
     if (TCharacter* c = characters->At(bot.Index)) c->SetInUse(false);
     characters->Recount();
@@ -227,10 +270,14 @@ void TKI::Think(uint32_t now, uint32_t ms) {
   const int32_t step = static_cast<int32_t>(std::min<uint32_t>(ms, TMovement::kMaxStepMs));
   // Money: a client adds the gold of message 20 to its own money; a bot's
   // money lives here, on the server.
-  if (characters->RoundOver && !lastRoundOver && Network->Server)
+  if (characters->RoundsEnded != roundsPaid && Network->Server) {
+    const int64_t gold = int64_t{Network->Server->GoldPerRound} * (characters->RoundsEnded - roundsPaid);
     for (const auto& bot : bots)
-      if (TCharacter* c = characters->At(bot->Index)) c->Money += Network->Server->GoldPerRound;
-  lastRoundOver = characters->RoundOver;
+      if (TCharacter* c = characters->At(bot->Index))
+        c->Money = static_cast<int32_t>(std::min<int64_t>(int64_t{c->Money} + gold, INT32_MAX));
+  }
+  roundsPaid = characters->RoundsEnded;
+  if (characters->RoundOver) Rebalance();
   pathBudget = kPathsPerFrame;
   for (const auto& bot : bots) {
     TCharacter* c = characters->At(bot->Index);
@@ -380,13 +427,27 @@ bool TKI::Fight(TBot& bot, TCharacter& c, uint32_t now, int32_t ms) {
   const TCharacter* target = bot.Target >= 0 ? characters->At(bot.Target) : nullptr;
   if (!target || !HasAmmunition(c, c.WeaponSlot)) return false;
   const TSkillSettings& skill = kSkills[static_cast<int>(Skill)];
+  // Out of range: walk there by the graph. Straight at it, a ledge or a
+  // railing between would hold the bot in place for good.
+  const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
+  if (distance > skill.FireRange) {
+    if (bot.Target != bot.Chased || now - bot.ChasedAt >= kChaseRepathMs) {
+      bot.Chased = bot.Target;
+      bot.ChasedAt = now;
+      const int32_t node = Nav.Nearest(target->BoundSphere.Centre);
+      if (node >= 0 && node != bot.Goal) {
+        bot.Goal = node;
+        bot.NeedsPath = true;
+      }
+    }
+    return false;
+  }
   float yaw, pitch;
   ViewToward(c.GetShotRay().Origin, target->ChestSphere.Centre, yaw, pitch);
   const float step = skill.TurnDegPerSec * static_cast<float>(ms) / 1000.0f;
   c.SetView(TurnToward(c.Yaw, yaw, step), std::clamp(TurnToward(c.Pitch, pitch, step), -89.0f, 89.0f));
-  // Zigzagging closer from afar, sidestepping near: a fighting bot is never
-  // still, and slides along cover rather than pressing against it.
-  const float distance = VecLength(VecSub(target->BoundSphere.Centre, c.BoundSphere.Centre));
+  // Zigzagging closer, sidestepping near: a fighting bot is never still, and
+  // slides along cover rather than pressing against it.
   if (now - bot.FightCheck >= kSidestepMs / 2) {
     const TVec3 moved = VecSub(c.BoundSphere.Centre, bot.FightFrom);
     if (std::hypot(moved.x, moved.z) < 0.2f) bot.FightFlip = !bot.FightFlip;  // pressed into a corner

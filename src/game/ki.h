@@ -35,11 +35,15 @@ class TKI {
   TKI& operator=(const TKI&) = delete;
 
   // Server only: takes a free slot and plays its character; team 0 or 1, or
-  // -1 for the smaller team (terrorists on a tie). Returns the character
+  // -1 for the smaller team (terrorists on a tie; players still without a
+  // character count on neither). In the pause after each round, dead bots
+  // change sides while one team is more than one larger. Returns the character
   // index, or -1 when this machine is no server or every slot is taken.
+  // Clients already playing get the "player joined" message.
   int32_t AddBot(int32_t team = -1);
-  // Removes the bot added last (slot and character freed); false without bots.
-  // Freeing TKI gives the slots back too (the characters go with the level).
+  // Removes the bot added last (slot and character freed, clients told with
+  // the "player left" message); false without bots. Freeing TKI gives the
+  // slots back too, silently (the characters go with the level).
   bool KickBot();
   void KickBots();
   // For a human joining a full server: frees the slot of the bot added last.
@@ -72,12 +76,15 @@ class TKI {
   void TryFire(TBot& bot, TCharacter& c, const TCharacter& target, uint32_t now);
   void ReloadIfEmpty(TBot& bot, TCharacter& c, uint32_t now);
   bool Sees(const TCharacter& c, const TCharacter& target) const;
+  void TeamSizes(int32_t sizes[2]) const;
+  static int32_t ModelFor(int32_t team);
+  void Rebalance();
   void Remove(size_t i);
 
   TCharacters* characters;
   TServer* server = nullptr;  // the session whose slots the bots hold
   std::vector<std::unique_ptr<TBot>> bots;
-  bool lastRoundOver = false;
+  uint32_t roundsPaid = 0;  // the characters' RoundsEnded when the bots were last paid
   int32_t pathBudget = 0;  // searches left this frame
   int32_t namesUsed = 0;
 };

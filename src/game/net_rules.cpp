@@ -13,6 +13,7 @@
 #include "core/logger.h"
 #include "core/paths.h"
 #include "game/characters.h"
+#include "game/ki.h"
 #include "game/weapons.h"
 #include "world/level.h"
 
@@ -397,6 +398,8 @@ void TNetRules::ClientLeft(int32_t slot) {
   if (!Characters) return;
   if (TCharacter* c = Characters->At(slot + 1)) c->SetInUse(false);
 }
+
+bool TNetRules::MakeRoomForJoin() { return KI && KI->RemoveBotForJoin() >= 0; }
 
 void TNetRules::ClientDatagram(TServerClient& client, const TDatagram& d) {
   // Only the slot's own character, and only believable numbers.

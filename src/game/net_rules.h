@@ -36,6 +36,8 @@ class TNetRules : public TSessionRules {
   void ClientJoined(TServerClient& client) override;
   TVerdict ClientMessage(TServerClient& client, const TNetMessage& message) override;
   void ClientLeft(int32_t slot) override;
+  // A bot leaves for the human.
+  bool MakeRoomForJoin() override;
   void ClientDatagram(TServerClient& client, const TDatagram& datagram) override;
   TVerdict ServerMessage(const TNetMessage& message) override;
   void ServerDatagram(const TDatagram& datagram) override;

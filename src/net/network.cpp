@@ -221,6 +221,7 @@ void TServer::Accept(TSessionRules* rules) {
     // output soon, instead of after megabytes.
     int buffer = static_cast<int>(kMaxPendingBytes);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+    if (ConnectedCount() + HostSeats >= MaxPlayers && rules) rules->MakeRoomForJoin();
     if (ConnectedCount() + HostSeats < MaxPlayers) {
       const int32_t k = AddClient();
       TServerClient& client = *Slot(k);
@@ -528,7 +529,7 @@ TServerInfo TNetwork::DescribeServer() const {
   if (!Server) return info;
   info.Name = Server->ServerName;
   info.MaxPlayers = Server->MaxPlayers;
-  info.Players = Server->ConnectedCount() + 1;
+  info.Players = Server->ConnectedCount() + Server->HostSeats;
   info.TCPPort = Server->TCPPort;
   info.UDPPort = Server->UDPPort;
   if (DescribeGame) DescribeGame(info);

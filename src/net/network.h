@@ -35,6 +35,9 @@ class TSessionRules {
   virtual TVerdict ClientMessage(TServerClient& client, const TNetMessage& message) = 0;
   // Server: slot `slot` is being freed (the others have been told).
   virtual void ClientLeft(int32_t slot) = 0;
+  // Server: a connection arrives while every slot is taken. True when the
+  // rules freed one (a bot gave its place up), so the newcomer is accepted.
+  virtual bool MakeRoomForJoin() { return false; }
   // Server: a datagram from the address of this client's UDP socket.
   virtual void ClientDatagram(TServerClient& client, const TDatagram& datagram) = 0;
   // Client: a message or a datagram from the server.

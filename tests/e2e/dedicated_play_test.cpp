@@ -68,10 +68,7 @@ TEST(EndToEnd, TwoGamesJoinOneDedicatedServerAndSeeEachOther) {
   TDedicatedProcess server({"--servername", "Box Server", "--tcpport", port, "--udpport", port});
   ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
   TXServer oneScreen, twoScreen;
-  if (!oneScreen.Running() || !twoScreen.Running()) {
-    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";
-    GTEST_SKIP() << "Xvfb could not start";
-  }
+  E2E_REQUIRE_X(oneScreen.Running() && twoScreen.Running());
   TGameProcess one(oneScreen, "one"), two(twoScreen, "two");
   ASSERT_TRUE(one.WaitForLog("The Initialization has been done")) << one.Log();
   ASSERT_TRUE(two.WaitForLog("The Initialization has been done")) << two.Log();

@@ -7,12 +7,21 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "test_support.h"
 
 void SleepForMs(int ms);
+
+// Ends the test when its X servers did not start: a failure where a display
+// is required (GRIMVALE_REQUIRE_DISPLAY, as in CI), a skip elsewhere.
+#define E2E_REQUIRE_X(running)                                                \
+  if (!(running)) {                                                           \
+    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";   \
+    GTEST_SKIP() << "Xvfb could not start";                                   \
+  }
 
 // An Xvfb of its own, so no other test's window can take the focus or cover
 // the game.

@@ -12,6 +12,7 @@ namespace {
 // Positions on the 800 x 600 screen, from the shipped window layouts.
 constexpr int kNewGameX = 50, kNewGameY = 497;   // main menu entry (H - 110)
 constexpr int kStartX = 530, kStartY = 463;      // New Game's Start button
+constexpr int kBotsEndX = 447, kBotsY = 463;     // the right end of New Game's Bots field
 constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
 constexpr int kSecondPistolX = 225, kSecondPistolY = 205;  // "Marshal" on the buy window's pistol page
 // The HUD's money: (W div 4) x 3 - 40 .. + 120, H - 85 .. H - 45.
@@ -46,10 +47,7 @@ int MenuRed(const TScreen& s) {
 
 TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   TXServer x;
-  if (!x.Running()) {
-    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";
-    GTEST_SKIP() << "Xvfb could not start";
-  }
+  E2E_REQUIRE_X(x.Running());
   TGameProcess game(x, "play");
   ASSERT_FALSE(std::filesystem::exists(game.Dir() / "config.ini"));
   ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << "step: start\n" << game.Log();
@@ -63,6 +61,10 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   SleepForMs(1000);
   TScreen dialog = game.Shot("new-game");
   EXPECT_GT(dialog.DifferenceTo(menu), 0.2) << "step: the New Game dialog opens";
+  // Alone: no bot may shoot the player before the purchase.
+  game.Click(kBotsEndX, kBotsY);
+  game.Key("BackSpace");
+  game.Type("0");
 
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
@@ -103,8 +105,9 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   game.Type("quit");
   game.Key("Return");
   EXPECT_EQ(game.WaitForExit(20000), 0) << "step: quit from the console\n" << game.Log();
-  EXPECT_NE(ReadFile(game.Dir() / "config.ini").find("[TVideoConfig]"), std::string::npos)
-      << "step: config.ini written at exit";
+  const std::string config = ReadFile(game.Dir() / "config.ini");
+  EXPECT_NE(config.find("[TVideoConfig]"), std::string::npos) << "step: config.ini written at exit";
+  EXPECT_NE(config.find("Bots=0"), std::string::npos) << "step: the dialog's bots kept";
 }
 
 // Two games on one machine, each on its own screen: one hosts the arena, the
@@ -112,10 +115,7 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
 // typed on the joiner reaches the host.
 TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
   TXServer hostScreen, joinScreen;
-  if (!hostScreen.Running() || !joinScreen.Running()) {
-    if (std::getenv("GRIMVALE_REQUIRE_DISPLAY")) FAIL() << "no X server";
-    GTEST_SKIP() << "Xvfb could not start";
-  }
+  E2E_REQUIRE_X(hostScreen.Running() && joinScreen.Running());
   TGameProcess host(hostScreen, "host"), joiner(joinScreen, "joiner");
   ASSERT_TRUE(host.WaitForLog("The Initialization has been done")) << "step: host start\n" << host.Log();
   ASSERT_TRUE(joiner.WaitForLog("The Initialization has been done")) << "step: joiner start\n" << joiner.Log();

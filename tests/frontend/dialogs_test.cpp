@@ -1,10 +1,11 @@
 // The main menu's dialogs: what New Game and Join Game accept and refuse, and
 // what they start; the linked port fields; the level-switch confirmation.
 #include "front_fixture.h"
+#include "game/ki.h"
 
 namespace {
 struct TNewGameCase {
-  std::string Map, Port0, Port1, Players, Name, Gold, Server, Error;
+  std::string Map, Port0, Port1, Players, Name, Gold, Server, Bots, Error;
 };
 
 class DialogsTest : public FrontTest {
@@ -29,32 +30,67 @@ TEST_F(DialogsTest, TheMapListComesFromTheMapsConfiguration) {
   EXPECT_EQ(box.Items[1]->Caption, "compound");
 }
 
+// Runs before any test types into the dialog: the field still shows what the
+// fresh configuration gave it.
+TEST_F(DialogsTest, TheBotsFieldOffersTheLastChoiceAndStartsThatManyBotsOnceTheServerRuns) {
+  TEdit& bots = *NewGame().Edits[6];
+  EXPECT_EQ(bots.Text, "3");
+  MakeCharacters();
+  TKI ki(Characters);
+  KI = &ki;
+  SelectMap("arena");
+  Fill(NewGame(), {"6000", "6000", "4", "Wanderer", "800", "My Server", "2"});
+  Click(*NewGame().Buttons[0]);
+  EXPECT_TRUE(log->Errors.empty());
+  ASSERT_TRUE(Network->IsServer);
+  EXPECT_EQ(ki.BotCount(), 2);
+  EXPECT_EQ(Network->Server->ConnectedCount(), 2);
+  // One on each side: the host, without a character yet, counts on neither.
+  EXPECT_EQ(Characters->At(1)->Team + Characters->At(2)->Team, 1);
+  // The choice outlives the run.
+  GameVars->Misc->Save();
+  EXPECT_EQ(TMiscConfig(GameVars->Misc->FileName).Bots, 2);
+  // Fewer slots than bots: refused before anything starts.
+  Network->Close();
+  ki.KickBots();
+  *log = TRecorded{};
+  Fill(NewGame(), {"6000", "6000", "2", "Wanderer", "800", "My Server", "2"});
+  Click(*NewGame().Buttons[0]);
+  EXPECT_EQ(log->Errors, std::vector<std::string>{"Bots must be a Number from 0 to 1."});
+  EXPECT_FALSE(Network->IsServer);
+  EXPECT_EQ(ki.BotCount(), 0);
+  KI = nullptr;
+}
+
 TEST_F(DialogsTest, NewGameChecksEveryFieldInOrderAndStartsNothingOnAFailure) {
   const std::string name23(23, 'n'), name24(24, 'n');
   const TNewGameCase cases[] = {
-      {"nowhere", "5000", "5000", "8", "Player", "1000", "Server", "Map konnte nicht gefunden werden: nowhere"},
-      {"arena", "5000", "5000", "8", "ab", "1000", "Server", "Your Name must contain at least 3 letters and less than 24."},
-      {"arena", "5000", "5000", "8", name24, "1000", "Server", "Your Name must contain at least 3 letters and less than 24."},
-      {"arena", "abc", "5000", "8", "abc", "1000", "Server", "UDP Port must be a valid Number."},
-      {"arena", "0", "5000", "8", "abc", "1000", "Server", "UDP Port must be a Number from 1 to 65535."},
-      {"arena", "65536", "5000", "8", "abc", "1000", "Server", "UDP Port must be a Number from 1 to 65535."},
-      {"arena", "5000", "", "8", "abc", "1000", "Server", "TCP Port must be a valid Number."},
-      {"arena", "5000", "70000", "8", "abc", "1000", "Server", "TCP Port must be a Number from 1 to 65535."},
-      {"arena", "5000", "5000", "eight", "abc", "1000", "Server", "Max. Players must be a valid Number."},
-      {"arena", "5000", "5000", "0", "abc", "1000", "Server", "Max. Players must be a Number from 1 to 255."},
-      {"arena", "5000", "5000", "256", "abc", "1000", "Server", "Max. Players must be a Number from 1 to 255."},
-      {"arena", "5000", "5000", "8", "abc", "1.5", "Server", "Gold per round must be a valid Number."},
-      {"arena", "5000", "5000", "8", "abc", "-1", "Server", "Gold per round must be a Number from 0 to 1000000."},
-      {"arena", "5000", "5000", "8", "abc", "1000001", "Server", "Gold per round must be a Number from 0 to 1000000."},
-      {"arena", "5000", "5000", "8", "abc", "1000", "ab", "The Server Name must contain at least 3 letters."},
-      {"arena", "65535", "1", "255", "abc", "0", "Srv", ""},
-      {"compound", "5000", "5000", "1", name23, "1000000", "Server", ""},
+      {"nowhere", "5000", "5000", "8", "Player", "1000", "Server", "3", "Map konnte nicht gefunden werden: nowhere"},
+      {"arena", "5000", "5000", "8", "ab", "1000", "Server", "3", "Your Name must contain at least 3 letters and less than 24."},
+      {"arena", "5000", "5000", "8", name24, "1000", "Server", "3", "Your Name must contain at least 3 letters and less than 24."},
+      {"arena", "abc", "5000", "8", "abc", "1000", "Server", "3", "UDP Port must be a valid Number."},
+      {"arena", "0", "5000", "8", "abc", "1000", "Server", "3", "UDP Port must be a Number from 1 to 65535."},
+      {"arena", "65536", "5000", "8", "abc", "1000", "Server", "3", "UDP Port must be a Number from 1 to 65535."},
+      {"arena", "5000", "", "8", "abc", "1000", "Server", "3", "TCP Port must be a valid Number."},
+      {"arena", "5000", "70000", "8", "abc", "1000", "Server", "3", "TCP Port must be a Number from 1 to 65535."},
+      {"arena", "5000", "5000", "eight", "abc", "1000", "Server", "3", "Max. Players must be a valid Number."},
+      {"arena", "5000", "5000", "0", "abc", "1000", "Server", "3", "Max. Players must be a Number from 1 to 255."},
+      {"arena", "5000", "5000", "256", "abc", "1000", "Server", "3", "Max. Players must be a Number from 1 to 255."},
+      {"arena", "5000", "5000", "8", "abc", "1.5", "Server", "3", "Gold per round must be a valid Number."},
+      {"arena", "5000", "5000", "8", "abc", "-1", "Server", "3", "Gold per round must be a Number from 0 to 1000000."},
+      {"arena", "5000", "5000", "8", "abc", "1000001", "Server", "3", "Gold per round must be a Number from 0 to 1000000."},
+      {"arena", "5000", "5000", "8", "abc", "1000", "ab", "3", "The Server Name must contain at least 3 letters."},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "x", "Bots must be a valid Number."},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "-1", "Bots must be a Number from 0 to 7."},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "8", "Bots must be a Number from 0 to 7."},
+      {"arena", "65535", "1", "255", "abc", "0", "Srv", "254", ""},
+      {"compound", "5000", "5000", "1", name23, "1000000", "Server", "0", ""},
   };
   for (const TNewGameCase& c : cases) {
     *log = TRecorded{};
     Network->Close();
     SelectMap(c.Map);
-    Fill(NewGame(), {c.Port0, c.Port1, c.Players, c.Name, c.Gold, c.Server});
+    Fill(NewGame(), {c.Port0, c.Port1, c.Players, c.Name, c.Gold, c.Server, c.Bots});
     Click(*NewGame().Buttons[0]);
     if (c.Error.empty()) {
       EXPECT_TRUE(log->Errors.empty()) << c.Name << ": " << (log->Errors.empty() ? "" : log->Errors[0]);

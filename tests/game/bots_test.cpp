@@ -18,7 +18,14 @@ class BotTest : public GameTest {
   }
 };
 
-class BotMatch : public BotTest, public testing::WithParamInterface<const char*> {};
+struct TMatchCase {
+  const char* Map;
+  uint32_t Seed;
+};
+// How a case is named in the test list and in failures.
+void PrintTo(const TMatchCase& c, std::ostream* os) { *os << c.Map << "_seed" << c.Seed; }
+
+class BotMatch : public BotTest, public testing::WithParamInterface<TMatchCase> {};
 
 struct TMatchLog {
   int32_t RoundsEnded = 0, Kills = 0;
@@ -83,9 +90,10 @@ TMatchLog PlayMatch(TCharacters& characters, TKI& ki, uint32_t start, int32_t go
 }
 
 TEST_P(BotMatch, SevenBotsAndAnIdlePlayerPlayFiveRoundsToTheirEnd) {
-  ShippedLevel(GetParam());
+  ShippedLevel(GetParam().Map);
   const int32_t gold = 1000;
   StartServer(gold);
+  RandomSeed(GetParam().Seed);
   MakeCharacters();
   const uint32_t start = 100000;
   characters->Tick(start, true);
@@ -108,7 +116,12 @@ TEST_P(BotMatch, SevenBotsAndAnIdlePlayerPlayFiveRoundsToTheirEnd) {
   EXPECT_TRUE(log.RifleBought);
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, BotMatch, testing::Values("arena", "compound"));
+// The compound's seeds beside the fixture's are matches whose last players
+// once stood facing each other across a ledge, out of range, for good.
+INSTANTIATE_TEST_SUITE_P(Shipped, BotMatch,
+                         testing::Values(TMatchCase{"arena", 1234}, TMatchCase{"compound", 1234},
+                                         TMatchCase{"compound", 2}, TMatchCase{"compound", 4},
+                                         TMatchCase{"compound", 11}, TMatchCase{"compound", 14}));
 
 TEST_F(BotTest, TheSameSeedAndClockReplayTheSameMatch) {
   ShippedLevel("arena");
@@ -204,9 +217,12 @@ TEST_F(BotTest, BotsFillTheSmallerTeamAndLeaveTheirSlotsAndCharactersTogether) {
   TKI ki(characters.get());
   const int32_t human = AddStartedClient();  // slot 0, character 1
   ASSERT_EQ(characters->Add(-1, 0, 0, 0), human + 1);
+  // The host's player and the client have chosen no character yet: they
+  // count on neither team.
   EXPECT_EQ(ki.AddBot(), 2);
-  EXPECT_EQ(characters->At(2)->Team, 1);  // the host's player is on team 0, the client too
+  EXPECT_EQ(characters->At(2)->Team, 1);
   EXPECT_EQ(ki.AddBot(), 3);
+  EXPECT_EQ(characters->At(3)->Team, 0);
   EXPECT_EQ(ki.AddBot(0), 4);
   EXPECT_EQ(characters->At(4)->Team, 0);
   EXPECT_NE(characters->At(2)->Name, characters->At(3)->Name);
@@ -217,13 +233,52 @@ TEST_F(BotTest, BotsFillTheSmallerTeamAndLeaveTheirSlotsAndCharactersTogether) {
   EXPECT_EQ(ki.RemoveBotForJoin(), 3);
   EXPECT_EQ(Network->Server->Slot(3), nullptr);
   EXPECT_FALSE(characters->At(4)->InUse);
-  EXPECT_EQ(characters->CounterCount, 2);  // the freed character is on no team
+  EXPECT_EQ(characters->CounterCount, 3);  // the freed character is on no team
   EXPECT_TRUE(ki.KickBot());
   ki.KickBots();
   EXPECT_EQ(ki.BotCount(), 0);
   EXPECT_FALSE(ki.KickBot());
   EXPECT_EQ(ki.RemoveBotForJoin(), -1);
   EXPECT_EQ(Network->Server->ConnectedCount(), 1);  // the human client stays
+}
+
+TEST_F(BotTest, AfterTheHumanChoseASideDeadBotsEvenTheTeamsInTheRoundsPause) {
+  LevelOf({});
+  StartServer();
+  MakeCharacters();
+  characters->Tick(100000, true);
+  TKI ki(characters.get());
+  for (int i = 0; i < 3; ++i) ki.AddBot();
+  characters->LocalCharacter->SetModel(10);  // the host joins the terrorists: 3 against 1
+  ASSERT_EQ(characters->TerroristCount, 3);
+  for (int32_t i = 0; i < characters->Count; ++i) characters->At(i)->SetHealth(100);
+  ki.Think(100020, 20);  // no pause: nobody moves over
+  EXPECT_EQ(characters->TerroristCount, 3);
+  for (int32_t i = 0; i < characters->Count; ++i)
+    if (characters->At(i)->Team == 1) characters->At(i)->SetDead(true);
+  characters->Tick(100040, true);
+  ASSERT_TRUE(characters->RoundOver);
+  ki.Think(100040, 20);
+  EXPECT_EQ(characters->TerroristCount, 2);
+  EXPECT_EQ(characters->CounterCount, 2);
+  EXPECT_EQ(characters->LocalCharacter->Team, 1);  // never the human
+}
+
+// A fresh server ends its empty round as the first bot arrives; should the
+// restart come before the bots next think, they are still paid and armed.
+TEST_F(BotTest, BotsArePaidForARoundThatEndedAndRestartedBetweenTwoThinks) {
+  LevelOf({});
+  StartServer(1000);
+  MakeCharacters();
+  characters->Tick(100000, true);
+  TKI ki(characters.get());
+  const TCharacter& bot = *characters->At(ki.AddBot());
+  ASSERT_TRUE(characters->RoundOver);
+  characters->Tick(105000, true);
+  ASSERT_FALSE(characters->RoundOver);
+  ki.Think(105000, 20);
+  EXPECT_GT(bot.PistolShots + bot.RifleShots, 0);
+  EXPECT_LT(bot.Money, 1000);
 }
 
 TEST(BotSkill, ParsesTheThreeSkillsInAnyCase) {

@@ -101,7 +101,7 @@ TEST_F(ServerCommandTest, AddbotOnAFullServerSaysSo) {
   EXPECT_EQ(Run("addbot"), "Bot Alder joined the terrorists.");
   EXPECT_EQ(Run("addbot"), "No free slot for a bot.");
   Network->Server->HostSeats = 0;  // a dedicated server's place is free for one more
-  EXPECT_EQ(Run("addbot"), "Bot Basil joined the terrorists.");
+  EXPECT_EQ(Run("addbot"), "Bot Basil joined the counter-terrorists.");
 }
 
 TEST_F(ServerCommandTest, OnAClientTheServersCommandsChangeNothingAndSayWhy) {
