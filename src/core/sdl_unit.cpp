@@ -84,6 +84,12 @@ static void SetGLAttributes(int attempt) {
   SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, attempt == 0 ? 6 : 0);
 }
 
+void TSDL_UNIT::ShowFrameRateInCaption(int32_t fps) {
+  captionFrameRate = fps;
+  const std::string caption = "Grimvale [" + std::to_string(fps) + " FPS]";
+  SDL_WM_SetCaption(caption.c_str(), nullptr);
+}
+
 bool TSDL_UNIT::OpenWindow() {
   // Of SDL's video drivers only X11 offers OpenGL; without this SDL falls back
   // to terminal drivers that take over the console and then refuse the mode.
@@ -103,8 +109,7 @@ bool TSDL_UNIT::OpenWindow() {
   if (info->hw_available || info->wm_available) VideoFlags |= SDL_HWSURFACE;
   if (info->blit_hw || info->blit_hw_CC || info->blit_hw_A) VideoFlags |= SDL_HWACCEL;
 
-  std::string caption = "Grimvale [" + std::to_string(FrameCount.load()) + " FPS]";
-  SDL_WM_SetCaption(caption.c_str(), nullptr);
+  ShowFrameRateInCaption(FrameCount.load());
 
   VideoFlags |= SDL_RESIZABLE;
   if (!GameVars->Video->GoWindowMode) VideoFlags |= SDL_FULLSCREEN;
@@ -154,6 +159,8 @@ static TKeySym KeySymOf(const SDL_keysym& k) {
 }
 
 void TSDL_UNIT::PumpEvents() {
+  // The timer thread counts; the caption is the window's, so it follows here.
+  if (const int32_t fps = FramesPerSecond.load(); fps != captionFrameRate && ScreenSurface) ShowFrameRateInCaption(fps);
   SDL_Event event;
   while (SDL_PollEvent(&event) == 1) {
     if (!EventSink) continue;

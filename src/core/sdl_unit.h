@@ -14,8 +14,13 @@ class TSDL_UNIT {
   bool Init();
   bool OpenWindow();
   bool SetViewport(int32_t width, int32_t height);
+  // Delivers the pending events to EventSink; keeps the caption's frame rate current.
   void PumpEvents();
   void Quit();
+
+ private:
+  void ShowFrameRateInCaption(int32_t fps);
+  int32_t captionFrameRate = -1;  // the rate the caption shows
 };
 
 extern uint32_t VideoFlags;          // SDL video-mode flags built by OpenWindow

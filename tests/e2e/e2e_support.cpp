@@ -132,6 +132,11 @@ static std::string Capture(const std::string& display, const std::string& comman
   return out;
 }
 
+std::string TGameProcess::Title() const {
+  std::string title = Capture(x.Display(), "xdotool search --name '^Grimvale' getwindowname");
+  return title.substr(0, title.find('\n'));
+}
+
 bool TGameProcess::Xdotool(const std::string& arguments) {
   std::string command = "DISPLAY=" + x.Display() + " xdotool " + arguments + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;

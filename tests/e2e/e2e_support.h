@@ -81,6 +81,8 @@ class TGameProcess {
   void Type(const std::string& text);
   // The screen as it is now; also written as <shots>/<name>/<step>.png.
   TScreen Shot(const std::string& step);
+  // The caption of the game's window, as a window manager would show it.
+  std::string Title() const;
 
  private:
   bool Xdotool(const std::string& arguments);

@@ -56,6 +56,9 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   TScreen menu = game.Shot("main-menu");
   ASSERT_EQ(menu.Width, 800) << "step: main menu picture";
   EXPECT_GT(MenuRed(menu), 2000) << "step: main menu shows its title and entries";
+  // The caption follows the frame rate (it once kept the count of the first frame).
+  EXPECT_TRUE(WaitUntil([&] { return game.Title().find(" FPS]") != std::string::npos && game.Title() != "Grimvale [1 FPS]"; }, 5000))
+      << "step: caption " << game.Title();
 
   game.Click(kNewGameX, kNewGameY);
   SleepForMs(1000);
