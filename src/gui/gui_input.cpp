@@ -20,10 +20,16 @@ namespace {
 // widget found in the first pass.
 struct THit {
   TGUIObject* Best = nullptr;
-  bool Nearer(const TGUIObject& o) const { return !Best || o.Z > Best->Z; }
+  float BestZ = 0;  // the depth Best was found at (an open list's lies nearer than its box)
+  bool Nearer(float z) const { return !Best || z > BestZ; }
+  bool Nearer(const TGUIObject& o) const { return Nearer(o.Z); }
+  void Take(TGUIObject* o, float z) {
+    Best = o;
+    BestZ = z;
+  }
   static bool Over(const TGUIObject& o, int32_t x, int32_t y) { return o.InUse && o.IsMouseOver(x, y); }
   void Offer(TGUIObject& o, int32_t x, int32_t y) {
-    if (Over(o, x, y) && Nearer(o)) Best = &o;
+    if (Over(o, x, y) && Nearer(o)) Take(&o, o.Z);
   }
   // The window and those of its widgets that `take` accepts.
   template <class Take>
@@ -61,18 +67,19 @@ void TGUIclass::MouseMove(int32_t x, int32_t y) {
       hit.OfferWindow(*w, x, y, [](const TGUIObject& o) { return static_cast<bool>(o.OnMouseMove); });
   for (auto& w : Windows) {
     for (auto& c : w->Comboboxes) {
-      if (!THit::Over(*c, x, y) || !hit.Nearer(*c)) continue;
-      hit.Best = c.get();
+      const float z = c->ZAt(y);
+      if (!THit::Over(*c, x, y) || !hit.Nearer(z)) continue;
+      hit.Take(c.get(), z);
       int32_t item = c->Open ? c->ItemAt(y) : -1;
       if (item >= 0) {
         c->Hovered = item;
-        hit.Best = c->Items[item].get();
+        hit.Take(c->Items[item].get(), z);
       }
     }
     for (auto& p : w->PopupMenus) {
       if (!THit::Over(*p, x, y) || !hit.Nearer(*p)) continue;
       p->Hovered = p->ItemAt(y);
-      hit.Best = p->Items[p->Hovered].get();
+      hit.Take(p->Items[p->Hovered].get(), p->Z);
     }
   }
   HoveredObject = hit.Best;
@@ -93,7 +100,7 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
                                 static_cast<TCaptionButton*>(&w->MaximizeButton),
                                 static_cast<TCaptionButton*>(&w->CloseButton)}) {
         if (THit::Over(*b, x, y)) {
-          hit.Best = b;
+          hit.Take(b, b->Z);
           break;
         }
       }
@@ -105,21 +112,22 @@ void TGUIclass::MouseDown(int32_t x, int32_t y, int32_t button) {
         c->Open = false;
         continue;
       }
-      if (!hit.Nearer(*c)) continue;
+      const float z = c->ZAt(y);
+      if (!hit.Nearer(z)) continue;
       if (!c->Open) {
-        hit.Best = c.get();
+        hit.Take(c.get(), z);
         c->Open = true;
       } else if (int64_t{y} < int64_t{w->Y} + c->Y + c->Height) {
-        hit.Best = c.get();
+        hit.Take(c.get(), z);
         c->Open = false;
       } else {
-        hit.Best = c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get();
+        hit.Take(c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get(), z);
       }
     }
     if (!w->Visible) continue;
     for (auto& p : w->PopupMenus) {
       if (THit::Over(*p, x, y) && hit.Nearer(*p)) {
-        hit.Best = p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get();
+        hit.Take(p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get(), p->Z);
       } else if (!THit::Over(*p, x, y)) {
         p->Open = false;
       }
@@ -196,8 +204,9 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
   for (auto& w : Windows) {
     if (!w->Visible) continue;
     for (auto& c : w->Comboboxes) {
-      if (!c->Open || !THit::Over(*c, x, y) || !hit.Nearer(*c)) continue;
-      hit.Best = c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get();
+      const float z = c->ZAt(y);
+      if (!c->Open || !THit::Over(*c, x, y) || !hit.Nearer(z)) continue;
+      hit.Take(c->Items[std::clamp(c->Hovered, 0, c->ItemCount() - 1)].get(), z);
       if (int64_t{y} > int64_t{w->Y} + c->Y + c->Height) {
         c->Selected = std::clamp(c->Hovered, 0, c->ItemCount() - 1);
         c->Open = false;
@@ -205,7 +214,7 @@ void TGUIclass::MouseUp(int32_t x, int32_t y, int32_t button) {
     }
     for (auto& p : w->PopupMenus) {
       if (!THit::Over(*p, x, y) || !hit.Nearer(*p)) continue;
-      hit.Best = p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get();
+      hit.Take(p->Items[std::clamp(p->Hovered, 0, p->ItemCount() - 1)].get(), p->Z);
       p->Open = false;
     }
   }

@@ -142,6 +142,10 @@ class TComboBoxItem : public TGUIObject {
 
 class TCombobox : public TGUIObject {
  public:
+  // How much nearer than the box its open list is drawn: above every other
+  // widget of the window (those stand at most 0.55 nearer than a combo box),
+  // below the caption bar's buttons.
+  static constexpr float kOpenListRaise = 0.7f;
   std::vector<std::unique_ptr<TComboBoxItem>> Items;
   bool Open = false;
   int32_t Selected = 0, Hovered = 0;
@@ -154,6 +158,8 @@ class TCombobox : public TGUIObject {
   // The item under a point of the open list (clamped to the last item), or -1
   // when the point lies on the box itself.
   int32_t ItemAt(int32_t y) const;
+  // The depth of what the mouse at screen row y points at: the open list, or the box.
+  float ZAt(int32_t y) const { return Open && ItemAt(y) >= 0 ? Z + kOpenListRaise : Z; }
   void LoadData(TBinaryFile& file) override;
   void SaveData(TBinaryFile& file) const override;
   void Draw() const override;

@@ -107,14 +107,17 @@ void TCombobox::Draw() const {
   if (Selected >= 0 && Selected < ItemCount())
     DrawLabel(*this, o.X + TextX, o.Y + TextY, Z + 0.003f, Items[Selected]->Caption, TextColor);
   if (!Open) return;
+  // The open list lies over whatever the window has below the box: edits,
+  // buttons and labels stand nearer than a combo box, and would cut it.
+  const float z = Z + kOpenListRaise;
   const float n = float(ItemCount());
   BindSkin(*this, seGround);
-  DrawQuad(o.X + TextX, o.Y + h, o.X + Width - TextX, o.Y + (n + 1) * ItemHeight, Z);
+  DrawQuad(o.X + TextX, o.Y + h, o.X + Width - TextX, o.Y + (n + 1) * ItemHeight, z);
   BindSkin(*this, seComboGround);
   DrawQuad(o.X + TextX + 2, o.Y + h + float(ItemHeight) * Hovered + 2, o.X + Width - TextX - 2,
-           o.Y + h + float(Hovered + 1) * ItemHeight - 2, Z + 0.0001f);
+           o.Y + h + float(Hovered + 1) * ItemHeight - 2, z + 0.0001f);
   for (int32_t i = 0; i < ItemCount(); ++i)
-    DrawLabel(*this, o.X + TextX + 4, o.Y + float(i + 1) * ItemHeight + TextY, Z + 0.01f, Items[i]->Caption, TextColor);
+    DrawLabel(*this, o.X + TextX + 4, o.Y + float(i + 1) * ItemHeight + TextY, z + 0.01f, Items[i]->Caption, TextColor);
 }
 
 void TPopupMenu::Draw() const {

@@ -126,6 +126,40 @@ TEST(GuiDraw, QueuedTextStaysUnderAWidgetDrawnLaterOverIt) {
   glDisable(GL_DEPTH_TEST);
 }
 
+// A combo box stands farther back than edits, buttons and labels; its open
+// list must still lie over a button below the box, or its items are hidden.
+TEST(GuiDraw, AnOpenComboListLiesOverTheWidgetsBelowTheBox) {
+  constexpr int W = 256, H = 128;
+  REQUIRE_GL_WINDOW(W, H);
+  TempDir dir;
+  WriteFile(dir / "bg.tga", Solid({0, 0, 255, 255}));
+  WriteFile(dir / "button.tga", Solid({255, 0, 0, 255}));
+  WriteFile(dir / "ground.tga", Solid({0, 255, 0, 255}));
+  TGUIclass gui;
+  ASSERT_EQ(gui.LoadSkin(dir.Path()), 0);
+  TWindow& w = *gui.Windows[gui.CreateWindow(0, 0, 200, 100, 0, "", dir / "bg.tga")];
+  TCombobox& combo = *w.Comboboxes[w.AddCombobox(10, 10, 100, 20, "one")];
+  combo.AddItem("two");
+  combo.ItemHeight = 20;
+  w.AddButton(10, 35, 100, 30, "");
+  w.SetVisible(true);
+
+  for (bool open : {false, true}) {
+    combo.Open = open;
+    glViewport(0, 0, W, H);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    gui.SetOrtho(W, H, -40, 40);
+    gui.Draw();
+    glFinish();
+    // The second item's row, over the button.
+    EXPECT_EQ(ReadPixel(60, 58, H), open ? (Rgba{0, 255, 0, 255}) : (Rgba{255, 0, 0, 255})) << "open " << open;
+  }
+  glDisable(GL_DEPTH_TEST);
+  gui.SetPerspective(60, 2, 1, 100);
+}
+
 // A font image where every texel differs from its neighbours, so a glyph
 // drawn a pixel off or from the wrong cell changes the picture.
 std::string PatternTga() {

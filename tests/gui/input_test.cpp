@@ -177,6 +177,26 @@ TEST_F(InputTest, ComboBoxesOpenHoverSelectAndClose) {
   EXPECT_TRUE(c.Open);
 }
 
+// The open list is drawn over the widgets below the box, so it takes the
+// mouse there too, although an edit or a button stands nearer than the box.
+TEST_F(InputTest, AnOpenComboListTakesTheMouseOverTheWidgetsBelowTheBox) {
+  TWindow& w = Shown(0, 0, 300, 300);
+  TCombobox& c = *w.Comboboxes[w.AddCombobox(10, 10, 100, 20, "zero")];
+  c.AddItem("one");
+  c.AddItem("two");
+  TEdit& edit = *w.Edits[w.AddEdit(10, 50, 100, 30, "")];
+  Click(20, 15);
+  ASSERT_TRUE(c.Open);
+  gui.MouseMove(20, 75);
+  EXPECT_EQ(gui.HoveredObject, c.Items[2].get());
+  Click(20, 75);
+  EXPECT_EQ(c.Selected, 2);
+  EXPECT_FALSE(c.Open);
+  EXPECT_NE(gui.FocusedObject, &edit);
+  Click(20, 75);  // closed, the edit is what lies there
+  EXPECT_EQ(gui.FocusedObject, &edit);
+}
+
 TEST_F(InputTest, TabStripSelectsByPositionWithAnyButton) {
   TWindow& w = Shown(0, 0, 400, 300);
   TWindow* pages[3];
