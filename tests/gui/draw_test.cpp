@@ -36,6 +36,17 @@ std::string Solid(Rgba c) {
   return Tga(8, 8, [c](int, int) { return c; });
 }
 
+// The manager's windows over a black screen, with the depth test the game draws them with.
+void DrawOnBlack(TGUIclass& gui, int width, int height) {
+  glViewport(0, 0, width, height);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  gui.SetOrtho(width, height, -40, 40);
+  gui.Draw();
+  glFinish();
+}
+
 Rgba ReadPixel(int x, int y, int height) {
   Rgba c{};
   glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, c.data());
@@ -67,13 +78,7 @@ TEST(GuiDraw, WindowSkinButtonAndGlyphsReachTheScreen) {
   w.AddText(100, 40, "AB", {0, 1, 0, 1});
   w.SetVisible(true);
 
-  glViewport(0, 0, W, H);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  gui.SetOrtho(W, H, -40, 40);
-  gui.Draw();
-  glFinish();
+  DrawOnBlack(gui, W, H);
 
   EXPECT_EQ(ReadPixel(150, 90, H), (Rgba{0, 0, 255, 255}));   // background
   EXPECT_EQ(ReadPixel(40, 25, H), (Rgba{255, 0, 0, 255}));    // "button"
@@ -110,13 +115,7 @@ TEST(GuiDraw, QueuedTextStaysUnderAWidgetDrawnLaterOverIt) {
   glass.Z = 2;  // nearer than the caption
   w.SetVisible(true);
 
-  glViewport(0, 0, W, H);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  gui.SetOrtho(W, H, -40, 40);
-  gui.Draw();
-  glFinish();
+  DrawOnBlack(gui, W, H);
 
   const Rgba throughGlass = ReadPixel(23, 23, H), buttonUnderGlass = ReadPixel(60, 35, H);
   EXPECT_GT(throughGlass[1], 250) << "yellow caption under green glass";
@@ -146,13 +145,7 @@ TEST(GuiDraw, AnOpenComboListLiesOverTheWidgetsBelowTheBox) {
 
   for (bool open : {false, true}) {
     combo.Open = open;
-    glViewport(0, 0, W, H);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    gui.SetOrtho(W, H, -40, 40);
-    gui.Draw();
-    glFinish();
+    DrawOnBlack(gui, W, H);
     // The second item's row, over the button.
     EXPECT_EQ(ReadPixel(60, 58, H), open ? (Rgba{0, 255, 0, 255}) : (Rgba{255, 0, 0, 255})) << "open " << open;
   }
