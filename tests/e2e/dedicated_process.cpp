@@ -86,15 +86,7 @@ void TDedicatedProcess::Signal(int signal) {
 }
 
 int TDedicatedProcess::WaitForExit(int timeoutMs) {
-  int status = 0;
-  bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    pid = -1;
-    return -1;
-  }
-  pid = -1;
-  Output();
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const int code = WaitForChild(pid, timeoutMs);
+  Output();  // what it wrote before it ended
+  return code;
 }

@@ -106,7 +106,7 @@ bool TGameProcess::WaitForLog(const std::string& text, int timeoutMs) {
   return found && Log().find(text) != std::string::npos;
 }
 
-int TGameProcess::WaitForExit(int timeoutMs) {
+int WaitForChild(pid_t& pid, int timeoutMs) {
   int status = 0;
   bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
   if (!ended) {
@@ -118,6 +118,8 @@ int TGameProcess::WaitForExit(int timeoutMs) {
   pid = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+int TGameProcess::WaitForExit(int timeoutMs) { return WaitForChild(pid, timeoutMs); }
 
 // Runs a command with the X server's display; its standard output.
 static std::string Capture(const std::string& display, const std::string& command) {

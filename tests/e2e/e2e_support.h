@@ -15,6 +15,10 @@
 
 void SleepForMs(int ms);
 
+// Waits for the child process to end and forgets its pid: its exit code, or
+// -1 after timeoutMs (it is then killed) or when a signal ended it.
+int WaitForChild(pid_t& pid, int timeoutMs);
+
 // Ends the test when its X servers did not start: a failure where a display
 // is required (GRIMVALE_REQUIRE_DISPLAY, as in CI), a skip elsewhere.
 #define E2E_REQUIRE_X(running)                                                \

@@ -151,17 +151,7 @@ TEST_F(BotTest, TheSameSeedAndClockReplayTheSameMatch) {
 
 // A floor of 20 x 20 at y = 0, with or without a wall across it at x = 0.
 std::vector<TTriangle> Floor(bool wall) {
-  TTriangle a, b;
-  const TVec3 p[4] = {{-10, 0, -10}, {-10, 0, 10}, {10, 0, 10}, {10, 0, -10}};
-  a.Vertices[0].Position = p[0];
-  a.Vertices[1].Position = p[1];
-  a.Vertices[2].Position = p[2];
-  b.Vertices[0].Position = p[0];
-  b.Vertices[1].Position = p[2];
-  b.Vertices[2].Position = p[3];
-  TrianglePlane(a);
-  TrianglePlane(b);
-  std::vector<TTriangle> t{a, b};
+  std::vector<TTriangle> t = Quad({{-10, 0, -10}, {-10, 0, 10}, {10, 0, 10}, {10, 0, -10}});
   if (wall) {
     std::vector<TTriangle> w = Wall(0, 10);
     t.insert(t.end(), w.begin(), w.end());

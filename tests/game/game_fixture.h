@@ -132,11 +132,9 @@ class GameTest : public testing::Test {
   std::unique_ptr<TCharacters> characters;
 };
 
-// A vertical wall square in the plane x = x0, facing -x, covering y and z in
-// [-h, h].
-inline std::vector<TTriangle> Wall(float x0, float h) {
+// The two triangles of the quad p0 p1 p2 p3, with their planes.
+inline std::vector<TTriangle> Quad(const TVec3 (&p)[4]) {
   TTriangle a, b;
-  const TVec3 p[4] = {{x0, -h, -h}, {x0, h, -h}, {x0, h, h}, {x0, -h, h}};
   a.Vertices[0].Position = p[0];
   a.Vertices[1].Position = p[1];
   a.Vertices[2].Position = p[2];
@@ -146,4 +144,10 @@ inline std::vector<TTriangle> Wall(float x0, float h) {
   TrianglePlane(a);
   TrianglePlane(b);
   return {a, b};
+}
+
+// A vertical wall square in the plane x = x0, facing -x, covering y and z in
+// [-h, h].
+inline std::vector<TTriangle> Wall(float x0, float h) {
+  return Quad({{x0, -h, -h}, {x0, h, -h}, {x0, h, h}, {x0, -h, h}});
 }
