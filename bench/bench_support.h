@@ -3,6 +3,8 @@
 // into, and loading a built level from it.
 #pragma once
 #include "core/paths.h"
+#include "core/platform.h"
+#include "render/level_scene_reader.h"
 #include "world/level.h"
 
 #include <benchmark/benchmark.h>
@@ -63,6 +65,15 @@ inline std::string ShippedData(const std::string& requiredMap) {
   if (DirectoryExists(data + "maps/" + requiredMap)) return data;
   std::fprintf(stderr, "%smaps/%s is missing: build the data target first\n", data.c_str(), requiredMap.c_str());
   return "";
+}
+
+// The start of a benchmark on the shipped maps: its command line, the level
+// loaders and a fixed seed; then ShippedData(requiredMap).
+inline std::string StartShippedBenchmark(int* argc, char** argv, const std::string& requiredMap) {
+  benchmark::Initialize(argc, argv);
+  InstallLevelLoaders();
+  RandomSeed(1);
+  return ShippedData(requiredMap);
 }
 
 // Fills the scratch directory (the working directory of a TBenchDir): copies

@@ -9,7 +9,6 @@
 #include "game/ki.h"
 #include "game/weapons.h"
 #include "net/network.h"
-#include "render/level_scene_reader.h"
 #include "world/nav_graph.h"
 
 #include <cstdio>
@@ -70,10 +69,7 @@ BENCHMARK(BM_ThinkFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(1)->
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  InstallLevelLoaders();
-  RandomSeed(1);
-  const std::string data = ShippedData("stress");
+  const std::string data = StartShippedBenchmark(&argc, argv, "stress");
   if (data.empty()) return 1;
   TBenchDir work("bots");
   StageShippedData(data, {"stress"}, {"characters", "weapons"});

@@ -11,7 +11,6 @@
 #include "game/ki.h"
 #include "net/network.h"
 #include "net/network_timers.h"
-#include "render/level_scene_reader.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -138,10 +137,7 @@ TProcessFigures MeasureServer(const std::vector<std::string>& args, int settle, 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  InstallLevelLoaders();
-  RandomSeed(1);
-  const std::string data = ShippedData("stress");
+  const std::string data = StartShippedBenchmark(&argc, argv, "stress");
   if (data.empty()) return 1;
   const std::string game = ExeDir() + "../bin/grimvale";
   TBenchDir work("dedicated");

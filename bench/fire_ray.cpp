@@ -9,7 +9,6 @@
 #include "game/characters.h"
 #include "game/weapons.h"
 #include "net/network.h"
-#include "render/level_scene_reader.h"
 
 #include <cstdio>
 #include <random>
@@ -119,10 +118,7 @@ BENCHMARK(BM_BlockingEveryTriangle)->Unit(benchmark::kMicrosecond)->UseRealTime(
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  InstallLevelLoaders();
-  RandomSeed(1);
-  const std::string data = ShippedData("stress");
+  const std::string data = StartShippedBenchmark(&argc, argv, "stress");
   if (data.empty()) return 1;
   TBenchDir work("fire-ray");
   StageShippedData(data, {"stress"}, {"characters"});

@@ -9,7 +9,6 @@
 #include "core/platform.h"
 #include "game/characters.h"
 #include "game/weapons.h"
-#include "render/level_scene_reader.h"
 #include "world/frustum.h"
 
 #include <SDL/SDL.h>
@@ -106,10 +105,7 @@ BENCHMARK(BM_Frame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  InstallLevelLoaders();
-  RandomSeed(1);
-  const std::string data = ShippedData("arena");
+  const std::string data = StartShippedBenchmark(&argc, argv, "arena");
   if (data.empty()) return 1;
   TBenchDir work("frame");
   StageShippedData(data, {"arena", "compound"}, {"characters", "weapons", "MapTextures", "skyboxes"});
