@@ -1,7 +1,10 @@
 // The private X server, the game process, xdotool input and screen pictures.
 #include "e2e_support.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +15,22 @@
 #include <thread>
 
 void SleepForMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+uint16_t FreePort() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    int tcp = ::socket(AF_INET, SOCK_STREAM, 0), udp = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    socklen_t n = sizeof a;
+    bool ok = ::bind(tcp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+              ::getsockname(tcp, reinterpret_cast<sockaddr*>(&a), &n) == 0 &&
+              ::bind(udp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(tcp);
+    ::close(udp);
+    if (ok) return ntohs(a.sin_port);
+  }
+  return 0;
+}
 
 TXServer::TXServer(int width, int height) {
   // The first display number whose lock file is free; another test process
@@ -169,6 +188,13 @@ void TGameProcess::KeyDown(const std::string& keysym) { Xdotool("keydown " + key
 void TGameProcess::KeyUp(const std::string& keysym) { Xdotool("keyup " + keysym); }
 
 void TGameProcess::Type(const std::string& text) { Xdotool("type --delay 80 '" + text + "'"); }
+
+void TGameProcess::ReplaceField(int x, int y, const std::string& text) {
+  Click(x, y);
+  for (int i = 0; i < 8; ++i) Key("Right");
+  for (int i = 0; i < 8; ++i) Key("BackSpace");
+  Type(text);
+}
 
 TScreen TGameProcess::Shot(const std::string& step) {
   const char* root = std::getenv("GRIMVALE_E2E_SHOTS");

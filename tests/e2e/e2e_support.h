@@ -57,6 +57,10 @@ struct TScreen {
   double DifferenceTo(const TScreen& other, int tolerance = 16) const;
 };
 
+// A port free for TCP and UDP alike at this moment, from the system: a test
+// never hosts on the game's default port, which may be another game's.
+uint16_t FreePort();
+
 class TGameProcess {
  public:
   // Copies the game into a fresh directory and starts it on the X server
@@ -83,6 +87,8 @@ class TGameProcess {
   void KeyDown(const std::string& keysym);
   void KeyUp(const std::string& keysym);
   void Type(const std::string& text);
+  // Clicks into an edit field at (x, y) and replaces its text (up to 8 characters).
+  void ReplaceField(int x, int y, const std::string& text);
   // The screen as it is now; also written as <shots>/<name>/<step>.png.
   TScreen Shot(const std::string& step);
   // The caption of the game's window, as a window manager would show it.
