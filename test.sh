@@ -66,8 +66,8 @@ fi
 if wanted sanitizers || wanted fuzz; then
   # clang: its sanitizers and libFuzzer's coverage in one build (GRIMVALE_FUZZ).
   sanitizer_build() {
-    CC=clang CXX=clang++ scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-O1 -g' \
-      -DCMAKE_C_FLAGS_DEBUG='-O1 -g' -DGRIMVALE_FUZZ=ON -DGRIMVALE_BENCH=OFF
+    CC=clang CXX=clang++ scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-O1 -gline-tables-only' \
+      -DCMAKE_C_FLAGS_DEBUG='-O1 -gline-tables-only' -DGRIMVALE_FUZZ=ON -DGRIMVALE_BENCH=OFF
     cmake --build build-asan -j "$jobs"
   }
   step "sanitizer build" sanitizer_build
