@@ -3,6 +3,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -33,29 +34,33 @@ uint16_t FreePort() {
 }
 
 TXServer::TXServer(int width, int height) {
-  // The first display number whose lock file is free; another test process
-  // may take the same number at the same moment, so a failed start tries on.
-  for (int n = 90; n < 190 && pid < 0; ++n) {
-    if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    std::string number = ":" + std::to_string(n);
-    pid_t child = fork();
-    if (child == 0) {
-      // -noreset: a client connecting while the last one leaves would be refused.
-      execlp("Xvfb", "Xvfb", number.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
-             (char*)nullptr);
-      _exit(127);
-    }
-    std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-    bool up = WaitUntil([&] { return std::filesystem::exists(socket) || waitpid(child, nullptr, WNOHANG) == child; },
-                        5000);
-    if (up && std::filesystem::exists(socket) && kill(child, 0) == 0) {
-      pid = child;
-      display = number;
-    } else {
-      kill(child, SIGKILL);
-      waitpid(child, nullptr, 0);
-    }
+  // Xvfb picks a free display number itself and writes it to the pipe: two
+  // test processes choosing a number each could pick the same one, and the
+  // loser would then show its game on the winner's screen.
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const std::string fd = std::to_string(fds[1]);
+  pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    // -noreset: a client connecting while the last one leaves would be refused.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
+           (char*)nullptr);
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  char c = 0;
+  while (child > 0 && poll(&p, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (c == '\n' && !number.empty()) {
+    pid = child;
+    display = ":" + number;
+  } else if (child > 0) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
   }
 }
 
