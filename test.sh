@@ -40,3 +40,6 @@ TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
 
 echo "== fuzzing"
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+
+echo "== installed game and Debian package"
+scripts/check_install.sh build

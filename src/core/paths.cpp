@@ -100,10 +100,10 @@ std::string UserDir(TUserDir kind) {
     const char* UnderHome;
   };
   static constexpr TXdg kXdg[] = {
-      {"XDG_CONFIG_HOME", "/.config"},
-      {"XDG_STATE_HOME", "/.local/state"},
-      {"XDG_CACHE_HOME", "/.cache"},
-      {"XDG_DATA_HOME", "/.local/share"},
+      {"XDG_CONFIG_HOME", ".config"},
+      {"XDG_STATE_HOME", ".local/state"},
+      {"XDG_CACHE_HOME", ".cache"},
+      {"XDG_DATA_HOME", ".local/share"},
   };
   const TXdg& xdg = kXdg[static_cast<size_t>(kind)];
   std::string dir;
@@ -111,7 +111,7 @@ std::string UserDir(TUserDir kind) {
   if (const char* value = std::getenv(xdg.Variable); value && value[0] == '/')
     dir = value;
   else if (const std::string home = HomeDir(); !home.empty())
-    dir = home + xdg.UnderHome;
+    dir = WithSlash(home) + xdg.UnderHome;
   else
     return base;
   dir = WithSlash(dir) + "grimvale/";
