@@ -7,6 +7,7 @@
 #   threads     the tests of code shared with another thread, under ThreadSanitizer
 #               (build-tsan/, only the libraries and suites those tests need)
 #   fuzz        each fuzz harness for FUZZ_SECONDS (default 30), two at a time
+#   install     the game installed into a staging directory, its validators, and the Debian package
 # With stage names as arguments only those run (`./test.sh fuzz`); each builds
 # what it needs first. Every stage's build and run are timed, and the times are
 # listed at the end. GL tests run on Mesa's software renderer under Xvfb,
@@ -14,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-all_stages=(layers suite sanitizers threads fuzz)
+all_stages=(layers suite sanitizers threads fuzz install)
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=("${all_stages[@]}")
 for s in "${stages[@]}"; do
@@ -95,4 +96,8 @@ fi
 
 if wanted fuzz; then
   step "fuzz" scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+fi
+
+if wanted install; then
+  step "install and package" scripts/check_install.sh build
 fi

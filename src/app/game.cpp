@@ -158,7 +158,7 @@ void Tgame::StartLevel(const std::string& name) {
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   DrawLoadingFrame(name);
   std::string base = "data\\maps\\" + name + "\\map";
-  if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
+  if (!FileExists(HostPath(LevelFilePath(name))) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
   FreeLevelObjects();  // what a previous level left (they point into it)
   Level = new TLevel(name, true);
   Movement = new TMovement();

@@ -98,14 +98,30 @@ double TScreen::DifferenceTo(const TScreen& other, int tolerance) const {
   return static_cast<double>(differing) / (Rgb.size() / 3);
 }
 
-TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args)
-    : x(x), name(name) {
-  std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", dir / "grimvale");
-  std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+int TScreen::MenuRed() const {
+  int n = 0;
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) {
+      const uint32_t c = At(x, y);
+      const int r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
+      if (r > 120 && g < 50 && b < 50) ++n;
+    }
+  return n;
+}
+
+TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args,
+                           const std::string& installed)
+    : x(x), name(name), logFile(installed.empty() ? dir / "grimvale.log" : InstalledLogFile(dir.Path())) {
+  std::string exe = installed;
+  if (exe.empty()) {
+    exe = dir / "grimvale";
+    std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", exe);
+    std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+  }
   pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", x.Display().c_str(), 1);
-    std::string exe = dir / "grimvale";
+    if (!installed.empty()) UseScratchHome(dir.Path());
     std::vector<char*> argv{const_cast<char*>("grimvale")};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -121,7 +137,19 @@ TGameProcess::~TGameProcess() {
   }
 }
 
-std::string TGameProcess::Log() const { return ReadFile(dir / "grimvale.log"); }
+std::string TGameProcess::Log() const { return ReadFile(logFile); }
+
+std::string InstalledGame() {
+  const char* game = std::getenv("GRIMVALE_INSTALLED_GAME");
+  return game ? game : "";
+}
+
+void UseScratchHome(const std::string& dir) {
+  setenv("HOME", dir.c_str(), 1);
+  for (const char* xdg : {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) unsetenv(xdg);
+}
+
+std::string InstalledLogFile(const std::string& home) { return home + "/.local/state/grimvale/grimvale.log"; }
 
 bool TGameProcess::Alive() { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
 

@@ -32,18 +32,6 @@ TScreen Crop(const TScreen& s, int x0, int y0, int x1, int y1) {
   return out;
 }
 
-// Pixels of the menu's dark red (the title and the entries).
-int MenuRed(const TScreen& s) {
-  int n = 0;
-  for (int y = 0; y < s.Height; ++y)
-    for (int x = 0; x < s.Width; ++x) {
-      uint32_t c = s.At(x, y);
-      int r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
-      if (r > 120 && g < 50 && b < 50) ++n;
-    }
-  return n;
-}
-
 }  // namespace
 
 TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
@@ -56,7 +44,7 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
 
   TScreen menu = game.Shot("main-menu");
   ASSERT_EQ(menu.Width, 800) << "step: main menu picture";
-  EXPECT_GT(MenuRed(menu), 2000) << "step: main menu shows its title and entries";
+  EXPECT_GT(menu.MenuRed(), 2000) << "step: main menu shows its title and entries";
   // The caption follows the frame rate (it once kept the count of the first frame).
   EXPECT_TRUE(WaitUntil([&] { return game.Title().find(" FPS]") != std::string::npos && game.Title() != "Grimvale [1 FPS]"; }, 5000))
       << "step: caption " << game.Title();

@@ -3,6 +3,7 @@
 // end are tested with the driver, in tests/app.)
 #include "core/gl_api.h"
 #include "core/ini_file.h"
+#include "core/paths.h"
 #include "core/platform.h"
 #include "level_dir.h"
 #include "render/image_writers.h"
@@ -138,6 +139,40 @@ TEST_F(LevelDir, UnusableLevelFilesAreRebuiltOnceFromTheScene) {
   EXPECT_EQ(level.Octree->TotalTriangles(), 0);  // nothing of the refused file kept
   std::filesystem::remove("data/maps/arena/map.lvl");
   EXPECT_THROW(TLevel("arena", false).LoadData(), EFileOpenError);
+}
+
+// A game that may not write its data tree (an installed one) compiles levels
+// into the user's cache and loads them from there, leaving the tree as it was.
+TEST_F(LevelDir, WithoutWritingTheTreeLevelsAreBuiltIntoTheCache) {
+  TempDir cache;
+  TScopedEnv cacheHome("XDG_CACHE_HOME", cache.Path().c_str());
+  TUnwritableBase base;
+  const std::string built = cache / "grimvale/data/maps/arena/map.lvl";
+  WriteArenaScene();
+  WriteFile("data/maps/arena/map.lvl", "outdated");
+  EXPECT_EQ(LevelFilePath("arena"), "data\\maps\\arena\\map.lvl");
+
+  TLevel level("arena", false);
+  level.LoadData();
+  EXPECT_EQ(level.Octree->TotalTriangles(), 10);
+  EXPECT_EQ(ReadFile("data/maps/arena/map.lvl"), "outdated");
+  EXPECT_EQ(HostPath(LevelFilePath("arena")), built);
+  TBinaryFile file(built, false);
+  file.ReadHeader();
+  EXPECT_EQ(file.Version, kLevelVersion);
+
+  // Next start: the cached file is used, nothing is built again.
+  TLevel again("arena", false);
+  again.LoadData();
+  EXPECT_EQ(again.Octree->TotalTriangles(), 10);
+  EXPECT_EQ(LogCount("Meshes found!"), 1);
+
+  // A map without map.lvl in the tree is built there too.
+  std::filesystem::create_directories("data/maps/yard");
+  std::filesystem::copy_file("data/maps/arena/map.3ds", "data/maps/yard/map.3ds");
+  BuildLevel("yard", 500);
+  EXPECT_TRUE(FileExists(cache / "grimvale/data/maps/yard/map.lvl"));
+  EXPECT_FALSE(FileExists("data/maps/yard/map.lvl"));
 }
 
 TEST_F(LevelDir, SpawnPointsComeFromConfigAndNewOnesAreWrittenBack) {
