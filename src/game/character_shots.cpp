@@ -88,6 +88,9 @@ void TCharacter::Shoot() {
   if (Network && Network->IsClient) {
     TRay ray = GetShotRay();
     TNetMessage m = MakeMessage(ClientMsg::Shot);
+    // The moment of the picture the player aimed at, for the server to resolve the shot there.
+    if (Network->Client && Network->Client->PeerStamps && Owner.ServerClock.Known())
+      m.S1 = std::to_string(std::llround(Owner.ServerClock.DrawTime(Owner.Now)) & kStampMask);
     const float f[6] = {ray.Origin.x, ray.Origin.y, ray.Origin.z, ray.Direction.x, ray.Direction.y, ray.Direction.z};
     for (int i = 0; i < 6; ++i) m.F[i] = f[i];
     Network->SendToServer(m);
@@ -107,6 +110,25 @@ void TCharacter::Reload() {
   *slot.Shots = slot.Weapon->MagazineShots;
   Owner.ReloadStart = Owner.Now;
   Owner.HasReloaded = true;
+}
+
+void RewindAndFire(TCharacters& all, TCharacter& shooter, const TRay& ray, const TWeapon& weapon, uint32_t when) {
+  struct TMoved {
+    TCharacter* Who;
+    TVec3 Was;
+  };
+  std::vector<TMoved> moved;
+  for (int32_t i = 0; i < all.Count; ++i) {
+    TCharacter* t = all.At(i);
+    // Not yet recorded since the moment asked for: it is still where it is.
+    if (!t || t == &shooter || t->Dead || t->History.Empty() || static_cast<int32_t>(when - t->History.Newest()) >= 0)
+      continue;
+    const TVec3 then = t->History.At(when).Position;
+    moved.push_back({t, t->Position()});
+    t->SetPosition(then.x, then.y, then.z);
+  }
+  shooter.FireRay(ray, weapon);
+  for (const TMoved& m : moved) m.Who->SetPosition(m.Was.x, m.Was.y, m.Was.z);
 }
 
 void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {

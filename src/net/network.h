@@ -71,6 +71,7 @@ class TServerClient {
   uint16_t PeerPort = 0;
   uint16_t UDPPort = 0;
   int32_t UnknownCodes = 0;
+  bool PeerStamps = false;  // its ready message said it stamps its datagrams
 };
 
 class TServer {
@@ -148,6 +149,7 @@ class TClient {
   int32_t TCPPort, UDPPort;
   std::string ServerName, PlayerName;
   uint16_t LocalUDPPort = 0;  // the port this client's datagrams come from
+  bool PeerStamps = false;    // the start information said the server stamps its datagrams
   uint32_t ConnectTimeoutMs = 5000;
   std::shared_ptr<TConnection> Connection;  // null until connected
   // Test seam: where a message to the server leaves instead of the socket.

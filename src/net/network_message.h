@@ -13,6 +13,10 @@ struct TNetMessage {
 
 TNetMessage MakeMessage(uint8_t code, std::string s1 = "", std::string s2 = "", std::string s3 = "");
 
+// What a peer sends in the fields older peers leave empty (net_codec.cpp):
+// it stamps its datagrams and understands stamps and shot times.
+inline constexpr const char* kNetRevision = "2";
+
 // Codes are separate per direction.
 namespace ServerMsg {
 inline constexpr uint8_t ServerFull = 1, StartLevel = 2, ServerGone = 3, State = 4, Chat = 5, Position = 6,
