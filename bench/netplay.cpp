@@ -27,8 +27,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr double kFrameMs = 1000.0 / 60;
 
-uint32_t Ms(Clock::time_point start) {
-  return 100000 + static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+// One clock for the whole run: the server's rules (a weapon's cadence) see
+// time go on from one scene to the next.
+const Clock::time_point kRunStart = Clock::now();
+uint32_t Ms() {
+  return 100000 + static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kRunStart).count());
 }
 
 // The client's picture of the remote character: where it is drawn.
@@ -119,7 +122,7 @@ double Smoothness() {
   double nextFrame = 0;
   // A long leg: the spread of walking, not of turning.
   while (Clock::now() - start < std::chrono::seconds(12)) {
-    const uint32_t now = Ms(start);
+    const uint32_t now = Ms();
     Strafe(*scene.target, now, 0.5, 60000);
     scene.Step(now);
     const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -151,20 +154,21 @@ THits HitRegistration(uint32_t roundTripMs) {
   const TVec3 headOffset = VecSub(scene.target->HeadSphere.Centre, scene.target->Position());
   const auto start = Clock::now();
   THits hits;
-  uint32_t lastShot = Ms(start);
+  const uint32_t begin = Ms();
+  uint32_t lastShot = begin;
   bool aimHead = false;
   int shots = 0;
   // Shooting starts once the first datagrams have come; the last shots get
   // time to arrive.
   while (Clock::now() - start < std::chrono::milliseconds(1500 + 40 * 300 + 1000)) {
-    const uint32_t now = Ms(start);
+    const uint32_t now = Ms();
     Strafe(*scene.target, now, 0.5, 1500);
     scene.Step(now);
     if (scene.target->Health < 100) {
       (aimHead ? hits.Head : hits.Chest) += 1;
       scene.target->SetHealth(100);
     }
-    if (now - 100000 > 1500 && now - lastShot >= 300 && shots < 40) {
+    if (now - begin > 1500 && now - lastShot >= 300 && shots < 40) {
       lastShot = now;
       aimHead = !aimHead;
       (aimHead ? hits.HeadShots : hits.ChestShots) += 1;
