@@ -1,7 +1,8 @@
 // Network play as a player feels it, through the impairment relay on one
 // machine. The server runs in this process with the game's rules; the
 // watching and shooting client is a wire-level peer that draws the remote
-// character as the game's client does.
+// character as the game's client does (with the game's interpolation) and
+// tells the server the moment of the picture it shot at.
 //   Smoothness: a remote character walking at constant speed, drawn at 60
 //   frames a second, 100 ms round trip, 20 ms jitter, 2% loss: the
 //   coefficient of variation of its per-frame movement (goal at most 0.15).
@@ -13,8 +14,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "../tests/net/impair_proxy.h"
-#include "../tests/net/wire_peer.h"
+#include "../tests/net/shooting_range.h"
 #include "bench_support.h"
 #include "core/game_settings.h"
 #include "game/characters.h"
@@ -34,87 +34,8 @@ uint32_t Ms() {
   return 100000 + static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kRunStart).count());
 }
 
-// The client's picture of the remote character: where it is drawn.
-class TDrawnCharacter {
- public:
-  void Datagram(const std::vector<uint8_t>& d, uint32_t) {
-    position = {WireFloat(&d[0]), WireFloat(&d[4]), WireFloat(&d[8])};
-  }
-  TVec3 At(uint32_t) const { return position; }
-
- private:
-  TVec3 position{};
-};
-
-// The server with the target (the host's character 0) and one joined peer
-// (character 1) through the relay.
-struct TScene {
-  explicit TScene(const TImpairment& impairment) {
-    Network->StartServer(4, 0, 0, 1000, false, "Bench");
-    proxy = std::make_unique<TImpairProxy>(static_cast<uint16_t>(Network->Server->TCPPort),
-                                           static_cast<uint16_t>(Network->Server->UDPPort), impairment);
-    target = Characters->At(0);
-    target->SetModel(10);
-    target->SetHealth(100);
-    peer = std::make_unique<TWirePeer>(proxy->ProxyTCPPort);
-    auto poll = [] { Network->Poll(); };
-    Until(poll, [&] { peer->Drain(); return peer->Find(2) != nullptr; });
-    TWireMessage ready = Wire(1);
-    ready.F[0] = peer->UDPPort;
-    peer->Send(ready);
-    Until(poll, [&] { peer->Drain(); return peer->Find(7) != nullptr; });
-    TWireMessage state = Wire(3, "Shooter", "0");
-    state.F[3] = 1;  // pistol 0 in hand
-    peer->Send(state);
-    shooterIndex = static_cast<uint8_t>(peer->Find(7)->F[1]);
-    shooter = Characters->At(shooterIndex);
-    Until(poll, [&] { return shooter->ModelNr == 0 && shooter->Name == "Shooter"; }, 5000);
-    shooter->SetHealth(100);
-    shooter->SetPosition(0, 1.7f, 0);
-    target->SetPosition(0, 1.7f, -8);
-  }
-  ~TScene() {
-    peer.reset();
-    proxy.reset();
-    Network->Close();
-  }
-
-  // One millisecond of the server: the rules' clock, polling, the 40 ms
-  // position sends; and the peer's own datagram (it stands still).
-  void Step(uint32_t now) {
-    Characters->Tick(now, false);
-    Network->Poll();
-    if (now - lastSend >= 40) {
-      lastSend = now;
-      Network->SendPositions();
-      const float v[5] = {shooter->X, shooter->Y, shooter->Z, 0, 0};
-      peer->SendDatagram(proxy->ProxyUDPPort, WireDatagram(v, 1, shooterIndex));
-    }
-    for (const auto& d : peer->DrainDatagrams())
-      if (d.size() == 24 && d[21] == 0) drawn.Datagram(d, now);
-    peer->Drain();
-    peer->Received.clear();
-  }
-
-  std::unique_ptr<TImpairProxy> proxy;
-  std::unique_ptr<TWirePeer> peer;
-  TCharacter* target = nullptr;
-  TCharacter* shooter = nullptr;
-  uint8_t shooterIndex = 0;
-  TDrawnCharacter drawn;
-  uint32_t lastSend = 0;
-};
-
-// Walks the target along x at the game's speed, turning every `legMs`.
-void Strafe(TCharacter& c, uint32_t now, double speed, uint32_t legMs) {
-  const double unitsPerMs = speed / 400;
-  const double leg = unitsPerMs * legMs;
-  const double t = std::fmod(now * unitsPerMs, 2 * leg);
-  c.SetPosition(static_cast<float>(t < leg ? t - leg / 2 : 1.5 * leg - t), c.Y, c.Z);
-}
-
 double Smoothness() {
-  TScene scene({50, 20, 0.02, 0, 50, 7});
+  TShootingRange scene({50, 20, 0.02, 0, 50, 7});
   const auto start = Clock::now();
   std::vector<double> moves;
   TVec3 last{};
@@ -149,7 +70,7 @@ struct THits {
 };
 
 THits HitRegistration(uint32_t roundTripMs) {
-  TScene scene({roundTripMs / 2, 0, 0, 0, 50, 11});
+  TShootingRange scene({roundTripMs / 2, 0, 0, 0, 50, 11});
   const TVec3 chestOffset = VecSub(scene.target->ChestSphere.Centre, scene.target->Position());
   const TVec3 headOffset = VecSub(scene.target->HeadSphere.Centre, scene.target->Position());
   const auto start = Clock::now();
@@ -173,13 +94,7 @@ THits HitRegistration(uint32_t roundTripMs) {
       aimHead = !aimHead;
       (aimHead ? hits.HeadShots : hits.ChestShots) += 1;
       ++shots;
-      const TVec3 aim = VecAdd(scene.drawn.At(now), aimHead ? headOffset : chestOffset);
-      const TVec3 from = scene.shooter->HeadSphere.Centre;
-      const TVec3 d = VecNormalize(VecSub(aim, from));
-      TWireMessage m = Wire(4);
-      const float f[6] = {from.x, from.y, from.z, d.x, d.y, d.z};
-      for (int i = 0; i < 6; ++i) m.F[i] = f[i];
-      scene.peer->Send(m);
+      FireAtDrawn(scene, aimHead ? headOffset : chestOffset, now);
     }
     std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
