@@ -123,6 +123,12 @@ class TCharacter : public TMovingBody {
   // Server: where the character stood at each position send of about the
   // last second, on the rules' clock (shots are resolved in the past).
   TRemoteView History;
+  // Shots fired, modulo 256: the server counts each one it resolves, and its
+  // datagrams carry the count so that clients hear them. ShotsHeard is the
+  // count a client last read for this character (HeardAny once it has one).
+  uint8_t ShotsFired = 0;
+  uint8_t ShotsHeard = 0;
+  bool HeardAny = false;
   // Where the character is drawn now.
   TViewPose DrawnPose() const;
 

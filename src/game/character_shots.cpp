@@ -146,6 +146,8 @@ void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
   // resolved here too, the host's messages would otherwise fill with the
   // hits of everybody else (and a dedicated server's log with all of them).
   const bool mine = this == Owner.LocalCharacter;
+  ++ShotsFired;
+  if (!mine && GameHooks.ShotHeard) GameHooks.ShotHeard(HeadSphere.Centre);
   auto tell = [mine](const std::string& line) {
     if (mine) ConsolePrint(line);
   };

@@ -500,8 +500,16 @@ void TNetRules::ServerDatagram(const TDatagram& d) {
   TClient* client = Client();
   TSenderClock& clock = Characters->ServerClock;
   const uint32_t now = Characters->Now;
-  const uint32_t stamp = client && client->PeerStamps ? clock.Unwrap(d.Stamp) : now;
+  const bool stamped = client && client->PeerStamps;
+  const uint32_t stamp = stamped ? clock.Unwrap(d.Stamp & kStampMask) : now;
   clock.Arrived(stamp, now);
+  // The shot count of the newest datagram only: an overtaken one is older news.
+  if (stamped && (c->Remote.Empty() || static_cast<int32_t>(stamp - c->Remote.Newest()) > 0)) {
+    const uint8_t shots = static_cast<uint8_t>(d.Stamp >> 14);
+    if (c->HeardAny && shots != c->ShotsHeard && GameHooks.ShotHeard) GameHooks.ShotHeard(c->HeadSphere.Centre);
+    c->ShotsHeard = shots;
+    c->HeardAny = true;
+  }
   c->Remote.Add(stamp, {{d.X, d.Y, d.Z}, d.Yaw, d.Pitch});
   c->RemoteClock = &clock;
 }
@@ -519,8 +527,9 @@ void TNetRules::SendPositions() {
       for (int32_t j = 0; j < Characters->Count; ++j) {
         const TCharacter* c = Characters->At(j);
         if (j == client->Index + 1 || c->Dead) continue;
+        const uint16_t shots = static_cast<uint16_t>((c->ShotsFired & 3) << 14);
         server->SendDatagram(*client, {c->X, c->Y, c->Z, c->Yaw, c->Pitch, static_cast<uint8_t>(c->Health & 0xFF),
-                                       static_cast<uint8_t>(j), stamp});
+                                       static_cast<uint8_t>(j), static_cast<uint16_t>(stamp | shots)});
       }
     }
   } else if (TClient* client = Client()) {
