@@ -28,7 +28,6 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <random>
 #include <set>
 #include <thread>
@@ -68,14 +67,7 @@ class TImpairProxy {
   TImpairProxy(const TImpairProxy&) = delete;
   TImpairProxy& operator=(const TImpairProxy&) = delete;
 
-  // Takes effect for packets that arrive from now on.
-  void Set(const TImpairment& impairment) {
-    std::lock_guard<std::mutex> guard(lock);
-    settings = impairment;
-  }
-
   uint16_t ProxyTCPPort = 0, ProxyUDPPort = 0;
-  std::atomic<uint64_t> DatagramsDropped{0}, DatagramsRelayed{0};
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -119,7 +111,6 @@ class TImpairProxy {
 
   // When a packet arriving now leaves, or false when it is dropped.
   bool DueTime(bool datagram, Clock::time_point& due) {
-    std::lock_guard<std::mutex> guard(lock);
     double ms = settings.DelayMs;
     if (settings.JitterMs > 0)
       ms += std::uniform_real_distribution<double>(-0.5, 0.5)(random) * settings.JitterMs;
@@ -214,11 +205,7 @@ class TImpairProxy {
       if (!link) return;
     }
     Clock::time_point due;
-    if (!DueTime(true, due)) {
-      ++DatagramsDropped;
-      return;
-    }
-    ++DatagramsRelayed;
+    if (!DueTime(true, due)) return;
     if (fromClient)
       Queue(due, link->Udp, serverUDP, buffer, static_cast<size_t>(n));
     else
@@ -265,9 +252,8 @@ class TImpairProxy {
   }
 
   const uint16_t serverTCP, serverUDP;
-  std::mutex lock;  // guards settings and random, which Set changes from another thread
-  TImpairment settings;
-  std::mt19937 random;
+  const TImpairment settings;
+  std::mt19937 random;  // the relay thread's alone
   int listenFd = -1, udpFd = -1;
   std::vector<std::unique_ptr<TLink>> links;  // the relay thread's alone
   std::multiset<TPending> queue;
