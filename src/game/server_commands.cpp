@@ -146,6 +146,11 @@ const TServerCommand kCommands[] = {
      [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { BotSkill(arg, p); }},
     {"status", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { Status(p); }},
     {"say", TServerCommand::Word, [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { Say(arg, p); }},
+    {"netstat", TServerCommand::Exact,
+     [](const std::string&, TGameSettings*, const TCommandPrint& p) {
+       if (!Network) return p("netstat: no network session.");
+       for (const std::string& line : Network->LinkReport()) p(line);
+     }},
 };
 
 }  // namespace
