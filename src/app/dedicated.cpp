@@ -98,7 +98,7 @@ void Command(const std::string& line, TGameSettings& settings, bool& quit) {
     return;
   }
   if (lower == "help") {
-    Info("Commands: status, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, speed <n>, "
+    Info("Commands: status, netstat, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, speed <n>, "
          "respawn, quit");
     return;
   }
