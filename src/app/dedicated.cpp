@@ -98,8 +98,8 @@ void Command(const std::string& line, TGameSettings& settings, bool& quit) {
     return;
   }
   if (lower == "help") {
-    Info("Commands: status, netstat, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, speed <n>, "
-         "respawn, quit");
+    Info("Commands: status, netstat, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, "
+         "speed <n>, respawn, quit");
     return;
   }
   if (!RunServerCommand(line, &settings, ConsolePrint)) Info("Unknown command: " + line + " (help lists them)");
