@@ -282,18 +282,7 @@ bool TServer::Receive(TServerClient& client, TSessionRules* rules) {
     }
     TNetMessage m;
     client.Link.Received(kMessageSize, false);
-    TVerdict verdict = TVerdict::Handled;
-    if (!DecodeMessage(bytes, m)) {
-      verdict = TVerdict::Garbage;
-    } else if (m.Code == ClientMsg::Ping) {
-      TNetMessage pong = client.Link.Answer(m);
-      pong.Code = ServerMsg::Pong;
-      client.Send(pong);
-    } else if (m.Code == ClientMsg::Pong) {
-      client.Link.Answered(m, NowMs());
-    } else {
-      verdict = rules ? rules->ClientMessage(client, m) : TVerdict::Ignored;
-    }
+    const TVerdict verdict = DecodeMessage(bytes, m) ? LinkMessage(client, m, rules) : TVerdict::Garbage;
     if (!Slot(k)) return false;  // the rules dropped it
     if (!Acceptable(verdict, client.UnknownCodes)) {
       Drop(k, "sends garbage (code " + std::to_string(m.Code) + ")", rules);
@@ -301,6 +290,19 @@ bool TServer::Receive(TServerClient& client, TSessionRules* rules) {
     }
   }
   return true;
+}
+
+TVerdict TServer::LinkMessage(TServerClient& client, const TNetMessage& m, TSessionRules* rules) {
+  if (m.Code == ClientMsg::Ping) {
+    TNetMessage pong = client.Link.Answer(m);
+    pong.Code = ServerMsg::Pong;
+    client.Send(pong);
+  } else if (m.Code == ClientMsg::Pong) {
+    client.Link.Answered(m, NowMs());
+  } else {
+    return rules ? rules->ClientMessage(client, m) : TVerdict::Ignored;
+  }
+  return TVerdict::Handled;
 }
 
 void TServer::ReceiveDatagrams(TSessionRules* rules) {

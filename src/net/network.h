@@ -103,6 +103,8 @@ class TServer {
   // To every existing client.
   void Broadcast(const TNetMessage& message);
   void SendDatagram(TServerClient& to, const TDatagram& datagram);
+  // A decoded message of a client: pings are the link's, the rest the rules'.
+  TVerdict LinkMessage(TServerClient& client, const TNetMessage& m, TSessionRules* rules);
 
   bool HostDirty = false;  // the server's own player (character 0) needs a state message
   // Places of MaxPlayers the server's own machine takes: 1 for the player of
@@ -162,10 +164,11 @@ class TClient {
   std::vector<int32_t> Pings;
   // Test seam: where a message to the server leaves instead of the socket.
   std::function<void(const TNetMessage& message)> Transmit;
+  // A decoded message of the server: pings and the ping table are the
+  // link's, the rest the rules'.
+  TVerdict LinkMessage(const TNetMessage& m, TSessionRules* rules);
 
  private:
-  // Pings and the ping table are the link's; the rest goes to the rules.
-  TVerdict LinkMessage(const TNetMessage& m, TSessionRules* rules);
   TPacketCollector* packets = nullptr;
   int connectingFd = -1;
   uint64_t connectStart = 0;
