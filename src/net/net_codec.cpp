@@ -23,6 +23,8 @@
 //   client 1 (ready), S1: kNetRevision when the client stamps its datagrams
 //   server 7 (start information), S2: kNetRevision when the server stamps its
 //     datagrams
+//   only between peers of this revision: the pings of link_stats.cpp (client
+//     6 and 7, server 24 and 25) and the server's ping table, 26
 //   client 4 (shot), S1: the server's clock (ms, low 14 bits) of the picture
 //     the shooter saw, decimal; the server resolves the shot there
 //
