@@ -38,7 +38,9 @@ TEST_F(NetServerTest, PingThroughTheRelayMeasuresItsDelayBothWaysAndBotsShowZero
   for (TLinkStats* link : {&server, &client.Link}) {
     EXPECT_NEAR(link->RttMs, 100, 25);
     EXPECT_LT(link->JitterMs, 20);
-    EXPECT_NEAR(link->LossIn, 0.2, 0.15);
+    // One second of about 50 datagrams: the share is noisy, but neither none nor all.
+    EXPECT_GT(link->LossIn, 0.03);
+    EXPECT_LT(link->LossIn, 0.45);
     EXPECT_NEAR(link->BytesOutPerSec, 50 * 24 + 104, 400);
   }
   EXPECT_EQ(Network->PingOf(1), server.RttMs);
