@@ -91,6 +91,7 @@ int Tgame::Run() {
     NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
     Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
     GameHooks.MakeEffects = MakeParticleEffects;
+    GameHooks.ShotHeard = [](const TVec3& where) { PlayShotSoundAt(where.x, where.y, where.z); };
     if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.

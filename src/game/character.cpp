@@ -109,6 +109,12 @@ void TCharacter::SetView(float yaw, float pitch) {
   Pitch = pitch;
 }
 
+TViewPose TCharacter::DrawnPose() const {
+  if (RemoteClock && !IsLocal() && !Remote.Empty() && RemoteClock->Known())
+    return Remote.At(RemoteClock->DrawTime(Owner.Now));
+  return {{X, Y, Z}, Yaw, Pitch};
+}
+
 void TCharacter::ShiftSpheres(float dx, float dy, float dz) {
   for (TSphere* s : {&BoundSphere, &HeadSphere, &ChestSphere, &LegsSphere}) {
     s->Centre.x += dx;
@@ -239,8 +245,11 @@ void TCharacter::SetDead(bool d) {
     PistolLastShot = 0;
     SetDeaths(Deaths + 1);
     if (Owner.Effects) Owner.Effects->Death({X, LegsSphere.Centre.y, Z});
-  } else if (GameHooks.StopVerticalMotion) {
-    GameHooks.StopVerticalMotion(*this);
+  } else {
+    // Revived at a spawn point: drawn there at once, not sliding from where it died.
+    Remote.Clear();
+    History.Clear();
+    if (GameHooks.StopVerticalMotion) GameHooks.StopVerticalMotion(*this);
   }
   Owner.Recount();
 }

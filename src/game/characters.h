@@ -86,6 +86,8 @@ class TCharacters {
   std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
   TCharacterModelNames ModelNames;
 
+  // Client: the server's clock, on which every other character is drawn.
+  TSenderClock ServerClock;
   // The event handler's clock as the rules see it.
   uint32_t Now = 0;
   uint32_t ReloadStart = 0;      // tick of the local player's last reload

@@ -156,6 +156,12 @@ const TServerCommand kCommands[] = {
      "status", "lists the slots: names, teams, kills, deaths and addresses, bots marked as bots"},
     {"say", TServerCommand::Word, [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { Say(arg, p); },
      "say <text>", "sends a chat line to every player"},
+    {"netstat", TServerCommand::Exact,
+     [](const std::string&, TGameSettings*, const TCommandPrint& p) {
+       if (!Network) return p("netstat: no network session.");
+       for (const std::string& line : Network->LinkReport()) p(line);
+     },
+     "netstat", "prints each link's round-trip time, jitter, loss and bytes per second in each direction"},
 };
 
 }  // namespace
