@@ -175,7 +175,10 @@ void Tgame::StartLevel(const std::string& name) {
     player.SetView(yaw, pitch);
   }
   SetInGame(true);
-  if (GUIAdd) GUIAdd->ShowCharacterChoice();
+  if (GUIAdd) {
+    GUIAdd->Hints.LevelStarted();
+    GUIAdd->ShowCharacterChoice();
+  }
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
 }

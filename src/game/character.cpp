@@ -46,12 +46,12 @@ void TCharacter::MarkDirty() {
 
 void TCharacter::SetHealth(int32_t h) {
   if (h == Health) return;
-  Health = h;
   if (h > 0) {
+    Health = h;
     SetDead(false);
   } else {
+    SetDead(true);  // sees the health before the blow, for the kill feed
     Health = 0;
-    SetDead(true);
   }
 }
 
@@ -232,6 +232,7 @@ void TCharacter::SetDead(bool d) {
       (Team == 1 ? Owner.TerroristsAlive : Owner.CountersAlive) -= 1;
     }
     if (IsLocal()) Owner.DeathTime = Owner.Now;
+    if (InUse) Owner.KillFeed.Died(*this, Health, Owner.Now);
     if (GameHooks.StopVerticalMotion) GameHooks.StopVerticalMotion(*this);
     Health = 0;
     SetArmour(0);

@@ -147,6 +147,12 @@ int32_t HitZone(const TRay& ray, const TCharacter& target, const class TOctree* 
 void RewindAndFire(TCharacters& all, TCharacter& shooter, const TRay& ray, const TWeapon& weapon, uint32_t when);
 // Round(Random(10) + factor x Damage - 5).
 int32_t ShotDamage(const TWeapon& weapon, double factor);
+// The weapon in the character's slot; null for slots 2 and 3 or an index
+// outside the shop's lists.
+const TWeapon* WeaponInHand(TCharacter& c);
+// The most one shot of the weapon takes from the chest (without armour) or
+// the legs: the head alone can take more.
+int32_t MaxBodyShotDamage(const TWeapon& weapon);
 // Round to the nearest integer, ties to even, clamped to the 32-bit range
 // (NaN gives 0).
 int32_t RoundToInt(double v);

@@ -40,6 +40,8 @@ int32_t HitZone(const TRay& ray, const TCharacter& target, const TOctree* octree
   return zone;
 }
 
+int32_t MaxBodyShotDamage(const TWeapon& weapon) { return RoundToInt(9 + 2.5 * weapon.Damage - 5); }
+
 TRay TCharacter::GetShotRay() const {
   const double yaw = Yaw * std::numbers::pi / 180, pitch = Pitch * std::numbers::pi / 180;
   TRay ray;
@@ -75,6 +77,8 @@ static TSlotState SlotState(TCharacter& c) {
   if (list && index >= 0 && static_cast<size_t>(index) < list->size()) s.Weapon = (*list)[static_cast<size_t>(index)].get();
   return s;
 }
+
+const TWeapon* WeaponInHand(TCharacter& c) { return SlotState(c).Weapon; }
 
 void TCharacter::Shoot() {
   TSlotState slot = SlotState(*this);
@@ -176,7 +180,10 @@ void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
     }
     int64_t health = int64_t{t->Health} - damage;
     t->SetHealth(static_cast<int32_t>(std::max<int64_t>(std::min<int64_t>(health, INT32_MAX), INT32_MIN)));
-    if (t->Dead) SetKills(Kills + 1);
+    if (t->Dead) {
+      Owner.KillFeed.Killed(*this, *t, zone == kZoneHead);
+      SetKills(Kills + 1);
+    }
     tell(std::to_string(damage) + " DMG!");
     if (server && t->Id > 0) Network->SendToPlayer(t->Id, MakeMessage(ServerMsg::Health, std::to_string(t->Health)));
   }

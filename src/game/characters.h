@@ -11,6 +11,7 @@
 
 #include "game/character.h"
 #include "game/game_hooks.h"
+#include "game/kill_feed.h"
 
 class TLevel;
 
@@ -85,6 +86,7 @@ class TCharacters {
   uint32_t RoundsEnded = 0;
   std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
   TCharacterModelNames ModelNames;
+  TKillFeed KillFeed;  // this level's deaths, for the HUD
 
   // Client: the server's clock, on which every other character is drawn.
   TSenderClock ServerClock;

@@ -162,25 +162,20 @@ void FireAsSeen(TCharacter& shooter, const TRay& ray, const TWeapon& weapon, con
 
 TVerdict OnShot(TServerClient& client, const TNetMessage& m) {
   TCharacter* c = Characters->At(client.Index + 1);
-  if (!c || c->Dead || !Weapons) return TVerdict::Ignored;
-  const std::vector<std::unique_ptr<TWeapon>>* list = c->WeaponSlot == 0   ? &Weapons->Rifles
-                                                      : c->WeaponSlot == 1 ? &Weapons->Pistols
-                                                                           : nullptr;
-  const int32_t index = c->WeaponSlot == 0 ? c->RifleIndex : c->PistolIndex;
-  if (!list || index < 0 || static_cast<size_t>(index) >= list->size() || !(*list)[static_cast<size_t>(index)])
-    return TVerdict::Ignored;
+  if (!c || c->Dead) return TVerdict::Ignored;
+  const TWeapon* weapon = WeaponInHand(*c);
+  if (!weapon) return TVerdict::Ignored;
   for (float f : m.F)
     if (!Sane(f)) return TVerdict::Ignored;
   TRay ray{{m.F[0], m.F[1], m.F[2]}, {m.F[3], m.F[4], m.F[5]}};
   if (VecLength(ray.Direction) == 0) return TVerdict::Ignored;
   if (VecLength(VecSub(ray.Origin, c->HeadSphere.Centre)) > kMaxShotOriginDistance) return TVerdict::Ignored;
-  const TWeapon& weapon = *(*list)[static_cast<size_t>(index)];
   uint32_t& lastShot = c->WeaponSlot == 0 ? c->RifleLastShot : c->PistolLastShot;
-  const double minGap = weapon.Sleep * (1.0 - kShotJitterFraction);
+  const double minGap = weapon->Sleep * (1.0 - kShotJitterFraction);
   if (lastShot != 0 && static_cast<double>(Characters->Now) < lastShot + minGap) return TVerdict::Ignored;
   lastShot = Characters->Now;
   ray.Direction = VecNormalize(ray.Direction);
-  FireAsSeen(*c, ray, weapon, m.S1);
+  FireAsSeen(*c, ray, *weapon, m.S1);
   return TVerdict::Handled;
 }
 
@@ -330,6 +325,10 @@ TVerdict OnScore(const TNetMessage& m) {
   int32_t kills = 0, deaths = 0;
   if (!IntField(m.S2, kills) || !IntField(m.S3, deaths)) return TVerdict::Garbage;
   return OnIndexed(m, [&](TCharacter& c) {
+    if (int64_t{kills} == int64_t{c.Kills} + 1) {
+      const TWeapon* weapon = WeaponInHand(c);
+      Characters->KillFeed.Scored(c, Characters->Now, weapon ? MaxBodyShotDamage(*weapon) : -1);
+    }
     c.SetKills(kills);
     c.SetDeaths(deaths);
     return TVerdict::Handled;
