@@ -13,6 +13,8 @@
 // whole 104-byte messages. Datagrams are delayed, jittered, dropped and
 // reordered independently.
 #pragma once
+#include "wire_peer.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -87,13 +89,6 @@ class TImpairProxy {
     bool operator<(const TPending& o) const { return Due != o.Due ? Due < o.Due : Order < o.Order; }
   };
 
-  static sockaddr_in Loopback(uint16_t port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(port);
-    return a;
-  }
   static int Socket(int type, uint16_t port) {
     const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
     int yes = 1;
