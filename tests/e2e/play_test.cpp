@@ -11,8 +11,8 @@ namespace {
 
 // Positions on the 800 x 600 screen, from the shipped window layouts.
 constexpr int kNewGameX = 50, kNewGameY = 497;   // main menu entry (H - 110)
-constexpr int kStartX = 530, kStartY = 463;      // New Game's Start button
-constexpr int kBotsEndX = 447, kBotsY = 463;     // the right end of New Game's Bots field
+constexpr int kStartX = 530, kStartY = 481;      // New Game's Start button
+constexpr int kBotsEndX = 447, kBotsY = 446;     // the right end of New Game's Bots field
 constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
 constexpr int kSecondPistolX = 225, kSecondPistolY = 205;  // "Marshal" on the buy window's pistol page
 // The HUD's money: (W div 4) x 3 - 40 .. + 120, H - 85 .. H - 45.
