@@ -1,14 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the suite as built,
-# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# tests of code shared with another thread under ThreadSanitizer, and each
-# fuzz harness for a bounded time (FUZZ_SECONDS, default 30).
-# GL tests run on Mesa's software renderer under Xvfb, sound on OpenAL's null backend.
+# Installs what is missing, builds, and runs every test, in stages:
+#   layers      the include order of the source folders
+#   suite       the suite as built (build/)
+#   sanitizers  the suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+#               (build-asan/, clang; the same build holds the fuzz harnesses)
+#   threads     the tests of code shared with another thread, under ThreadSanitizer
+#               (build-tsan/, only the libraries and suites those tests need)
+#   fuzz        each fuzz harness for FUZZ_SECONDS (default 30), two at a time
+#   install     the game installed into a staging directory, its validators, and the Debian package
+# With stage names as arguments only those run (`./test.sh fuzz`); each builds
+# what it needs first. Every stage's build and run are timed, and the times are
+# listed at the end. GL tests run on Mesa's software renderer under Xvfb,
+# sound on OpenAL's null backend.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh test
-jobs=$(nproc)
 
+all_stages=(layers suite sanitizers threads fuzz install)
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=("${all_stages[@]}")
+for s in "${stages[@]}"; do
+  [[ " ${all_stages[*]} " == *" $s "* ]] || { echo "unknown stage: $s (stages: ${all_stages[*]})" >&2; exit 2; }
+done
+wanted() { [[ " ${stages[*]} " == *" $1 "* ]]; }
+
+jobs=$(nproc)
 export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null GRIMVALE_NO_DIALOG=1 GRIMVALE_REQUIRE_DISPLAY=1
 # -noreset: by default the X server resets whenever its last client leaves, and
 # a client connecting during the reset is refused. SDL opens and closes the
@@ -16,27 +31,73 @@ export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null GRIMVALE_NO_DIALOG=1 GRIMVALE
 # client would now and then fail with "Couldn't open X11 display".
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 
-echo "== include order of the source folders"
-scripts/check_layers.sh
+# step NAME COMMAND...: runs one timed step and remembers its time.
+times=()
+started=$(date +%s)
+step() {
+  local name=$1 t0
+  shift
+  echo "== $name"
+  t0=$(date +%s)
+  "$@"
+  times+=("$(printf '%-28s %5ss' "$name" $(($(date +%s) - t0)))")
+}
+report() {
+  echo "== times"
+  printf '%s\n' "${times[@]}"
+  printf '%-28s %5ss\n' total $(($(date +%s) - started))
+}
+trap report EXIT
 
-echo "== test suite"
-"${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
+step "set-up and build" scripts/setup.sh test
 
-echo "== test suite under sanitizers"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGRIMVALE_SANITIZE=ON -DGRIMVALE_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$jobs"
-# Leak checking stays with the fuzzers: the GL and X libraries keep allocations
-# until exit by design.
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"
+if wanted layers; then
+  step "include order" scripts/check_layers.sh
+fi
 
-echo "== tests sharing code with another thread, under ThreadSanitizer"
-# Only the suites holding such tests are built: their names carry "Thread".
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGRIMVALE_TSAN=ON -DGRIMVALE_BENCH=OFF >/dev/null
-suites=$(grep -lE '^TEST(_F|_P)?\([^)]*Thread' tests/*/*.cpp | cut -d/ -f2 | sort -u | sed 's/^/test_/')
-cmake --build build-tsan -j "$jobs" --target $suites
-TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
-  "${xvfb[@]}" ctest --test-dir build-tsan -R Thread --no-tests=error --output-on-failure -j "$jobs"
+# The suites run while the game's default ports (TCP and UDP 5020, discovery
+# 5029) are held, as they are beside a running game: every test hosts on ports
+# of its own.
+held=(5020 5029 --)
 
-echo "== fuzzing"
-scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+if wanted suite; then
+  step "suite" build/tests/hold_ports "${held[@]}" "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
+fi
+
+if wanted sanitizers || wanted fuzz; then
+  # clang: its sanitizers and libFuzzer's coverage in one build (GRIMVALE_FUZZ).
+  sanitizer_build() {
+    CC=clang CXX=clang++ scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-O1 -gline-tables-only' \
+      -DCMAKE_C_FLAGS_DEBUG='-O1 -gline-tables-only' -DGRIMVALE_FUZZ=ON -DGRIMVALE_BENCH=OFF
+    cmake --build build-asan -j "$jobs"
+  }
+  step "sanitizer build" sanitizer_build
+fi
+
+if wanted sanitizers; then
+  # Leak checking stays with the fuzzers: the GL and X libraries keep allocations
+  # until exit by design.
+  step "sanitizer suite" env ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    build-asan/tests/hold_ports "${held[@]}" "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi
+
+if wanted threads; then
+  # Only the suites holding such tests are built: their names carry "Thread".
+  suites=$(grep -lE '^TEST(_F|_P)?\([^)]*Thread' tests/*/*.cpp | cut -d/ -f2 | sort -u | sed 's/^/test_/')
+  thread_build() {
+    scripts/configure.sh build-tsan -DCMAKE_BUILD_TYPE=Debug -DGRIMVALE_TSAN=ON -DGRIMVALE_BENCH=OFF
+    # shellcheck disable=SC2086
+    cmake --build build-tsan -j "$jobs" --target $suites
+  }
+  step "thread build" thread_build
+  step "thread suite" env TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
+    "${xvfb[@]}" ctest --test-dir build-tsan -R Thread --no-tests=error --output-on-failure -j "$jobs"
+fi
+
+if wanted fuzz; then
+  step "fuzz" scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+fi
+
+if wanted install; then
+  step "install and package" scripts/check_install.sh build
+fi

@@ -1,6 +1,6 @@
 // The rules on arbitrary traffic, in both directions: the first byte picks
 // server or client; then records of one kind byte and a 104-byte message or a
-// 24-byte datagram. Nothing a peer sends may crash either side or place a
+// 24-byte datagram, messages through the link's handling (pings) first. Nothing a peer sends may crash either side or place a
 // character at a non-finite position.
 #include <cmath>
 #include <cstring>
@@ -62,9 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       TNetMessage m;
       if (!DecodeMessage(buffer, m)) continue;
       if (server) {
-        if (TServerClient* c = network.Server->Slot(kind >> 1 & 3)) network.Rules->ClientMessage(*c, m);
+        if (TServerClient* c = network.Server->Slot(kind >> 1 & 3)) network.Server->LinkMessage(*c, m, network.Rules);
       } else {
-        network.Rules->ServerMessage(m);
+        network.Client->LinkMessage(m, network.Rules);
       }
     }
     if (!network.IsServer && !network.IsClient) break;

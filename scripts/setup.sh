@@ -5,11 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-net1.2-dev libgl1-mesa-dev libglu1-mesa-dev
-  libopenal-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev)
+packages=(build-essential cmake ninja-build pkg-config libsdl1.2-dev libsdl-net1.2-dev libgl1-mesa-dev libglu1-mesa-dev
+  libopenal-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev imagemagick)
 if [ "${1:-}" = test ]; then
-  packages+=(xvfb xauth clang libclang-rt-14-dev imagemagick sox assimp-utils libassimp-dev lib3ds-dev
-    libjpeg-turbo-progs xdotool)
+  packages+=(xvfb xauth clang libclang-rt-14-dev sox assimp-utils libassimp-dev lib3ds-dev
+    libjpeg-turbo-progs xdotool desktop-file-utils appstream lintian man-db dpkg-dev file)
 fi
 
 missing=()
@@ -25,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+scripts/configure.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "${1:-}" = test ]; then
   cmake --build build -j "$jobs"
 else

@@ -4,6 +4,7 @@
 // Fatal signals are reported from the moment the log exists.
 #include "app/dedicated.h"
 #include "app/game.h"
+#include "app/game_manual.h"
 #include "app/modules.h"
 #include "core/crash_report.h"
 #include "core/ini_file.h"
@@ -28,12 +29,12 @@ int main(int argc, char** argv) {
   if (!args.empty()) {
     const TDedicatedArgs parsed = ParseDedicatedArgs(args, TIniFile(WritableDir() + "config.ini"));
     if (parsed.Help) {
-      std::fputs(DedicatedHelp().c_str(), stdout);
+      std::fputs(HelpText(GameManual()).c_str(), stdout);
       return 0;
     }
     if (!parsed.Error.empty() || !parsed.Dedicated) {
       std::fprintf(stderr, "grimvale: %s\n%s", parsed.Error.empty() ? "options need --dedicated" : parsed.Error.c_str(),
-                   DedicatedHelp().c_str());
+                   HelpText(GameManual()).c_str());
       return 2;
     }
     return RunDedicated(parsed.Options);

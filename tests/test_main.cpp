@@ -1,11 +1,14 @@
 // Shared main of every test binary: a logger writing into a temporary
-// directory, message boxes captured instead of shown, the level loaders, and
-// the floating-point environment the game runs with.
+// directory, message boxes captured instead of shown, the level loaders (in
+// suites that reach the renderer), and the floating-point environment the game
+// runs with.
 #include "core/logger.h"
 #include "core/platform.h"
 #include "net/discovery.h"
-#include "render/level_scene_reader.h"
 #include "test_support.h"
+#ifdef GRIMVALE_TEST_LEVEL_LOADERS
+#include "render/level_scene_reader.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -29,7 +32,9 @@ int main(int argc, char** argv) {
   TempDir logDir;
   Logger = new TLogger(logDir.Path());
   InstallMessageBoxCapture();
+#ifdef GRIMVALE_TEST_LEVEL_LOADERS
   InstallLevelLoaders();
+#endif
   int result = RUN_ALL_TESTS();
   delete Logger;
   Logger = nullptr;

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "core/gl_api.h"
+#include "core/paths.h"
 #include "core/platform.h"
 
 #include <SDL/SDL.h>
@@ -15,6 +16,22 @@ TempDir::TempDir() {
   buf.push_back('\0');
   path = std::string(mkdtemp(buf.data())) + "/";
 }
+
+TScopedEnv::TScopedEnv(const char* name, const char* value) : name(name) {
+  const char* old = std::getenv(name);
+  wasSet = old != nullptr;
+  if (old) saved = old;
+  if (value) setenv(name, value, 1);
+  else unsetenv(name);
+}
+
+TScopedEnv::~TScopedEnv() {
+  if (wasSet) setenv(name.c_str(), saved.c_str(), 1);
+  else unsetenv(name.c_str());
+}
+
+TUnwritableBase::TUnwritableBase() : previous(BaseDir()) { SetBaseDir("/nonexistent-grimvale-dir/"); }
+TUnwritableBase::~TUnwritableBase() { SetBaseDir(previous); }
 
 TempDir::~TempDir() {
   std::error_code ec;

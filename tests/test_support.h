@@ -19,6 +19,32 @@ class TempDir {
   std::string path;
 };
 
+// Sets an environment variable (unsets it for nullptr) until the scope ends.
+class TScopedEnv {
+ public:
+  TScopedEnv(const char* name, const char* value);
+  ~TScopedEnv();
+  TScopedEnv(const TScopedEnv&) = delete;
+  TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+ private:
+  std::string name, saved;
+  bool wasSet;
+};
+
+// Until the scope ends, the base directory is one the game cannot write, so
+// it writes into the XDG directories as an installed game does.
+class TUnwritableBase {
+ public:
+  TUnwritableBase();
+  ~TUnwritableBase();
+  TUnwritableBase(const TUnwritableBase&) = delete;
+  TUnwritableBase& operator=(const TUnwritableBase&) = delete;
+
+ private:
+  std::string previous;
+};
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 

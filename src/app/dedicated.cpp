@@ -98,8 +98,9 @@ void Command(const std::string& line, TGameSettings& settings, bool& quit) {
     return;
   }
   if (lower == "help") {
-    Info("Commands: status, say <text>, addbot, kickbot, kickbots, botskill easy|normal|hard, grav <n>, speed <n>, "
-         "respawn, quit");
+    std::string list;
+    for (const TManualItem& command : ServerCommandHelp()) list += command.Term + ", ";
+    Info("Commands: " + list + "quit");
     return;
   }
   if (!RunServerCommand(line, &settings, ConsolePrint)) Info("Unknown command: " + line + " (help lists them)");
@@ -108,8 +109,7 @@ void Command(const std::string& line, TGameSettings& settings, bool& quit) {
 }  // namespace
 
 void StartDedicatedLevel(const TDedicatedOptions& options) {
-  const std::string base = "data\\maps\\" + options.Map + "\\map";
-  if (!FileExists(HostPath(base + ".lvl"))) BuildLevel(options.Map, 500);
+  if (!FileExists(HostPath(LevelFilePath(options.Map)))) BuildLevel(options.Map, 500);
   Weapons = new TWeapons(false);
   auto* level = new TLevel(options.Map, false);
   try {

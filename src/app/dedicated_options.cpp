@@ -17,21 +17,22 @@ enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, Flag, 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
   TKind Kind;
+  const char* Value;  // what the value is called in the help
   const char* Help;
 };
 
 constexpr TOption kOptions[] = {
-    {"map", TKind::Name, "level under data/maps/ (arena)"},
-    {"tcpport", TKind::Port, "TCP port, 0 for any free one (5020)"},
-    {"udpport", TKind::Port, "UDP port, 0 for any free one (5020)"},
-    {"maxplayers", TKind::Players, "players and bots together, 1 to 255 (8)"},
-    {"bots", TKind::Bots, "bots at the start, 0 to maxplayers (0)"},
-    {"botskill", TKind::Skill, "easy, normal or hard (normal)"},
-    {"servername", TKind::Text, "the name clients are welcomed with, 3 to 25 characters (Grimvale server)"},
-    {"gold", TKind::Gold, "gold per round, 0 to 1000000 (1500)"},
-    {"roundtime", TKind::RoundTime, "seconds before a round ends as a draw, 0 for no limit, at most 3600 (180)"},
-    {"friendlyfire", TKind::Flag, "1: team mates can hit each other (0)"},
-    {"discoveryport", TKind::Discovery, "UDP port LAN searches are answered on, -1 for none (5029)"},
+    {"map", TKind::Name, "NAME", "level under data/maps/ (arena)"},
+    {"tcpport", TKind::Port, "PORT", "TCP port, 0 for any free one (5020)"},
+    {"udpport", TKind::Port, "PORT", "UDP port, 0 for any free one (5020)"},
+    {"maxplayers", TKind::Players, "N", "players and bots together, 1 to 255 (8)"},
+    {"bots", TKind::Bots, "N", "bots at the start, 0 to maxplayers (0)"},
+    {"botskill", TKind::Skill, "SKILL", "easy, normal or hard (normal)"},
+    {"servername", TKind::Text, "TEXT", "the name clients are welcomed with, 3 to 25 characters (Grimvale server)"},
+    {"gold", TKind::Gold, "N", "gold per round, 0 to 1000000 (1500)"},
+    {"roundtime", TKind::RoundTime, "SECONDS", "seconds before a round ends as a draw, 0 for no limit, at most 3600 (180)"},
+    {"friendlyfire", TKind::Flag, "0|1", "1: team mates can hit each other (0)"},
+    {"discoveryport", TKind::Discovery, "PORT", "UDP port LAN searches are answered on, -1 for none (5029)"},
 };
 
 std::optional<int32_t> InRange(const std::string& text, int32_t lo, int32_t hi) {
@@ -148,20 +149,9 @@ TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TI
   return result;
 }
 
-std::string DedicatedHelp() {
-  std::string text =
-      "Usage: grimvale [--dedicated [options]]\n"
-      "Without options the game starts in its window. With --dedicated it runs a server without window,\n"
-      "sound or display, logs to standard output and grimvale.log, and reads server commands from standard\n"
-      "input (status, say <text>, addbot, kickbot, kickbots, botskill <skill>, grav <n>, speed <n>, respawn,\n"
-      "quit). SIGTERM or SIGINT end it.\n"
-      "Options (\"--key value\" or \"--key=value\"; the same keys in the [Dedicated] section of config.ini,\n"
-      "which the command line overrides):\n";
-  for (const TOption& option : kOptions) {
-    std::string key = std::string("  --") + option.Key;
-    key.resize(18, ' ');
-    text += key + option.Help + "\n";
-  }
-  text += "  --help          this text\n";
-  return text;
+std::vector<TManualItem> DedicatedOptionHelp() {
+  std::vector<TManualItem> items;
+  for (const TOption& option : kOptions)
+    items.push_back({std::string("--") + option.Key + " " + option.Value, option.Help});
+  return items;
 }

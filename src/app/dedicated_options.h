@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/manual.h"
+
 class TIniFile;
 
 struct TDedicatedOptions {
@@ -32,5 +34,5 @@ struct TDedicatedArgs {
 // args without the program name. Options take "--key value" or
 // "--key=value"; the keys are those of the [Dedicated] section.
 TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TIniFile& config);
-// The --help text: every option, its default and its config.ini key.
-std::string DedicatedHelp();
+// Each option with its value and what it does (its default in brackets).
+std::vector<TManualItem> DedicatedOptionHelp();

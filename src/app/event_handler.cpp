@@ -86,12 +86,17 @@ void TEventHandler::Tick() {
   LastTick = Now;
 }
 
+static void NoteHint(THintKey key) {
+  if (GUIAdd) GUIAdd->Hints.Used(key);
+}
+
 void TEventHandler::KeyDown(const TKeySym& key) {
   LastInput = Now;
   // The console key belongs to the console alone: no edit receives its
   // character, and it does not repeat.
   if (Console && Console->IsConsoleKey(key)) {
     KeyHeld = false;
+    NoteHint(THintKey::Console);
     Console->ConsoleKeyPressed(key);
     Console->Toggle();
     return;
@@ -124,6 +129,7 @@ void TEventHandler::KeyDown(const TKeySym& key) {
   }
   // With "cams" 0 the camera key would divide by zero; it does nothing.
   if (symbol == game.KeyCamera.Key) {
+    NoteHint(THintKey::Camera);
     if (game.CamCount > 0) game.CamMode = (game.CamMode + 1) % game.CamCount;
     return;
   }
@@ -133,6 +139,7 @@ void TEventHandler::KeyDown(const TKeySym& key) {
     return;
   }
   if (symbol == kKeyTab) {
+    NoteHint(THintKey::Scores);
     if (GUIAdd) GUIAdd->UpdateStatistics();
     // Centred: the layout file places it at the corner.
     ShowCentred(StatisticsWindow);
@@ -151,12 +158,14 @@ void TEventHandler::KeyDown(const TKeySym& key) {
     return;
   }
   if (symbol == kKeyB) {
+    NoteHint(THintKey::Buy);
     bool show = !WindowVisible(BuyWindow);
     if (TWindow* w = Win(BuyWindow)) w->SetVisible(show);
     game.SetCursorVisible(show);
     return;
   }
   if (symbol == kKeyC) {
+    NoteHint(THintKey::Chat);
     OpenChatWindow();
     return;
   }

@@ -24,6 +24,7 @@ void StartFrontEnd(Tgame& game) {
   FrontendHooks.SendChat = [](const std::string& text, bool teamOnly) {
     if (Network) Network->SendChat(text, teamOnly);
   };
+  FrontendHooks.CameraKey = [&game] { return game.KeyCamera.Key; };
   GameHooks.HideBuyWindow = [] { HideWindow(BuyWindow); };
   if (GUIAdd) GUIAdd->BuildWindows();
 }

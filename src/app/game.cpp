@@ -91,6 +91,7 @@ int Tgame::Run() {
     NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
     Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };
     GameHooks.MakeEffects = MakeParticleEffects;
+    GameHooks.ShotHeard = [](const TVec3& where) { PlayShotSoundAt(where.x, where.y, where.z); };
     if (Partikel) Partikel->Load();
     Logger->LogInfo("The Initialization has been done", "Main");
     // The whole start-up is on disk once the game runs, for anyone watching the log.
@@ -158,7 +159,7 @@ void Tgame::StartLevel(const std::string& name) {
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
   DrawLoadingFrame(name);
   std::string base = "data\\maps\\" + name + "\\map";
-  if (!FileExists(HostPath(base + ".lvl")) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
+  if (!FileExists(HostPath(LevelFilePath(name))) && FileExists(HostPath(base + ".3ds"))) BuildLevel(name, 500);
   FreeLevelObjects();  // what a previous level left (they point into it)
   Level = new TLevel(name, true);
   Movement = new TMovement();
@@ -174,7 +175,10 @@ void Tgame::StartLevel(const std::string& name) {
     player.SetView(yaw, pitch);
   }
   SetInGame(true);
-  if (GUIAdd) GUIAdd->ShowCharacterChoice();
+  if (GUIAdd) {
+    GUIAdd->Hints.LevelStarted();
+    GUIAdd->ShowCharacterChoice();
+  }
   WarpMouse(static_cast<int32_t>(std::lround(ScreenWidth / 2.0)), static_cast<int32_t>(std::lround(ScreenHeight / 2.0)));
   if (Logger) Logger->LogInfo("3..2..1..Go! Level: \"" + name + "\" has been loaded", "UMain");
 }

@@ -4,6 +4,7 @@
 #include "core/config.h"
 #include "core/gl_api.h"
 #include "frontend/gui_add.h"
+#include "fx/game_sounds.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -19,8 +20,11 @@ void Tgame::DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   TCharacter* player = Characters ? Characters->LocalCharacter : nullptr;
-  if (InGame && Cam && player)
+  if (InGame && Cam && player) {
     TCam::Apply(TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch}, CamMode);
+    // Others' shots are heard from where the player looks.
+    PlaceSoundListener(player->X, player->HeadSphere.Centre.y, player->Z, player->Yaw, player->Pitch);
+  }
   // The GUI pass at its end restores a fresh perspective, which undoes the
   // view the camera multiplied onto the projection.
   RenderScene();

@@ -24,5 +24,6 @@ bool IsInteger(std::string_view text);
 bool IsFloat(std::string_view text);
 
 std::string LowerCase(std::string_view text);
+std::string UpperCase(std::string_view text);
 std::string Trim(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);

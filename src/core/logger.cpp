@@ -19,7 +19,7 @@ TLogger::TLogger(const std::string& logDir) {
     std::string path(buf, static_cast<size_t>(n));
     fileName = path.substr(path.rfind('/') + 1);
   }
-  std::string dir = logDir.empty() ? WritableDir() : logDir;
+  std::string dir = logDir.empty() ? UserDir(TUserDir::State) : logDir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
   logPath = dir + "grimvale.log";
   if (FileExists(logPath)) std::rename(logPath.c_str(), (logPath + ".1").c_str());

@@ -10,7 +10,7 @@
 
 class TLogger {
  public:
-  // Opens "grimvale.log" in logDir (the writable directory by default).
+  // Opens "grimvale.log" in logDir (UserDir(TUserDir::State) by default).
   explicit TLogger(const std::string& logDir = "");
   ~TLogger();
   TLogger(const TLogger&) = delete;

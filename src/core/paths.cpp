@@ -5,6 +5,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <vector>
 
 static std::string gBaseDir;
+static bool gInstalled = false;
 
 static std::string WithSlash(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -30,11 +33,31 @@ std::string ExeDir() {
 }
 
 std::string BaseDir() {
-  if (gBaseDir.empty()) gBaseDir = ExeDir();
+  if (gBaseDir.empty()) {
+    const std::string exe = ExeDir();
+    gBaseDir = exe;
+    if (!DirectoryExists(exe + "data")) {
+      // Resolved, so that paths in the log and in messages read plainly.
+      char resolved[PATH_MAX];
+      const std::string installed = exe + kInstalledDataFromExe;
+      if (DirectoryExists(installed + "data") && realpath(installed.c_str(), resolved)) {
+        gBaseDir = WithSlash(resolved);
+        gInstalled = true;
+      }
+    }
+  }
   return gBaseDir;
 }
 
-void SetBaseDir(const std::string& dir) { gBaseDir = WithSlash(dir); }
+void SetBaseDir(const std::string& dir) {
+  gBaseDir = WithSlash(dir);
+  gInstalled = false;
+}
+
+bool Installed() {
+  BaseDir();
+  return gInstalled;
+}
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -59,20 +82,48 @@ bool MakeDirectories(const std::string& path) {
   return DirectoryExists(path);
 }
 
-std::string WritableDir() {
-  std::string base = BaseDir();
-  if (access(base.c_str(), W_OK) == 0) return base;
+// $HOME, or the account's home directory where it is unset (a service).
+static std::string HomeDir() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  const passwd* account = getpwuid(getuid());
+  return account && account->pw_dir ? account->pw_dir : "";
+}
+
+// The game writes beside itself, as it always did, in a build or a copied tree.
+static bool WritesBesideItself() { return !Installed() && access(BaseDir().c_str(), W_OK) == 0; }
+
+std::string UserDir(TUserDir kind) {
+  const std::string base = BaseDir();
+  if (WritesBesideItself()) return base;
+  struct TXdg {
+    const char* Variable;
+    const char* UnderHome;
+  };
+  static constexpr TXdg kXdg[] = {
+      {"XDG_CONFIG_HOME", ".config"},
+      {"XDG_STATE_HOME", ".local/state"},
+      {"XDG_CACHE_HOME", ".cache"},
+      {"XDG_DATA_HOME", ".local/share"},
+  };
+  const TXdg& xdg = kXdg[static_cast<size_t>(kind)];
   std::string dir;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-    dir = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home)
-    dir = std::string(home) + "/.config";
+  // The XDG rules: a value that is not an absolute path is ignored.
+  if (const char* value = std::getenv(xdg.Variable); value && value[0] == '/')
+    dir = value;
+  else if (const std::string home = HomeDir(); !home.empty())
+    dir = WithSlash(home) + xdg.UnderHome;
   else
     return base;
   dir = WithSlash(dir) + "grimvale/";
   MakeDirectories(dir);
   return dir;
 }
+
+std::string UserPath(TUserDir kind, const std::string& gamePath) {
+  return WritesBesideItself() ? gamePath : UserDir(kind) + gamePath;
+}
+
+std::string WritableDir() { return UserDir(TUserDir::Config); }
 
 // Finds the entry of `dir` whose name equals `name` without regard to case.
 static bool FindCaseless(const std::string& dir, const std::string& name, std::string& found) {

@@ -7,14 +7,36 @@
 // Directory of the running executable, with a trailing '/'.
 std::string ExeDir();
 
-// The directory relative game paths resolve against; the executable's
-// directory unless a test sets another. main() makes it the working directory.
+// Where an installed game's data tree lies, seen from the executable: the
+// layout cmake --install makes (games/ beside share/games/grimvale/).
+inline constexpr const char* kInstalledDataFromExe = "../share/games/grimvale/";
+
+// The directory relative game paths resolve against: the executable's
+// directory when data/ is beside it, else the installed data directory when
+// data/ is there, unless a test sets another. main() makes it the working
+// directory.
 std::string BaseDir();
 void SetBaseDir(const std::string& dir);
 
-// Where config.ini and the log live: the base directory when it is writable,
-// otherwise $XDG_CONFIG_HOME/grimvale/ (default ~/.config/grimvale/), created
-// on demand. Trailing '/'.
+// True when BaseDir() was found through the installed layout. An installed
+// game never writes into its install tree, even where it could.
+bool Installed();
+
+// Where the game writes files of each kind: the base directory while it is
+// writable and the game is not installed (a build or a copied tree keeps
+// everything beside it); otherwise the XDG directory of the kind plus
+// "grimvale/", created on demand. Trailing '/'.
+enum class TUserDir {
+  Config,  // config.ini: $XDG_CONFIG_HOME (~/.config)
+  State,   // the log: $XDG_STATE_HOME (~/.local/state)
+  Cache,   // map.lvl files built from map.3ds: $XDG_CACHE_HOME (~/.cache)
+  Data,    // screenshots: $XDG_DATA_HOME (~/.local/share)
+};
+std::string UserDir(TUserDir kind);
+// A relative game path ("Screenshots\\...") for a file the game writes: kept as
+// it is while the game writes beside itself, else under UserDir(kind).
+std::string UserPath(TUserDir kind, const std::string& gamePath);
+// Where config.ini lives: UserDir(TUserDir::Config).
 std::string WritableDir();
 
 // Maps '\' to '/' and, when the exact name does not exist, looks each path

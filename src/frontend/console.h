@@ -55,6 +55,8 @@ class TConsole {
   // focus in the input line, or returns to the game (a level runs) / hides it.
   void Toggle();
   bool IsOpen() const { return Window().Visible; }
+  // The character of the console key as last pressed ("`" until then).
+  uint16_t KeyChar() const { return consoleKeyChar; }
 
   // The HUD's five lines: placed for a window of the given height, and drawn
   // (by the HUD while in game).

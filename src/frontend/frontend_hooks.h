@@ -3,6 +3,7 @@
 // state the menus read. The driver fills these at start; tests fill them with
 // recorders. An empty hook does nothing (a state hook reads false).
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,6 +21,8 @@ struct TFrontendHooks {
   std::function<std::string()> PendingLevel;
   // Sends a chat line (team only or to all); empty while the network has no chat.
   std::function<void(const std::string& text, bool teamOnly)> SendChat;
+  // The key the player switches the camera with (the HUD's hints name it).
+  std::function<uint16_t()> CameraKey;
 };
 
 // Whole run: empty until the game driver (or a test) fills it.

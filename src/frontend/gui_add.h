@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frontend/hud_hints.h"
 #include "gui/gui_object.h"
 
 class TWindow;
@@ -30,6 +31,8 @@ class TGUIAdd {
   // One frame of the level's name and "Loading..." while a level loads; the
   // caller swaps the buffers (gui_add_draw.cpp).
   void DrawLoading(const std::string& levelName);
+  // The new player's hints; the event handler reports the keys used.
+  THints Hints;
 };
 
 // Whole run: created by InitModules and freed by ShutdownModules.

@@ -8,6 +8,7 @@
 #include "frontend/console.h"
 #include "frontend/gui_add.h"
 #include "frontend/hud_round_time.h"
+#include "frontend/hud_kill_feed.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
@@ -72,6 +73,14 @@ void TGUIAdd::Draw() {
     DrawRenderpasses();
     glColor3f(1, 1, 1);
     if (player) DrawHud(*Characters, *player);
+    if (Characters) DrawKillFeed(Characters->KillFeed, Characters->Now);
+    if (player) {
+      Hints.Update(*player, Characters->Now);
+      THintBindings keys;
+      if (FrontendHooks.CameraKey) keys.Camera = FrontendHooks.CameraKey();
+      if (Console) keys.Console = Console->KeyChar();
+      DrawHints(Hints, *player, keys, Characters->Now);
+    }
     if (Console) Console->DrawMessageLines();
   } else if (TWindow* main = Win(MainWindow); main && main->Texts.size() > 6) {
     bool running = FrontLevelRunning();

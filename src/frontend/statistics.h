@@ -8,6 +8,7 @@ struct TScoreLine {
   std::string Name;
   int32_t Kills = 0, Deaths = 0;
   uint8_t Team = 0;  // 1 terrorists, else counter-terrorists
+  int32_t Ping = 0;  // ms; 0 for the host and bots
 };
 
 // Terrorists and counter-terrorists, each in the given order and then by

@@ -12,6 +12,11 @@ extern int32_t ShotSound;
 void LoadGameSounds();
 void PlayClickSound();
 void PlayShotSound();
+// Another character's shot, heard from where it was fired (level units).
+void PlayShotSoundAt(float x, float y, float z);
+// The listener at the camera: its place and view angles in degrees (the
+// game's yaw and pitch, as a shot's direction takes them).
+void PlaceSoundListener(float x, float y, float z, float yaw, float pitch);
 
 // Loads "data\sound\vedizi_theme.wav" as music, plays it and loops it;
 // returns its index in the music list.

@@ -57,6 +57,8 @@ void TAlObject::Apply() {
     settings.Velocity[i] = Velocity[i];
   }
   settings.Looping = Buffer.Loop != 0;
+  settings.Relative = Relative;
+  settings.ReferenceDistance = ReferenceDistance;
   backend.ApplySettings(Source.SourceName, settings);
 }
 

@@ -1,7 +1,7 @@
 // Sound effects and music: one playable object per WAV file, each with its own
 // buffer and source, kept in two lists whose indices the rest of the game
-// holds (the click, the shot, the theme). Every source sits at the listener;
-// gains come from the audio settings and follow their changes at once.
+// holds (the click, the shot, the theme). Sources sit at the listener unless
+// placed in the level (other players' shots); gains come from the audio settings and follow their changes at once.
 // Without OpenAL or an audio device every operation here does nothing.
 #pragma once
 #include <cstdint>
@@ -55,6 +55,8 @@ class TAlObject {
   TAlSource Source;
   float Pitch = 1;
   float Gain;
+  bool Relative = true;  // sits at the listener; false: at Position in the level
+  float ReferenceDistance = 1;
   bool Playing = false;
   bool IsMusic;
 
@@ -81,6 +83,10 @@ class TOpenALclass : public TVolumeSink {
   TAlObject* Sound(int32_t index) const;
   TAlObject* MusicAt(int32_t index) const;
   bool Audible() const { return backend->Audible(); }
+  // The listener follows the camera: its place and the direction it looks.
+  void SetListener(const float (&position)[3], const float (&orientation)[6]) {
+    backend->SetListener(position, orientation);
+  }
 
   void SoundVolumeChanged(float volume) override;
   void MusicVolumeChanged(float volume) override;

@@ -36,6 +36,7 @@ struct TOpenALApi {
   LPALSOURCE3F Source3f = nullptr;
   LPALSOURCEPLAY SourcePlay = nullptr;
   LPALSOURCESTOP SourceStop = nullptr;
+  LPALLISTENERFV Listenerfv = nullptr;
 };
 
 // Loads the library and fills api; on failure returns why. The library stays
@@ -69,6 +70,7 @@ std::string LoadApi(const std::string& library, TOpenALApi& api) {
   resolve(api.Source3f, "alSource3f");
   resolve(api.SourcePlay, "alSourcePlay");
   resolve(api.SourceStop, "alSourceStop");
+  resolve(api.Listenerfv, "alListenerfv");
   if (!missing.empty()) return "the OpenAL library " + library + " lacks " + missing;
   return "";
 }
@@ -116,9 +118,15 @@ class TOpenALBackend : public TSoundBackend {
     al.Source3f(source, AL_POSITION, s.Position[0], s.Position[1], s.Position[2]);
     al.Source3f(source, AL_VELOCITY, s.Velocity[0], s.Velocity[1], s.Velocity[2]);
     al.Sourcei(source, AL_LOOPING, s.Looping ? AL_TRUE : AL_FALSE);
+    al.Sourcei(source, AL_SOURCE_RELATIVE, s.Relative ? AL_TRUE : AL_FALSE);
+    al.Sourcef(source, AL_REFERENCE_DISTANCE, s.ReferenceDistance);
   }
   void Play(unsigned source) override { al.SourcePlay(source); }
   void Stop(unsigned source) override { al.SourceStop(source); }
+  void SetListener(const float (&position)[3], const float (&orientation)[6]) override {
+    al.Listenerfv(AL_POSITION, position);
+    al.Listenerfv(AL_ORIENTATION, orientation);
+  }
 
  private:
   // Runs call with OpenAL's error cleared first, and throws failure when the

@@ -18,7 +18,7 @@ void LogScreenshotError(const std::string& message) {
 
 std::string NextScreenshotName() {
   for (int n = 0;; ++n) {
-    std::string name = "Screenshots\\Screen" + std::to_string(n) + ".jpg";
+    std::string name = UserPath(TUserDir::Data, "Screenshots\\Screen" + std::to_string(n) + ".jpg");
     if (!FileExists(HostPath(name))) return name;
   }
 }

@@ -7,7 +7,9 @@
 #include <string>
 
 // "Screenshots\Screen" + n + ".jpg" for the smallest n >= 0 whose file does not
-// exist yet (relative to the working directory), so gaps are filled first.
+// exist yet (relative to the working directory, or under the user's data
+// directory when the game does not write beside itself, paths.h), so gaps are
+// filled first.
 std::string NextScreenshotName();
 
 // Creates the file's directory when missing and writes the bytes; a failure is

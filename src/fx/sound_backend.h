@@ -23,6 +23,11 @@ struct TSourceSettings {
   float Position[3] = {0, 0, 0};
   float Velocity[3] = {0, 0, 0};
   bool Looping = false;
+  // Relative: the position is taken from the listener (the game's own sounds
+  // sit at it); otherwise it is a place in the level, heard quieter with the
+  // distance beyond ReferenceDistance.
+  bool Relative = true;
+  float ReferenceDistance = 1;
 };
 
 class TSoundBackend {
@@ -41,6 +46,9 @@ class TSoundBackend {
   virtual void ApplySettings(unsigned source, const TSourceSettings& settings) = 0;
   virtual void Play(unsigned source) = 0;
   virtual void Stop(unsigned source) = 0;
+  // Where the listener stands, and its orientation: the direction it looks
+  // at, then up.
+  virtual void SetListener(const float (&)[3], const float (&)[6]) {}
 };
 
 struct TSoundOptions {

@@ -45,12 +45,12 @@ void TCharacter::MarkDirty() {
 
 void TCharacter::SetHealth(int32_t h) {
   if (h == Health) return;
-  Health = h;
   if (h > 0) {
+    Health = h;
     SetDead(false);
   } else {
+    SetDead(true);  // sees the health before the blow, for the kill feed
     Health = 0;
-    SetDead(true);
   }
 }
 
@@ -105,6 +105,12 @@ void TCharacter::SetView(float yaw, float pitch) {
   if (!std::isfinite(yaw) || !std::isfinite(pitch)) return;
   Yaw = yaw;
   Pitch = pitch;
+}
+
+TViewPose TCharacter::DrawnPose() const {
+  if (RemoteClock && !IsLocal() && !Remote.Empty() && RemoteClock->Known())
+    return Remote.At(RemoteClock->DrawTime(Owner.Now));
+  return {{X, Y, Z}, Yaw, Pitch};
 }
 
 void TCharacter::ShiftSpheres(float dx, float dy, float dz) {
@@ -226,6 +232,7 @@ void TCharacter::SetDead(bool d) {
       if (Playing()) (Team == 1 ? Owner.TerroristsAlive : Owner.CountersAlive) -= 1;
     }
     if (IsLocal()) Owner.DeathTime = Owner.Now;
+    if (InUse) Owner.KillFeed.Died(*this, Health, Owner.Now);
     if (GameHooks.StopVerticalMotion) GameHooks.StopVerticalMotion(*this);
     Health = 0;
     SetArmour(0);
@@ -239,8 +246,11 @@ void TCharacter::SetDead(bool d) {
     PistolLastShot = 0;
     SetDeaths(Deaths + 1);
     if (Owner.Effects) Owner.Effects->Death({X, LegsSphere.Centre.y, Z});
-  } else if (GameHooks.StopVerticalMotion) {
-    GameHooks.StopVerticalMotion(*this);
+  } else {
+    // Revived at a spawn point: drawn there at once, not sliding from where it died.
+    Remote.Clear();
+    History.Clear();
+    if (GameHooks.StopVerticalMotion) GameHooks.StopVerticalMotion(*this);
   }
   Owner.Recount();
 }

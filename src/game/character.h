@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "game/move_check.h"
+#include "game/remote_view.h"
 #include "world/geometry.h"
 #include "world/movement.h"
 
@@ -18,6 +20,19 @@ class TWeapon;
 
 // Hit zones of HitZone.
 enum : int32_t { kZoneMiss = 0, kZoneHead = 1, kZoneChest = 2, kZoneLegs = 3 };
+
+// Server: what the client playing a character has claimed and been told.
+struct TClientMoves {
+  TMoveCheck Check;
+  // Where the last accepted datagram (or a correction) left the character;
+  // a position that differs was the server's own placement (a respawn).
+  TVec3 Placed{};
+  // Until then refused datagrams are the ones already on their way when the
+  // server placed or corrected the character: dropped without a word.
+  uint32_t QuietUntil = 0;
+  uint32_t LastLog = 0;
+  bool Logged = false;
+};
 
 class TCharacter : public TMovingBody {
  public:
@@ -101,6 +116,25 @@ class TCharacter : public TMovingBody {
   uint32_t RifleLastShot = 0;
   int32_t Id;
   TCharacters& Owner;
+  TClientMoves Moves;
+  // Another machine's character is drawn from Remote on the clock of its
+  // sender; RemoteClock is null while it is drawn where it is (the local
+  // player, a server's bots). OwnClock is that clock when this character's
+  // client is the sender (on the server).
+  TRemoteView Remote;
+  const TSenderClock* RemoteClock = nullptr;
+  TSenderClock OwnClock;
+  // Server: where the character stood at each position send of about the
+  // last second, on the rules' clock (shots are resolved in the past).
+  TRemoteView History;
+  // Shots fired, modulo 256: the server counts each one it resolves, and its
+  // datagrams carry the count so that clients hear them. ShotsHeard is the
+  // count a client last read for this character (HeardAny once it has one).
+  uint8_t ShotsFired = 0;
+  uint8_t ShotsHeard = 0;
+  bool HeardAny = false;
+  // Where the character is drawn now.
+  TViewPose DrawnPose() const;
 
  private:
   bool IsLocal() const;
@@ -111,8 +145,18 @@ class TCharacter : public TMovingBody {
 // The zone a ray hits on the target (kZone*), 0 when it misses or a level
 // triangle lies on the ray before the distance to the target's centre.
 int32_t HitZone(const TRay& ray, const TCharacter& target, const class TOctree* octree);
+// Resolves the shooter's shot with every other living character moved back
+// to where its History had it at `when` (the rules' clock), then puts each
+// back: only the hit test sees the past.
+void RewindAndFire(TCharacters& all, TCharacter& shooter, const TRay& ray, const TWeapon& weapon, uint32_t when);
 // Round(Random(10) + factor x Damage - 5).
 int32_t ShotDamage(const TWeapon& weapon, double factor);
+// The weapon in the character's slot; null for slots 2 and 3 or an index
+// outside the shop's lists.
+const TWeapon* WeaponInHand(TCharacter& c);
+// The most one shot of the weapon takes from the chest (without armour) or
+// the legs: the head alone can take more.
+int32_t MaxBodyShotDamage(const TWeapon& weapon);
 // Round to the nearest integer, ties to even, clamped to the 32-bit range
 // (NaN gives 0).
 int32_t RoundToInt(double v);

@@ -20,12 +20,15 @@ static const TWeapon* HeldWeapon(const TCharacter& c) {
 void TCharacter::Draw(int32_t camMode) {
   if (ModelNr < 0 || Dead) return;
   const bool local = IsLocal();
-  const TSphere& b = BoundSphere;
-  if (!local && Frustum && !Frustum->SphereVisible(b.Centre.x, b.Centre.y, b.Centre.z, b.Radius)) return;
+  // Drawn where the smoothed picture has it; the spheres keep the real place.
+  const TViewPose pose = DrawnPose();
+  const TVec3 shift = VecSub(pose.Position, Position());
+  const TVec3 b = VecAdd(BoundSphere.Centre, shift);
+  if (!local && Frustum && !Frustum->SphereVisible(b.x, b.y, b.z, BoundSphere.Radius)) return;
   glPushMatrix();
-  glTranslatef(X, HeadSphere.Centre.y, Z);
-  glRotatef(90 - Yaw, 0, 1, 0);
-  if (local && camMode == 0) glRotatef(Pitch, 1, 0, 0);
+  glTranslatef(pose.Position.x, HeadSphere.Centre.y + shift.y, pose.Position.z);
+  glRotatef(90 - pose.Yaw, 0, 1, 0);
+  if (local && camMode == 0) glRotatef(pose.Pitch, 1, 0, 0);
   if (Model) Model->Draw();
 
   glPushMatrix();

@@ -40,6 +40,8 @@ int32_t HitZone(const TRay& ray, const TCharacter& target, const TOctree* octree
   return zone;
 }
 
+int32_t MaxBodyShotDamage(const TWeapon& weapon) { return RoundToInt(9 + 2.5 * weapon.Damage - 5); }
+
 TRay TCharacter::GetShotRay() const {
   const double yaw = Yaw * std::numbers::pi / 180, pitch = Pitch * std::numbers::pi / 180;
   TRay ray;
@@ -76,6 +78,8 @@ static TSlotState SlotState(TCharacter& c) {
   return s;
 }
 
+const TWeapon* WeaponInHand(TCharacter& c) { return SlotState(c).Weapon; }
+
 void TCharacter::Shoot() {
   TSlotState slot = SlotState(*this);
   if (!slot.Weapon) return;
@@ -88,6 +92,9 @@ void TCharacter::Shoot() {
   if (Network && Network->IsClient) {
     TRay ray = GetShotRay();
     TNetMessage m = MakeMessage(ClientMsg::Shot);
+    // The moment of the picture the player aimed at, for the server to resolve the shot there.
+    if (Network->Client && Network->Client->PeerStamps && Owner.ServerClock.Known())
+      m.S1 = std::to_string(std::llround(Owner.ServerClock.DrawTime(Owner.Now)) & kStampMask);
     const float f[6] = {ray.Origin.x, ray.Origin.y, ray.Origin.z, ray.Direction.x, ray.Direction.y, ray.Direction.z};
     for (int i = 0; i < 6; ++i) m.F[i] = f[i];
     Network->SendToServer(m);
@@ -109,6 +116,25 @@ void TCharacter::Reload() {
   Owner.HasReloaded = true;
 }
 
+void RewindAndFire(TCharacters& all, TCharacter& shooter, const TRay& ray, const TWeapon& weapon, uint32_t when) {
+  struct TMoved {
+    TCharacter* Who;
+    TVec3 Was;
+  };
+  std::vector<TMoved> moved;
+  for (int32_t i = 0; i < all.Count; ++i) {
+    TCharacter* t = all.At(i);
+    // Not yet recorded since the moment asked for: it is still where it is.
+    if (!t || t == &shooter || t->Dead || t->History.Empty() || static_cast<int32_t>(when - t->History.Newest()) >= 0)
+      continue;
+    const TVec3 then = t->History.At(when).Position;
+    moved.push_back({t, t->Position()});
+    t->SetPosition(then.x, then.y, then.z);
+  }
+  shooter.FireRay(ray, weapon);
+  for (const TMoved& m : moved) m.Who->SetPosition(m.Was.x, m.Was.y, m.Was.z);
+}
+
 void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
   // A dead player cannot shoot, whatever a peer sends.
   if (Dead) return;
@@ -124,6 +150,8 @@ void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
   // resolved here too, the host's messages would otherwise fill with the
   // hits of everybody else (and a dedicated server's log with all of them).
   const bool mine = this == Owner.LocalCharacter;
+  ++ShotsFired;
+  if (!mine && GameHooks.ShotHeard) GameHooks.ShotHeard(HeadSphere.Centre);
   auto tell = [mine](const std::string& line) {
     if (mine) ConsolePrint(line);
   };
@@ -152,7 +180,10 @@ void TCharacter::FireRay(const TRay& shot, const TWeapon& weapon) {
     }
     int64_t health = int64_t{t->Health} - damage;
     t->SetHealth(static_cast<int32_t>(std::max<int64_t>(std::min<int64_t>(health, INT32_MAX), INT32_MIN)));
-    if (t->Dead) SetKills(Kills + 1);
+    if (t->Dead) {
+      Owner.KillFeed.Killed(*this, *t, zone == kZoneHead);
+      SetKills(Kills + 1);
+    }
     tell(std::to_string(damage) + " DMG!");
     if (server && t->Id > 0) Network->SendToPlayer(t->Id, MakeMessage(ServerMsg::Health, std::to_string(t->Health)));
   }

@@ -12,6 +12,7 @@
 
 #include "game/character.h"
 #include "game/game_hooks.h"
+#include "game/kill_feed.h"
 
 class TLevel;
 
@@ -94,7 +95,10 @@ class TCharacters {
   uint32_t RoundsEnded = 0;
   std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
   TCharacterModelNames ModelNames;
+  TKillFeed KillFeed;  // this level's deaths, for the HUD
 
+  // Client: the server's clock, on which every other character is drawn.
+  TSenderClock ServerClock;
   // The event handler's clock as the rules see it.
   uint32_t Now = 0;
   uint32_t ReloadStart = 0;      // tick of the local player's last reload

@@ -30,6 +30,8 @@ struct TGameHooks {
   std::function<void(TMovingBody& body)> StopVerticalMotion;
   std::function<void()> HideBuyWindow;
   std::function<std::unique_ptr<TCharacterEffects>()> MakeEffects;
+  // Another character fired, from `where` (its head): heard there.
+  std::function<void(const TVec3& where)> ShotHeard;
 };
 
 // Whole run: empty hooks until the game driver (or a test) fills them.

@@ -5,7 +5,9 @@
 // message garbage (the session drops the peer).
 #include "game/net_rules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "core/console_sink.h"
 #include "core/convert.h"
@@ -102,7 +104,7 @@ enum : uint8_t { kConnected = 1, kStarted = 2 };
 
 void SendStartInfo(TServerClient& client) {
   const int32_t me = client.Index + 1;
-  TNetMessage info = MakeMessage(ServerMsg::StartInfo, client.Server.ServerName);
+  TNetMessage info = MakeMessage(ServerMsg::StartInfo, client.Server.ServerName, kNetRevision);
   info.F[0] = static_cast<float>(Characters->Count);
   info.F[1] = static_cast<float>(me);
   client.Send(info);
@@ -120,6 +122,7 @@ void SendStartInfo(TServerClient& client) {
 
 TVerdict OnReady(TServerClient& client, const TNetMessage& m) {
   client.Started = true;
+  client.PeerStamps = m.S1 == kNetRevision;
   // F1: the UDP port the client listens on; 0 (or nothing usable) means the
   // server's own, as every client did before it could say.
   int32_t port = 0;
@@ -141,27 +144,38 @@ TVerdict OnClientState(TServerClient& client, const TNetMessage& m) {
   return TVerdict::Handled;
 }
 
+// The shot is resolved against the targets where the shooter saw them: its
+// picture's moment (S1, the server's clock modulo 16384) at most
+// kMaxRewindMs back; without a moment, where they are now.
+void FireAsSeen(TCharacter& shooter, const TRay& ray, const TWeapon& weapon, const std::string& seen) {
+  const std::optional<int32_t> stamp = seen.empty() ? std::nullopt : TryStrToInt(seen);
+  if (!stamp || *stamp < 0 || *stamp > static_cast<int32_t>(kStampMask)) {
+    shooter.FireRay(ray, weapon);
+    return;
+  }
+  const uint32_t now = Characters->Now;
+  uint32_t back = (now - static_cast<uint32_t>(*stamp)) & kStampMask;
+  if (back > kStampMask / 2) back = 0;  // a moment still to come is now
+  back = std::min(back, kMaxRewindMs);
+  RewindAndFire(*Characters, shooter, ray, weapon, now - back);
+}
+
 TVerdict OnShot(TServerClient& client, const TNetMessage& m) {
   TCharacter* c = Characters->At(client.Index + 1);
-  if (!c || c->Dead || !Weapons) return TVerdict::Ignored;
-  const std::vector<std::unique_ptr<TWeapon>>* list = c->WeaponSlot == 0   ? &Weapons->Rifles
-                                                      : c->WeaponSlot == 1 ? &Weapons->Pistols
-                                                                           : nullptr;
-  const int32_t index = c->WeaponSlot == 0 ? c->RifleIndex : c->PistolIndex;
-  if (!list || index < 0 || static_cast<size_t>(index) >= list->size() || !(*list)[static_cast<size_t>(index)])
-    return TVerdict::Ignored;
+  if (!c || c->Dead) return TVerdict::Ignored;
+  const TWeapon* weapon = WeaponInHand(*c);
+  if (!weapon) return TVerdict::Ignored;
   for (float f : m.F)
     if (!Sane(f)) return TVerdict::Ignored;
   TRay ray{{m.F[0], m.F[1], m.F[2]}, {m.F[3], m.F[4], m.F[5]}};
   if (VecLength(ray.Direction) == 0) return TVerdict::Ignored;
   if (VecLength(VecSub(ray.Origin, c->HeadSphere.Centre)) > kMaxShotOriginDistance) return TVerdict::Ignored;
-  const TWeapon& weapon = *(*list)[static_cast<size_t>(index)];
   uint32_t& lastShot = c->WeaponSlot == 0 ? c->RifleLastShot : c->PistolLastShot;
-  const double minGap = weapon.Sleep * (1.0 - kShotJitterFraction);
+  const double minGap = weapon->Sleep * (1.0 - kShotJitterFraction);
   if (lastShot != 0 && static_cast<double>(Characters->Now) < lastShot + minGap) return TVerdict::Ignored;
   lastShot = Characters->Now;
   ray.Direction = VecNormalize(ray.Direction);
-  c->FireRay(ray, weapon);
+  FireAsSeen(*c, ray, *weapon, m.S1);
   return TVerdict::Handled;
 }
 
@@ -201,7 +215,7 @@ TVerdict OnStartLevel(const TNetMessage& m) {
   Log("Client: SERVER L\xC4UFT! mit Scenario: " + m.S1);
   if (NetRuleHooks.RequestLevel) NetRuleHooks.RequestLevel(m.S1);
   if (TClient* client = Client()) {
-    TNetMessage ready = MakeMessage(ClientMsg::Ready);
+    TNetMessage ready = MakeMessage(ClientMsg::Ready, kNetRevision);
     ready.F[0] = static_cast<float>(client->LocalUDPPort);
     client->Send(ready);
   }
@@ -240,6 +254,7 @@ TVerdict OnPosition(const TNetMessage& m) {
 
 TVerdict OnStartInfo(const TNetMessage& m) {
   Log("Client: received start infos!");
+  if (TClient* client = Client()) client->PeerStamps = m.S2 == kNetRevision;
   int32_t count = 0, me = 0;
   if (!Characters || !FloatField(m.F[0], 1, kMaxCharacters, count) || !FloatField(m.F[1], 0, count - 1, me))
     return TVerdict::Ignored;
@@ -313,6 +328,10 @@ TVerdict OnScore(const TNetMessage& m) {
   int32_t kills = 0, deaths = 0;
   if (!IntField(m.S2, kills) || !IntField(m.S3, deaths)) return TVerdict::Garbage;
   return OnIndexed(m, [&](TCharacter& c) {
+    if (int64_t{kills} == int64_t{c.Kills} + 1) {
+      const TWeapon* weapon = WeaponInHand(c);
+      Characters->KillFeed.Scored(c, Characters->Now, weapon ? MaxBodyShotDamage(*weapon) : -1);
+    }
     c.SetKills(kills);
     c.SetDeaths(deaths);
     return TVerdict::Handled;
@@ -366,6 +385,51 @@ constexpr TServerCodeRule kServerCodes[] = {
 // Rules that need a level run without one are ignored.
 bool NeedsLevel(uint8_t code) { return code != ServerMsg::ServerFull && code != ServerMsg::StartLevel && code != ServerMsg::ServerGone && code != ServerMsg::Chat && code != ServerMsg::Physics; }
 
+// ---- movement claims ----
+
+// How long after a placement or correction refused datagrams are taken for
+// ones that were already on their way.
+constexpr uint32_t kQuietMs = 1000;
+constexpr uint32_t kRefusalLogMs = 10000;
+
+// A client's claimed position: taken when the movement rules allow it, else
+// the server keeps the last position it took and tells the client so.
+void JudgeMove(TServerClient& client, TCharacter& c, const TVec3& claimed, uint16_t stamp) {
+  const uint32_t now = Characters->Now;
+  TClientMoves& m = c.Moves;
+  const TVec3 here = c.Position();
+  if (here.x != m.Placed.x || here.y != m.Placed.y || here.z != m.Placed.z) {
+    m.Check.Reset(now);
+    m.Placed = here;
+    m.QuietUntil = now + kQuietMs;
+  }
+  TMoveLimits limits;
+  if (const TGameSettings* s = NetRuleHooks.Settings) limits = {s->Speed, s->Gravity};
+  const TLevel* level = Characters->Level();
+  std::string why;
+  if (m.Check.Accept(here, claimed, VecSub(c.BoundSphere.Centre, here), c.BoundSphere.Radius, now, limits,
+                     level ? level->Octree.get() : nullptr, why)) {
+    c.SetPosition(claimed.x, claimed.y, claimed.z);
+    m.Placed = c.Position();
+    m.QuietUntil = now;
+    // The host draws its clients' characters smoothed too.
+    const uint32_t at = client.PeerStamps ? c.OwnClock.Unwrap(stamp) : now;
+    c.OwnClock.Arrived(at, now);
+    c.Remote.Add(at, {claimed, c.Yaw, c.Pitch});
+    c.RemoteClock = &c.OwnClock;
+    return;
+  }
+  if (static_cast<int32_t>(now - m.QuietUntil) < 0) return;
+  client.SendPosition(here.x, here.y, here.z);
+  m.QuietUntil = now + kQuietMs;
+  if (!m.Logged || now - m.LastLog >= kRefusalLogMs) {
+    m.Logged = true;
+    m.LastLog = now;
+    Log("Position refused (" + why + ") from " + DottedAddress(client.PeerAddress) + ":" +
+        std::to_string(client.PeerPort) + ", character " + std::to_string(c.Id));
+  }
+}
+
 }  // namespace
 
 // ---- the rules object ----
@@ -409,8 +473,10 @@ void TNetRules::ClientDatagram(TServerClient& client, const TDatagram& d) {
   if (!Characters || d.Index != client.Index + 1) return;
   TCharacter* c = Characters->At(d.Index);
   if (!c || !Sane(d.X) || !Sane(d.Y) || !Sane(d.Z) || !Sane(d.Yaw) || !Sane(d.Pitch)) return;
-  c->SetPosition(d.X, d.Y, d.Z);
   c->SetView(d.Yaw, d.Pitch);
+  // A dead player has nowhere to go; what still arrives left before the death.
+  if (c->Dead) return;
+  JudgeMove(client, *c, {d.X, d.Y, d.Z}, d.Stamp);
 }
 
 TVerdict TNetRules::ServerMessage(const TNetMessage& m) {
@@ -433,24 +499,46 @@ void TNetRules::ServerDatagram(const TDatagram& d) {
   c->SetPosition(d.X, d.Y, d.Z);
   c->SetView(d.Yaw, d.Pitch);
   c->SetHealth(d.Health);
+  TClient* client = Client();
+  TSenderClock& clock = Characters->ServerClock;
+  const uint32_t now = Characters->Now;
+  const bool stamped = client && client->PeerStamps;
+  const uint32_t stamp = stamped ? clock.Unwrap(d.Stamp & kStampMask) : now;
+  clock.Arrived(stamp, now);
+  // The shot count of the newest datagram only: an overtaken one is older news.
+  if (stamped && (c->Remote.Empty() || static_cast<int32_t>(stamp - c->Remote.Newest()) > 0)) {
+    const uint8_t shots = static_cast<uint8_t>(d.Stamp >> 14);
+    if (c->HeardAny && shots != c->ShotsHeard && GameHooks.ShotHeard) GameHooks.ShotHeard(c->HeadSphere.Centre);
+    c->ShotsHeard = shots;
+    c->HeardAny = true;
+  }
+  c->Remote.Add(stamp, {{d.X, d.Y, d.Z}, d.Yaw, d.Pitch});
+  c->RemoteClock = &clock;
 }
 
 void TNetRules::SendPositions() {
   if (!Characters) return;
+  const uint32_t now = Characters->Now;
+  const uint16_t stamp = static_cast<uint16_t>(now & kStampMask);
   if (TServer* server = Server()) {
+    // What every client is about to see, kept for resolving its shots.
+    for (int32_t j = 0; j < Characters->Count; ++j)
+      if (TCharacter* c = Characters->At(j); !c->Dead) c->History.Add(now, {c->Position(), c->Yaw, c->Pitch});
     for (const auto& client : server->Clients) {
       if (!client || !client->Started) continue;
       for (int32_t j = 0; j < Characters->Count; ++j) {
         const TCharacter* c = Characters->At(j);
         if (j == client->Index + 1 || c->Dead) continue;
+        const uint16_t shots = static_cast<uint16_t>((c->ShotsFired & 3) << 14);
         server->SendDatagram(*client, {c->X, c->Y, c->Z, c->Yaw, c->Pitch, static_cast<uint8_t>(c->Health & 0xFF),
-                                       static_cast<uint8_t>(j)});
+                                       static_cast<uint8_t>(j), static_cast<uint16_t>(stamp | shots)});
       }
     }
   } else if (TClient* client = Client()) {
     const TCharacter* me = Local();
     if (!client->Started || !me || me->Dead) return;
-    client->SendDatagram({me->X, me->Y, me->Z, me->Yaw, me->Pitch, 1, static_cast<uint8_t>(Characters->LocalIndex)});
+    client->SendDatagram(
+        {me->X, me->Y, me->Z, me->Yaw, me->Pitch, 1, static_cast<uint8_t>(Characters->LocalIndex), stamp});
   }
 }
 

@@ -28,6 +28,9 @@ extern TNetRuleHooks NetRuleHooks;
 inline constexpr double kShotJitterFraction = 0.25;
 // The most a shot's origin may lie from the shooter's head centre.
 inline constexpr float kMaxShotOriginDistance = 2.0f;
+// How far back a client's shot may be resolved: a slow connection may not
+// shoot into the past at will.
+inline constexpr uint32_t kMaxRewindMs = 250;
 // Coordinates beyond this are absurd.
 inline constexpr float kMaxCoordinate = 1e6f;
 

@@ -129,23 +129,39 @@ struct TServerCommand {
   // one character later. The others need a space after the name.
   enum { Exact, OldPrefix, Word } Match;
   void (*Run)(const std::string& arg, TGameSettings* settings, const TCommandPrint& print);
+  const char* Usage;  // as typed, with its argument
+  const char* Help;
 };
 
 const TServerCommand kCommands[] = {
-    {"grav", TServerCommand::OldPrefix, Gravity},
-    {"speed", TServerCommand::OldPrefix, Speed},
+    {"grav", TServerCommand::OldPrefix, Gravity, "grav <n>",
+     "sets the gravity for every player, -10000 to 10000"},
+    {"speed", TServerCommand::OldPrefix, Speed, "speed <n>", "sets the players' speed, 0 to 100"},
     {"respawn", TServerCommand::Exact,
      [](const std::string&, TGameSettings*, const TCommandPrint&) {
        if (IsServer() && Characters) Characters->EndRound();
-     }},
-    {"addbot", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { AddBot(p); }},
-    {"kickbot", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { KickBot(p); }},
+     },
+     "respawn", "ends the round: every player starts again at a spawn point"},
+    {"addbot", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { AddBot(p); },
+     "addbot", "adds a bot to the smaller team"},
+    {"kickbot", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { KickBot(p); },
+     "kickbot", "lets the bot added last leave"},
     {"kickbots", TServerCommand::Exact,
-     [](const std::string&, TGameSettings*, const TCommandPrint& p) { KickBots(p); }},
+     [](const std::string&, TGameSettings*, const TCommandPrint& p) { KickBots(p); }, "kickbots",
+     "lets every bot leave"},
     {"botskill", TServerCommand::Word,
-     [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { BotSkill(arg, p); }},
-    {"status", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { Status(p); }},
-    {"say", TServerCommand::Word, [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { Say(arg, p); }},
+     [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { BotSkill(arg, p); },
+     "botskill easy|normal|hard", "sets how well the bots aim and move"},
+    {"status", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { Status(p); },
+     "status", "lists the slots: names, teams, kills, deaths and addresses, bots marked as bots"},
+    {"say", TServerCommand::Word, [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { Say(arg, p); },
+     "say <text>", "sends a chat line to every player"},
+    {"netstat", TServerCommand::Exact,
+     [](const std::string&, TGameSettings*, const TCommandPrint& p) {
+       if (!Network) return p("netstat: no network session.");
+       for (const std::string& line : Network->LinkReport()) p(line);
+     },
+     "netstat", "prints each link's round-trip time, jitter, loss and bytes per second in each direction"},
 };
 
 }  // namespace
@@ -167,4 +183,10 @@ bool RunServerCommand(const std::string& line, TGameSettings* settings, const TC
     return true;
   }
   return false;
+}
+
+std::vector<TManualItem> ServerCommandHelp() {
+  std::vector<TManualItem> items;
+  for (const TServerCommand& c : kCommands) items.push_back({c.Usage, c.Help});
+  return items;
 }

@@ -7,6 +7,9 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "core/manual.h"
 
 struct TGameSettings;
 
@@ -18,3 +21,5 @@ using TCommandPrint = std::function<void(const std::string& line)>;
 // nothing). Reaches the session, the characters and the bots through their
 // globals, each of which may be missing.
 bool RunServerCommand(const std::string& line, TGameSettings* settings, const TCommandPrint& print);
+// Each command as typed, with what it does: for "help" and the manual.
+std::vector<TManualItem> ServerCommandHelp();

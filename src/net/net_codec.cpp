@@ -19,6 +19,15 @@
 // Integers travel as decimal text in a string, the speed of code 21 as float
 // text with "." as separator.
 //
+// Fields a peer that does not know them leaves empty and ignores:
+//   client 1 (ready), S1: kNetRevision when the client stamps its datagrams
+//   server 7 (start information), S2: kNetRevision when the server stamps its
+//     datagrams
+//   only between peers of this revision: the pings of link_stats.cpp (client
+//     6 and 7, server 24 and 25) and the server's ping table, 26
+//   client 4 (shot), S1: the server's clock (ms, low 14 bits) of the picture
+//     the shooter saw, decimal; the server resolves the shot there
+//
 // UDP datagram, 24 bytes:
 //     0      4    X single
 //     4      4    Y
@@ -27,7 +36,9 @@
 //    16      4    pitch, degrees
 //    20      1    from the server: the character's health, low 8 bits; from a client: 1
 //    21      1    character index
-//    22      2    unused, zero
+//    22      2    little-endian: bits 0-13 the sender's clock in ms modulo 16384,
+//                 bits 14-15 the character's shots modulo 4 (zero from a peer
+//                 that leaves the bytes unused; see the ready and start messages)
 #include "net/net_codec.h"
 
 #include <cstring>
@@ -87,6 +98,8 @@ void EncodeDatagram(const TDatagram& d, uint8_t out[kDatagramSize]) {
   for (int i = 0; i < 5; ++i) PutFloat(out + 4 * i, values[i]);
   out[20] = d.Health;
   out[21] = d.Index;
+  out[22] = static_cast<uint8_t>(d.Stamp & 0xFF);
+  out[23] = static_cast<uint8_t>(d.Stamp >> 8);
 }
 
 TDatagram DecodeDatagram(const uint8_t in[kDatagramSize]) {
@@ -98,5 +111,6 @@ TDatagram DecodeDatagram(const uint8_t in[kDatagramSize]) {
   d.Pitch = GetFloat(in + 16);
   d.Health = in[20];
   d.Index = in[21];
+  d.Stamp = static_cast<uint16_t>(in[22] | (in[23] << 8));
   return d;
 }

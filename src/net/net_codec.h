@@ -20,6 +20,10 @@ struct TDatagram {
   float X = 0, Y = 0, Z = 0, Yaw = 0, Pitch = 0;
   uint8_t Health = 0;  // from the server: health, low 8 bits; from a client: 1
   uint8_t Index = 0;   // character index
+  // Bytes 22-23, zero from peers that leave them unused: the sender's clock
+  // in ms, low 14 bits (kStampMask), and in the top two bits a count of the
+  // character's shots, modulo 4.
+  uint16_t Stamp = 0;
 };
 
 void EncodeDatagram(const TDatagram& datagram, uint8_t out[kDatagramSize]);

@@ -5,6 +5,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -136,6 +138,7 @@ TNetMessage MakeMessage(uint8_t code, std::string s1, std::string s2, std::strin
 // ---- server ----
 
 void TServerClient::Send(const TNetMessage& message) {
+  Link.Sent(kMessageSize, false);
   if (Server.Transmit)
     Server.Transmit(*this, message);
   else
@@ -206,6 +209,31 @@ void TServer::Poll(TSessionRules* rules) {
       Receive(*client, rules);
   }
   ReceiveDatagrams(rules);
+  MeasureLinks();
+}
+
+void TServer::MeasureLinks() {
+  const uint64_t now = NowMs();
+  for (const auto& c : Clients) {
+    TNetMessage ping;
+    if (c && c->PeerStamps && c->Link.PingDue(now, ping)) {
+      ping.Code = ServerMsg::Ping;
+      c->Send(ping);
+    }
+  }
+  if (now - lastPingTable < 1000) return;
+  lastPingTable = now;
+  // Character k + 1 is slot k's; character 0 is the host's.
+  const int32_t characters = ClientCount + 1;
+  for (int32_t first = 0; first < characters; first += 6) {
+    TNetMessage table = MakeMessage(ServerMsg::Pings, std::to_string(first));
+    for (int32_t i = 0; i < 6 && first + i < characters; ++i) {
+      const TServerClient* c = Slot(first + i - 1);
+      table.F[i] = c ? static_cast<float>(c->Link.RttMs) : 0.0f;
+    }
+    for (const auto& c : Clients)
+      if (c && c->PeerStamps) c->Send(table);
+  }
 }
 
 void TServer::Accept(TSessionRules* rules) {
@@ -253,8 +281,8 @@ bool TServer::Receive(TServerClient& client, TSessionRules* rules) {
       return false;
     }
     TNetMessage m;
-    TVerdict verdict = DecodeMessage(bytes, m) ? (rules ? rules->ClientMessage(client, m) : TVerdict::Ignored)
-                                               : TVerdict::Garbage;
+    client.Link.Received(kMessageSize, false);
+    const TVerdict verdict = DecodeMessage(bytes, m) ? LinkMessage(client, m, rules) : TVerdict::Garbage;
     if (!Slot(k)) return false;  // the rules dropped it
     if (!Acceptable(verdict, client.UnknownCodes)) {
       Drop(k, "sends garbage (code " + std::to_string(m.Code) + ")", rules);
@@ -262,6 +290,19 @@ bool TServer::Receive(TServerClient& client, TSessionRules* rules) {
     }
   }
   return true;
+}
+
+TVerdict TServer::LinkMessage(TServerClient& client, const TNetMessage& m, TSessionRules* rules) {
+  if (m.Code == ClientMsg::Ping) {
+    TNetMessage pong = client.Link.Answer(m);
+    pong.Code = ServerMsg::Pong;
+    client.Send(pong);
+  } else if (m.Code == ClientMsg::Pong) {
+    client.Link.Answered(m, NowMs());
+  } else {
+    return rules ? rules->ClientMessage(client, m) : TVerdict::Ignored;
+  }
+  return TVerdict::Handled;
 }
 
 void TServer::ReceiveDatagrams(TSessionRules* rules) {
@@ -277,6 +318,7 @@ void TServer::ReceiveDatagrams(TSessionRules* rules) {
     const uint16_t port = ntohs(from.sin_port);
     for (const auto& c : Clients)
       if (c && c->Connection && c->PeerAddress == host && c->UDPPort == port) {
+        c->Link.Received(kDatagramSize, true);
         if (rules) rules->ClientDatagram(*c, DecodeDatagram(bytes));
         break;
       }
@@ -323,8 +365,9 @@ void TServer::Broadcast(const TNetMessage& message) {
     if (c) c->Send(message);
 }
 
-void TServer::SendDatagram(const TServerClient& to, const TDatagram& datagram) {
+void TServer::SendDatagram(TServerClient& to, const TDatagram& datagram) {
   if (udpFd < 0 || !to.Connection) return;
+  to.Link.Sent(kDatagramSize, true);
   uint8_t bytes[kDatagramSize];
   EncodeDatagram(datagram, bytes);
   sockaddr_in a = Address(to.PeerAddress, to.UDPPort);
@@ -399,8 +442,8 @@ std::string TClient::Poll(TSessionRules* rules) {
     if (r == TReadResult::Nothing) break;
     if (r == TReadResult::Gone) return "Server disconnected!";
     TNetMessage m;
-    const TVerdict verdict =
-        DecodeMessage(bytes, m) ? (rules ? rules->ServerMessage(m) : TVerdict::Ignored) : TVerdict::Garbage;
+    Link.Received(kMessageSize, false);
+    const TVerdict verdict = DecodeMessage(bytes, m) ? LinkMessage(m, rules) : TVerdict::Garbage;
     if (!Acceptable(verdict, unknownCodes)) {
       Log("Server sends garbage (code " + std::to_string(m.Code) + ")");
       return "Server disconnected!";
@@ -416,12 +459,41 @@ std::string TClient::Poll(TSessionRules* rules) {
     if (size != static_cast<ssize_t>(kDatagramSize) || ntohl(from.sin_addr.s_addr) != serverAddress ||
         ntohs(from.sin_port) != UDPPort)
       continue;
+    Link.Received(kDatagramSize, true);
     if (rules) rules->ServerDatagram(DecodeDatagram(bytes));
+  }
+  TNetMessage ping;
+  if (PeerStamps && Link.PingDue(NowMs(), ping)) {
+    ping.Code = ClientMsg::Ping;
+    Send(ping);
   }
   return "";
 }
 
+TVerdict TClient::LinkMessage(const TNetMessage& m, TSessionRules* rules) {
+  if (m.Code == ServerMsg::Ping) {
+    TNetMessage pong = Link.Answer(m);
+    pong.Code = ClientMsg::Pong;
+    Send(pong);
+  } else if (m.Code == ServerMsg::Pong) {
+    Link.Answered(m, NowMs());
+  } else if (m.Code == ServerMsg::Pings) {
+    char* end = nullptr;
+    const long first = std::strtol(m.S1.c_str(), &end, 10);
+    if (m.S1.empty() || *end != '\0' || first < 0 || first > 255) return TVerdict::Garbage;
+    if (Pings.size() < static_cast<size_t>(first) + 6) Pings.resize(static_cast<size_t>(first) + 6, 0);
+    for (int i = 0; i < 6; ++i) {
+      const float ms = m.F[i];
+      Pings[static_cast<size_t>(first + i)] = std::isfinite(ms) && ms >= 0 && ms <= 60000 ? static_cast<int32_t>(ms) : 0;
+    }
+  } else {
+    return rules ? rules->ServerMessage(m) : TVerdict::Ignored;
+  }
+  return TVerdict::Handled;
+}
+
 void TClient::Send(const TNetMessage& message) {
+  Link.Sent(kMessageSize, false);
   if (Transmit)
     Transmit(message);
   else
@@ -430,6 +502,7 @@ void TClient::Send(const TNetMessage& message) {
 
 void TClient::SendDatagram(const TDatagram& datagram) {
   if (udpFd < 0 || !Connection) return;
+  Link.Sent(kDatagramSize, true);
   uint8_t bytes[kDatagramSize];
   EncodeDatagram(datagram, bytes);
   sockaddr_in a = Address(serverAddress, static_cast<uint16_t>(UDPPort));
@@ -518,6 +591,34 @@ void TNetwork::Poll() {
     Close();
     Report(error);
   }
+}
+
+int32_t TNetwork::PingOf(int32_t index) const {
+  if (IsServer && Server) {
+    const TServerClient* c = Server->Slot(index - 1);
+    return c ? c->Link.RttMs : 0;
+  }
+  if (IsClient && Client && index >= 0 && static_cast<size_t>(index) < Client->Pings.size())
+    return Client->Pings[static_cast<size_t>(index)];
+  return 0;
+}
+
+namespace {
+std::string LinkLine(const std::string& who, const TLinkStats& l) {
+  return who + ": rtt " + std::to_string(l.RttMs) + " ms, jitter " + std::to_string(l.JitterMs) + " ms, loss " +
+         std::to_string(static_cast<int>(l.LossIn * 100.0f + 0.5f)) + "%, in " + std::to_string(l.BytesInPerSec) +
+         " B/s, out " + std::to_string(l.BytesOutPerSec) + " B/s";
+}
+}  // namespace
+
+std::vector<std::string> TNetwork::LinkReport() const {
+  std::vector<std::string> lines;
+  if (IsServer && Server)
+    for (const auto& c : Server->Clients)
+      if (c) lines.push_back(LinkLine("client " + std::to_string(c->Index), c->Link));
+  if (IsClient && Client) lines.push_back(LinkLine("server", Client->Link));
+  if (lines.empty()) lines.push_back("netstat: no network session.");
+  return lines;
 }
 
 void TNetwork::SetServerName(const std::string& name) {

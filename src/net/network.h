@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "net/discovery.h"
+#include "net/link_stats.h"
 #include "net/net_codec.h"
 #include "net/network_message.h"
 #include "net/packet_queue.h"
@@ -71,6 +72,8 @@ class TServerClient {
   uint16_t PeerPort = 0;
   uint16_t UDPPort = 0;
   int32_t UnknownCodes = 0;
+  bool PeerStamps = false;  // its ready message said it stamps its datagrams
+  TLinkStats Link;
 };
 
 inline constexpr int32_t kMaxRoundTime = 3600;
@@ -101,7 +104,9 @@ class TServer {
   int32_t ConnectedCount() const;
   // To every existing client.
   void Broadcast(const TNetMessage& message);
-  void SendDatagram(const TServerClient& to, const TDatagram& datagram);
+  void SendDatagram(TServerClient& to, const TDatagram& datagram);
+  // A decoded message of a client: pings are the link's, the rest the rules'.
+  TVerdict LinkMessage(TServerClient& client, const TNetMessage& m, TSessionRules* rules);
 
   bool HostDirty = false;  // the server's own player (character 0) needs a state message
   // Places of MaxPlayers the server's own machine takes: 1 for the player of
@@ -127,10 +132,13 @@ class TServer {
   // False when the client is gone (the slot is then freed).
   bool Receive(TServerClient& client, TSessionRules* rules);
   void ReceiveDatagrams(TSessionRules* rules);
+  // Pings to the clients that understand them, and every player's ping.
+  void MeasureLinks();
 
   TPacketCollector* packets = nullptr;
   int listenFd = -1;
   int udpFd = -1;
+  uint64_t lastPingTable = 0;
 };
 
 class TClient {
@@ -154,10 +162,17 @@ class TClient {
   int32_t TCPPort, UDPPort;
   std::string ServerName, PlayerName;
   uint16_t LocalUDPPort = 0;  // the port this client's datagrams come from
+  bool PeerStamps = false;    // the start information said the server stamps its datagrams
   uint32_t ConnectTimeoutMs = 5000;
   std::shared_ptr<TConnection> Connection;  // null until connected
+  TLinkStats Link;
+  // Every character's ping as the server last told it (ms, by index).
+  std::vector<int32_t> Pings;
   // Test seam: where a message to the server leaves instead of the socket.
   std::function<void(const TNetMessage& message)> Transmit;
+  // A decoded message of the server: pings and the ping table are the
+  // link's, the rest the rules'.
+  TVerdict LinkMessage(const TNetMessage& m, TSessionRules* rules);
 
  private:
   TPacketCollector* packets = nullptr;
@@ -206,6 +221,12 @@ class TNetwork {
   void SendToPlayer(int32_t index, const TNetMessage& message);
   // Client: to the server. Elsewhere nothing.
   void SendToServer(const TNetMessage& message);
+  // The round trip of the player of character `index` in ms: a server's own
+  // measure of its clients, what the server told a client; 0 for the host,
+  // bots and unknown players.
+  int32_t PingOf(int32_t index) const;
+  // The console's report of each link: round trip, jitter, loss, bytes/s.
+  std::vector<std::string> LinkReport() const;
   // The client that plays character `index` has started (server only).
   bool PlayerStarted(int32_t index) const;
 

@@ -32,7 +32,7 @@ TLevel::TLevel(const std::string& mapName, bool load) : Octree(std::make_unique<
 std::string TLevel::Directory() const { return "data\\maps\\" + MapName + "\\"; }
 
 void TLevel::LoadData() {
-  TBinaryFile file(Directory() + "map.lvl", false);
+  TBinaryFile file(LevelFilePath(MapName), false);
   Octree = std::make_unique<TOctree>(500);
   Octree->LevelFile = MapName + "map.lvl";
   ReadSettings();
@@ -104,7 +104,7 @@ void TLevel::LoadFromFile(TBinaryFile& file) {
     if (!FileExists(HostPath(base + ".3ds")))
       throw ELevelFileError(base + ".lvl is " + problem + ", and there is no " + base + ".3ds to rebuild it from");
     BuildLevel(MapName, 300);
-    TBinaryFile again(base + ".lvl", false);
+    TBinaryFile again(LevelFilePath(MapName), false);
     problem = ReadLevelFile(again, *Octree);
     if (!problem.empty()) throw ELevelFileError(base + ".lvl is still " + problem + " after rebuilding it");
   }

@@ -114,4 +114,10 @@ struct TLevelBuildReport {
 // Compiles a scene file into a level file (replacing it only once complete).
 TLevelBuildReport BuildLevelFile(const std::string& sceneFile, const std::string& levelFile, int32_t maxTriangles);
 // Compiles "data\maps\<name>\map.3ds" into map.lvl and logs the build line.
+// The file goes beside the scene while the game writes beside itself, else
+// into the user's cache (UserPath in core/paths.h): an installed game leaves
+// its data tree as the package made it.
 void BuildLevel(const std::string& mapName, int32_t maxTriangles);
+// The map.lvl a map loads from: the one BuildLevel wrote into the cache when
+// there is one (the data tree's was missing or unusable), else the data tree's.
+std::string LevelFilePath(const std::string& mapName);

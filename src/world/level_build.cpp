@@ -48,8 +48,21 @@ TLevelBuildReport BuildLevelFile(const std::string& sceneFile, const std::string
   return report;
 }
 
+static std::string TreeMapBase(const std::string& mapName) { return "data\\maps\\" + mapName + "\\map"; }
+
+std::string LevelFilePath(const std::string& mapName) {
+  const std::string tree = TreeMapBase(mapName) + ".lvl";
+  const std::string built = UserPath(TUserDir::Cache, tree);
+  return built != tree && FileExists(HostPath(built)) ? built : tree;
+}
+
 void BuildLevel(const std::string& mapName, int32_t maxTriangles) {
-  std::string base = "data\\maps\\" + mapName + "\\map";
-  TLevelBuildReport report = BuildLevelFile(base + ".3ds", base + ".lvl", maxTriangles);
-  if (Logger) Logger->LogInfo(report.LogLine(), "ULevels");
+  const std::string tree = TreeMapBase(mapName) + ".lvl";
+  const std::string target = UserPath(TUserDir::Cache, tree);
+  if (target != tree) {
+    const std::string path = HostPath(target);
+    MakeDirectories(path.substr(0, path.rfind('/')));
+  }
+  TLevelBuildReport report = BuildLevelFile(TreeMapBase(mapName) + ".3ds", target, maxTriangles);
+  if (Logger) Logger->LogInfo(report.LogLine() + (target != tree ? " (" + HostPath(target) + ")" : ""), "ULevels");
 }

@@ -1,7 +1,7 @@
 // config.ini as the game reads and writes it.
 #include "core/config.h"
 #include "core/key_codes.h"
-#include "app/game.h"
+#include "core/game_settings.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 TEST(Config, FreshFileGetsDefaultsAndSectionOrder) {
   TempDir dir;
   std::string file = dir / "config.ini";
-  Tgame game;
+  TGameSettings game;
   {
     TgameVariabeln vars(file);
     vars.SetDefaults(game);

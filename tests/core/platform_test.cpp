@@ -44,17 +44,37 @@ TEST(Paths, GamePathsResolveWhateverTheCase) {
   for (const Case& c : cases) EXPECT_EQ(HostPath(c.in), c.out);
 }
 
-TEST(Paths, ConfigGoesToXdgWhenTheGameDirectoryIsReadOnly) {
+// A game that cannot write beside itself puts each kind of file into its XDG
+// directory; a variable that is unset or not an absolute path gives the
+// default under the home. Relative game paths then move there too.
+TEST(Paths, FilesGoToTheXdgDirectoriesWhenTheGameDirectoryIsReadOnly) {
   TempDir dir;
-  std::string oldBase = BaseDir();
-  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-  std::string savedXdg = oldXdg ? oldXdg : "";
-  setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
-  SetBaseDir("/nonexistent-grimvale-dir/");
-  EXPECT_EQ(WritableDir(), dir.Path() + "grimvale/");
-  EXPECT_TRUE(DirectoryExists(dir / "grimvale"));
-  SetBaseDir(oldBase);
-  if (oldXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+  TScopedEnv home("HOME", dir.Path().c_str());
+  TScopedEnv config("XDG_CONFIG_HOME", (dir / "conf").c_str());
+  TScopedEnv state("XDG_STATE_HOME", nullptr);
+  TScopedEnv cache("XDG_CACHE_HOME", "relative/cache");
+  TScopedEnv data("XDG_DATA_HOME", (dir / "share").c_str());
+  {
+    TUnwritableBase base;
+    struct Case {
+      TUserDir kind;
+      std::string dir;
+    } cases[] = {
+        {TUserDir::Config, dir / "conf/grimvale/"},
+        {TUserDir::State, dir / ".local/state/grimvale/"},
+        {TUserDir::Cache, dir / ".cache/grimvale/"},
+        {TUserDir::Data, dir / "share/grimvale/"},
+    };
+    for (const Case& c : cases) {
+      EXPECT_EQ(UserDir(c.kind), c.dir);
+      EXPECT_TRUE(DirectoryExists(c.dir)) << c.dir;
+    }
+    EXPECT_EQ(WritableDir(), dir / "conf/grimvale/");
+    EXPECT_EQ(UserPath(TUserDir::Data, "Screenshots\\Screen0.jpg"), dir / "share/grimvale/Screenshots\\Screen0.jpg");
+  }
+  // Beside a writable game, as always.
+  EXPECT_EQ(UserPath(TUserDir::Data, "Screenshots\\Screen0.jpg"), "Screenshots\\Screen0.jpg");
+  EXPECT_EQ(UserDir(TUserDir::State), BaseDir());
 }
 
 TEST(MessageBox, TextAndCaptionReachTheLogAndTheSink) {

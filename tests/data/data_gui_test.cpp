@@ -81,7 +81,7 @@ const TExpected kExpected[] = {
     {"MainWindows", 2, 1, "progressbar", 2}, {"MainWindows", 2, 1, "checkbox", 2}, {"MainWindows", 2, 3, "progressbar", 2},
     {"MainWindows", 2, 3, "checkbox", 1},  {"MainWindows", 2, 4, "checkbox", 1},  {"MainWindows", 2, 4, "edit", 3},
     {"MainWindows", 4, -1, "button", 2},   {"MainWindows", 5, -1, "button", 2},   {"buy", 0, -1, "image", 3},
-    {"buy", 0, -1, "panel", 1},            {"Statistik", 0, -1, "textfield", 6},  {"Chat", 0, -1, "edit", 1},
+    {"buy", 0, -1, "panel", 1},            {"Statistik", 0, -1, "textfield", 8},  {"Chat", 0, -1, "edit", 1},
     {"Chat", 0, -1, "checkbox", 1},        {"Chat", 0, -1, "button", 2},          {"choosecharacter", 0, -1, "panel", 2},
 };
 

@@ -11,6 +11,7 @@ namespace {
 // Positions on the 800 x 600 screen, from the shipped window layouts.
 constexpr int kNewGameX = 50, kNewGameY = 497;           // main menu entry (H - 110)
 constexpr int kStartX = 530, kStartY = 481;              // New Game's Start button
+constexpr int kHostPortX = 585, kHostPortY = 144;        // its TCP port; the UDP port follows (the box is checked)
 constexpr int kBotsX0 = 380, kBotsY0 = 433;              // New Game's Bots field
 constexpr int kBotsX1 = 450, kBotsY1 = 459;
 constexpr int kCounterX = 500, kCounterY = 220;          // first counter-terrorist of the character choice
@@ -46,9 +47,12 @@ TEST(EndToEnd, ANewGameWithThreeBotsShowsKillsInTheStatistics) {
             200)
       << "step: the dialog shows its Bots field";
 
+  const std::string port = std::to_string(FreePort());
+  game.ReplaceField(kHostPortX, kHostPortY, port);
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
-  ASSERT_TRUE(game.WaitForLog("Server started at TCPport")) << "step: the server starts\n" << game.Log();
+  ASSERT_TRUE(game.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port))
+      << "step: the server starts on the port typed\n" << game.Log();
   SleepForMs(1500);
   game.Click(kCounterX, kCounterY);
   SleepForMs(1500);

@@ -3,9 +3,7 @@
 // and its "say" reaches them, a chat line passes from one to the other, and
 // both learn of the server's end.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include "dedicated_process.h"
@@ -20,31 +18,10 @@ constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the cha
 constexpr int kSendX = 437, kSendY = 350;            // the chat window's Send button
 constexpr int kTCPPortX = 485, kTCPPortY = 171;      // its TCP port; the UDP port follows (the box is checked)
 
-// A port free for TCP and UDP alike: the default one may be another game's
-// on a shared machine.
-uint16_t FreePort() {
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    int tcp = ::socket(AF_INET, SOCK_STREAM, 0), udp = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    socklen_t n = sizeof a;
-    bool ok = ::bind(tcp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-              ::getsockname(tcp, reinterpret_cast<sockaddr*>(&a), &n) == 0 &&
-              ::bind(udp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(tcp);
-    ::close(udp);
-    if (ok) return ntohs(a.sin_port);
-  }
-  return 0;
-}
-
 void JoinFromTheMenu(TGameProcess& game, int fighterX, const std::string& port) {
   game.Click(kJoinGameX, kJoinGameY);
   SleepForMs(1000);
-  game.Click(kTCPPortX, kTCPPortY);
-  for (int i = 0; i < 8; ++i) game.Key("Right");
-  for (int i = 0; i < 8; ++i) game.Key("BackSpace");
-  game.Type(port);
+  game.ReplaceField(kTCPPortX, kTCPPortY, port);
   SleepForMs(300);
   game.Shot("join-dialog");
   game.Click(kJoinX, kJoinY);

@@ -12,9 +12,14 @@
 
 #include "e2e_support.h"
 
-TDedicatedProcess::TDedicatedProcess(const std::vector<std::string>& args) {
-  std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", dir / "grimvale");
-  std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+TDedicatedProcess::TDedicatedProcess(const std::vector<std::string>& args, const std::string& installed)
+    : logFile(installed.empty() ? dir / "grimvale.log" : InstalledLogFile(dir.Path())) {
+  std::string exe = installed;
+  if (exe.empty()) {
+    exe = dir / "grimvale";
+    std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", exe);
+    std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+  }
   int toChild[2], fromChild[2];
   if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return;
   pid = fork();
@@ -24,7 +29,7 @@ TDedicatedProcess::TDedicatedProcess(const std::vector<std::string>& args) {
     ::dup2(fromChild[1], STDERR_FILENO);
     for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) ::close(fd);
     unsetenv("DISPLAY");  // a server box has no screen
-    std::string exe = dir / "grimvale";
+    if (!installed.empty()) UseScratchHome(dir.Path());
     std::vector<char*> argv{const_cast<char*>("grimvale"), const_cast<char*>("--dedicated")};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);

@@ -12,8 +12,9 @@
 
 class TDedicatedProcess {
  public:
-  // Starts "grimvale --dedicated" followed by args.
-  explicit TDedicatedProcess(const std::vector<std::string>& args);
+  // Starts "grimvale --dedicated" followed by args; with installed, that
+  // executable where it lies, the scratch directory as its home.
+  explicit TDedicatedProcess(const std::vector<std::string>& args, const std::string& installed = "");
   ~TDedicatedProcess();  // SIGKILL if still running
   TDedicatedProcess(const TDedicatedProcess&) = delete;
   TDedicatedProcess& operator=(const TDedicatedProcess&) = delete;
@@ -29,10 +30,12 @@ class TDedicatedProcess {
   void Signal(int signal);
   // The exit code; -1 after timeoutMs (the server is then killed) or when a signal ended it.
   int WaitForExit(int timeoutMs = 15000);
-  std::string Log() const { return ReadFile(dir / "grimvale.log"); }
+  std::string Log() const { return ReadFile(logFile); }
+  const TempDir& Dir() const { return dir; }
 
  private:
   TempDir dir;
+  std::string logFile;
   pid_t pid = -1;
   int input = -1, output = -1;
   std::string out;

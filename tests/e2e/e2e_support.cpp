@@ -1,7 +1,11 @@
 // The private X server, the game process, xdotool input and screen pictures.
 #include "e2e_support.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,30 +17,50 @@
 
 void SleepForMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+uint16_t FreePort() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    int tcp = ::socket(AF_INET, SOCK_STREAM, 0), udp = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    socklen_t n = sizeof a;
+    bool ok = ::bind(tcp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+              ::getsockname(tcp, reinterpret_cast<sockaddr*>(&a), &n) == 0 &&
+              ::bind(udp, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(tcp);
+    ::close(udp);
+    if (ok) return ntohs(a.sin_port);
+  }
+  return 0;
+}
+
 TXServer::TXServer(int width, int height) {
-  // The first display number whose lock file is free; another test process
-  // may take the same number at the same moment, so a failed start tries on.
-  for (int n = 90; n < 190 && pid < 0; ++n) {
-    if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    std::string number = ":" + std::to_string(n);
-    pid_t child = fork();
-    if (child == 0) {
-      // -noreset: a client connecting while the last one leaves would be refused.
-      execlp("Xvfb", "Xvfb", number.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
-             (char*)nullptr);
-      _exit(127);
-    }
-    std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-    bool up = WaitUntil([&] { return std::filesystem::exists(socket) || waitpid(child, nullptr, WNOHANG) == child; },
-                        5000);
-    if (up && std::filesystem::exists(socket) && kill(child, 0) == 0) {
-      pid = child;
-      display = number;
-    } else {
-      kill(child, SIGKILL);
-      waitpid(child, nullptr, 0);
-    }
+  // Xvfb picks a free display number itself and writes it to the pipe: two
+  // test processes choosing a number each could pick the same one, and the
+  // loser would then show its game on the winner's screen.
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const std::string fd = std::to_string(fds[1]);
+  pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    // -noreset: a client connecting while the last one leaves would be refused.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
+           (char*)nullptr);
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  char c = 0;
+  while (child > 0 && poll(&p, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (c == '\n' && !number.empty()) {
+    pid = child;
+    display = ":" + number;
+  } else if (child > 0) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
   }
 }
 
@@ -74,14 +98,30 @@ double TScreen::DifferenceTo(const TScreen& other, int tolerance) const {
   return static_cast<double>(differing) / (Rgb.size() / 3);
 }
 
-TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args)
-    : x(x), name(name) {
-  std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", dir / "grimvale");
-  std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+int TScreen::MenuRed() const {
+  int n = 0;
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) {
+      const uint32_t c = At(x, y);
+      const int r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
+      if (r > 120 && g < 50 && b < 50) ++n;
+    }
+  return n;
+}
+
+TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args,
+                           const std::string& installed)
+    : x(x), name(name), logFile(installed.empty() ? dir / "grimvale.log" : InstalledLogFile(dir.Path())) {
+  std::string exe = installed;
+  if (exe.empty()) {
+    exe = dir / "grimvale";
+    std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", exe);
+    std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+  }
   pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", x.Display().c_str(), 1);
-    std::string exe = dir / "grimvale";
+    if (!installed.empty()) UseScratchHome(dir.Path());
     std::vector<char*> argv{const_cast<char*>("grimvale")};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -97,7 +137,19 @@ TGameProcess::~TGameProcess() {
   }
 }
 
-std::string TGameProcess::Log() const { return ReadFile(dir / "grimvale.log"); }
+std::string TGameProcess::Log() const { return ReadFile(logFile); }
+
+std::string InstalledGame() {
+  const char* game = std::getenv("GRIMVALE_INSTALLED_GAME");
+  return game ? game : "";
+}
+
+void UseScratchHome(const std::string& dir) {
+  setenv("HOME", dir.c_str(), 1);
+  for (const char* xdg : {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) unsetenv(xdg);
+}
+
+std::string InstalledLogFile(const std::string& home) { return home + "/.local/state/grimvale/grimvale.log"; }
 
 bool TGameProcess::Alive() { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
 
@@ -169,6 +221,13 @@ void TGameProcess::KeyDown(const std::string& keysym) { Xdotool("keydown " + key
 void TGameProcess::KeyUp(const std::string& keysym) { Xdotool("keyup " + keysym); }
 
 void TGameProcess::Type(const std::string& text) { Xdotool("type --delay 80 '" + text + "'"); }
+
+void TGameProcess::ReplaceField(int x, int y, const std::string& text) {
+  Click(x, y);
+  for (int i = 0; i < 8; ++i) Key("Right");
+  for (int i = 0; i < 8; ++i) Key("BackSpace");
+  Type(text);
+}
 
 TScreen TGameProcess::Shot(const std::string& step) {
   const char* root = std::getenv("GRIMVALE_E2E_SHOTS");

@@ -15,6 +15,15 @@
 
 void SleepForMs(int ms);
 
+// The installed game (GRIMVALE_INSTALLED_GAME, which scripts/check_install.sh
+// sets to games/grimvale of a staged install); empty when not set.
+std::string InstalledGame();
+// In a child about to run an installed game: home becomes dir, and the XDG
+// directories its defaults, so whatever the game writes lands there.
+void UseScratchHome(const std::string& dir);
+// Where an installed game run with UseScratchHome(home) keeps its log.
+std::string InstalledLogFile(const std::string& home);
+
 // Waits for the child process to end and forgets its pid: its exit code, or
 // -1 after timeoutMs (it is then killed) or when a signal ended it.
 int WaitForChild(pid_t& pid, int timeoutMs);
@@ -55,13 +64,21 @@ struct TScreen {
   int LitPixels(int x0, int y0, int x1, int y1) const;
   // Fraction of pixels that differ by more than `tolerance` in any channel.
   double DifferenceTo(const TScreen& other, int tolerance = 16) const;
+  // Pixels of the menu's dark red (its title and entries).
+  int MenuRed() const;
 };
+
+// A port free for TCP and UDP alike at this moment, from the system: a test
+// never hosts on the game's default port, which may be another game's.
+uint16_t FreePort();
 
 class TGameProcess {
  public:
   // Copies the game into a fresh directory and starts it on the X server
-  // (extra arguments after the executable's name).
-  TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args = {});
+  // (extra arguments after the executable's name). With installed, runs that
+  // executable where it lies, the fresh directory as its home.
+  TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args = {},
+               const std::string& installed = "");
   ~TGameProcess();  // SIGKILL if still running
   TGameProcess(const TGameProcess&) = delete;
   TGameProcess& operator=(const TGameProcess&) = delete;
@@ -83,6 +100,8 @@ class TGameProcess {
   void KeyDown(const std::string& keysym);
   void KeyUp(const std::string& keysym);
   void Type(const std::string& text);
+  // Clicks into an edit field at (x, y) and replaces its text (up to 8 characters).
+  void ReplaceField(int x, int y, const std::string& text);
   // The screen as it is now; also written as <shots>/<name>/<step>.png.
   TScreen Shot(const std::string& step);
   // The caption of the game's window, as a window manager would show it.
@@ -94,6 +113,7 @@ class TGameProcess {
   const TXServer& x;
   std::string name;
   TempDir dir;
+  std::string logFile;
   pid_t pid = -1;
   int shots = 0;
 };

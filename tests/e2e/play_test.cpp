@@ -13,6 +13,7 @@ namespace {
 constexpr int kNewGameX = 50, kNewGameY = 497;   // main menu entry (H - 110)
 constexpr int kStartX = 530, kStartY = 481;      // New Game's Start button
 constexpr int kBotsEndX = 447, kBotsY = 446;     // the right end of New Game's Bots field
+constexpr int kHostPortX = 585, kHostPortY = 144;  // New Game's TCP port; the UDP port follows (the box is checked)
 constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
 constexpr int kSecondPistolX = 225, kSecondPistolY = 205;  // "Marshal" on the buy window's pistol page
 // The HUD's money: (W div 4) x 3 - 40 .. + 120, H - 85 .. H - 45.
@@ -31,18 +32,6 @@ TScreen Crop(const TScreen& s, int x0, int y0, int x1, int y1) {
   return out;
 }
 
-// Pixels of the menu's dark red (the title and the entries).
-int MenuRed(const TScreen& s) {
-  int n = 0;
-  for (int y = 0; y < s.Height; ++y)
-    for (int x = 0; x < s.Width; ++x) {
-      uint32_t c = s.At(x, y);
-      int r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
-      if (r > 120 && g < 50 && b < 50) ++n;
-    }
-  return n;
-}
-
 }  // namespace
 
 TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
@@ -55,7 +44,7 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
 
   TScreen menu = game.Shot("main-menu");
   ASSERT_EQ(menu.Width, 800) << "step: main menu picture";
-  EXPECT_GT(MenuRed(menu), 2000) << "step: main menu shows its title and entries";
+  EXPECT_GT(menu.MenuRed(), 2000) << "step: main menu shows its title and entries";
   // The caption follows the frame rate (it once kept the count of the first frame).
   EXPECT_TRUE(WaitUntil([&] { return game.Title().find(" FPS]") != std::string::npos && game.Title() != "Grimvale [1 FPS]"; }, 5000))
       << "step: caption " << game.Title();
@@ -68,10 +57,13 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   game.Click(kBotsEndX, kBotsY);
   game.Key("BackSpace");
   game.Type("0");
+  const std::string port = std::to_string(FreePort());
+  game.ReplaceField(kHostPortX, kHostPortY, port);
 
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
-  EXPECT_TRUE(game.WaitForLog("Server started at TCPport")) << "step: the server starts\n" << game.Log();
+  EXPECT_TRUE(game.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port))
+      << "step: the server starts on the port typed\n" << game.Log();
   SleepForMs(1500);
   TScreen choice = game.Shot("character-choice");
   EXPECT_GT(choice.DifferenceTo(dialog), 0.3) << "step: the character choice over the level";
@@ -126,15 +118,21 @@ TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
 
   host.Click(kNewGameX, kNewGameY);
   SleepForMs(1000);
+  const std::string port = std::to_string(FreePort());
+  host.ReplaceField(kHostPortX, kHostPortY, port);
   host.Click(kStartX, kStartY);
-  ASSERT_TRUE(host.WaitForLog("Server started at TCPport", 60000)) << "step: the host's server\n" << host.Log();
+  ASSERT_TRUE(host.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port, 60000))
+      << "step: the host's server\n" << host.Log();
   SleepForMs(1500);
   host.Click(kTerroristX, kTerroristY);
 
   constexpr int kJoinGameX = 50, kJoinGameY = 517;  // main menu entry (H - 90)
   constexpr int kJoinX = 530, kJoinY = 318;         // the Join dialog's button (address 127.0.0.1 by default)
+  constexpr int kJoinPortX = 485, kJoinPortY = 171;  // its TCP port; the UDP port follows (the box is checked)
   joiner.Click(kJoinGameX, kJoinGameY);
   SleepForMs(1000);
+  joiner.ReplaceField(kJoinPortX, kJoinPortY, port);
+  SleepForMs(300);
   joiner.Shot("join-dialog");
   joiner.Click(kJoinX, kJoinY);
   ASSERT_TRUE(joiner.WaitForLog("has been loaded", 60000)) << "step: the joiner loads the host's level\n"

@@ -106,6 +106,7 @@ class FrontTest : public testing::Test {
     GameVars = new TgameVariabeln(world.Dir / "config.ini");
     Weapons = new TWeapons();
     Network = new TNetwork();
+    Network->DiscoveryPort = 0;  // a server answers searches on a free port, never the default
     GUIAdd = new TGUIAdd();
     FrontendHooks.ShowError = [&r](const std::string& m, const std::string& source) {
       r.Errors.push_back(m);

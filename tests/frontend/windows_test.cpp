@@ -146,6 +146,9 @@ TEST_F(WindowsTest, TheScoreWindowListsNameKillsAndDeathsInColumns) {
   EXPECT_EQ(w.TextFields[2]->GetText(), "2\r2\r");
   EXPECT_EQ(w.TextFields[3]->GetText(), "c1\rhost\r");
   EXPECT_EQ(w.TextFields[4]->GetText(), "4\r1\r");
+  // Without a session nobody has a round trip.
+  EXPECT_EQ(w.TextFields[6]->GetText(), "0\r0\r");
+  EXPECT_EQ(w.TextFields[7]->GetText(), "0\r0\r");
 }
 
 TEST_F(WindowsTest, TheChatLineIsCutToFiftyCharactersAndSentToTheTeamWhenChecked) {

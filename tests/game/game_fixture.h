@@ -57,6 +57,7 @@ class GameTest : public testing::Test {
     GameHooks = {};
     GameHooks.MakeEffects = [this] { return std::make_unique<TRecordingEffects>(effects); };
     Network = new TNetwork();
+    Network->DiscoveryPort = 0;  // a server answers searches on a free port, never the default
     Weapons = new TWeapons(false);
   }
   void TearDown() override {

@@ -100,9 +100,10 @@ class NetClientTest : public GameTest {
     server.Send(Wire(2, levelName));
     PollUntil([&] { return server.Find(1) != nullptr || !errors.empty(); });
   }
-  void Handshake() {
+  // revision: what the start information's S2 says of the server.
+  void Handshake(const std::string& revision = "") {
     ConnectAndStart();
-    TWireMessage info = Wire(7, "Srv");
+    TWireMessage info = Wire(7, "Srv", revision);
     info.F[0] = 3;
     info.F[1] = 2;
     server.Send(info);
@@ -240,4 +241,40 @@ TEST_F(NetClientTest, ConnectingNeverBlocksAndEndsWithTheOpenError) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
   EXPECT_EQ(errors[0], "SDLNet_TCP_Open: Connection timed out");
   for (int fd : filler) ::close(fd);
+}
+
+// A server of this revision stamps its datagrams and counts each character's
+// shots in their top bits: the client hears a shot where the shooter is,
+// once per change of the count, never from an overtaken datagram, and draws
+// the character a little behind its newest sample.
+TEST_F(NetClientTest, AStampedServersShotCountsAreHeardWhereTheShooterIs) {
+  std::vector<TVec3> heard;
+  GameHooks.ShotHeard = [&](const TVec3& where) { heard.push_back(where); };
+  Handshake("2");
+  EXPECT_EQ(server.Find(1)->S[0], "2");  // the ready message says the client stamps too
+  sockaddr_in to = Loopback(Network->Client->LocalUDPPort);
+  auto send = [&](float x, uint16_t stamp, int shots) {
+    const float v[5] = {x, 2, 0, 0, 0};
+    auto d = WireDatagram(v, 100, 0);
+    const uint16_t bits = static_cast<uint16_t>(stamp | shots << 14);
+    d[22] = static_cast<uint8_t>(bits & 0xFF);
+    d[23] = static_cast<uint8_t>(bits >> 8);
+    ::sendto(server.udp, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    ASSERT_TRUE(PollUntil([&] { return Characters->At(0)->X == x; }));
+  };
+  send(1, 1000, 0);
+  send(2, 1040, 0);
+  EXPECT_TRUE(heard.empty());
+  send(3, 1080, 1);
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0].x, Characters->At(0)->HeadSphere.Centre.x);
+  send(4, 1060, 2);  // overtaken on the way: older news
+  send(5, 1120, 1);
+  EXPECT_EQ(heard.size(), 1u);
+  send(6, 1160, 2);
+  EXPECT_EQ(heard.size(), 2u);
+  // Drawn behind the newest sample, where the samples put it.
+  const TViewPose drawn = Characters->At(0)->DrawnPose();
+  EXPECT_GE(drawn.Position.x, 1);
+  EXPECT_LT(drawn.Position.x, 6);
 }

@@ -84,6 +84,7 @@ TEST_F(NetServerTest, ATakenPortEndsTheStartWithTheSocketError) {
   Serve();
   const int32_t udp = Network->Server->UDPPort;
   TNetwork other;
+  other.DiscoveryPort = 0;
   std::string error;
   other.OnError = [&](const std::string& m, const std::string&) { error = m; };
   EXPECT_FALSE(other.StartServer(4, udp, 0, 1000, false, "x"));

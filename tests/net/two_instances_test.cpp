@@ -74,7 +74,7 @@ TEST_F(NetServerTest, AServerAndAClientOnOneMachinePlayARound) {
     TTimedSends sends;
     int seen = 0;
     int32_t money = 0;
-    uint32_t lastShot = 0;
+    uint32_t lastShot = 0, lastStep = clock.Now();
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < end && seen != 31) {
       const uint32_t now = clock.Now();
@@ -98,8 +98,10 @@ TEST_F(NetServerTest, AServerAndAClientOnOneMachinePlayARound) {
         if (!alive && (seen & kSawAlive)) seen |= kSawDeath;
         if ((seen & kSawDeath) && me->Money >= money + 1000) seen |= kSawGold;
         const TCharacter* host = Characters->At(0);
-        // Every spawn of this level is the same point: step away from the host to aim.
-        if (alive && host && std::fabs(me->Z - host->Z) < 1) me->MoveBy(0, 0, 4);
+        // Every spawn of this level is the same point: walk away from the host
+        // to aim (at the walking speed: the server takes no faster steps).
+        if (alive && host && std::fabs(me->Z - host->Z) < 4) me->MoveBy(0, 0, 0.5f / 400 * (now - lastStep));
+        lastStep = now;
         if (alive && host && !host->Dead && now - lastShot > 600) {
           lastShot = now;
           me->PistolShots = 10;

@@ -1,80 +1,18 @@
 // Levels: compiling a 3DS scene, loading map.lvl with its rebuild rule, spawn
-// points in config.ini, the level start and end, and a drawn frame.
-#include "app/game.h"
+// points in config.ini, and a drawn frame. (The game driver's level start and
+// end are tested with the driver, in tests/app.)
 #include "core/gl_api.h"
 #include "core/ini_file.h"
-#include "core/logger.h"
+#include "core/paths.h"
 #include "core/platform.h"
-#include "game/characters.h"
-#include "game/ki.h"
+#include "level_dir.h"
 #include "render/image_writers.h"
-#include "level_scene.h"
 #include "render/level_scene_reader.h"
 #include "render/model.h"
-#include "test_support.h"
-#include "core/binary_file.h"
 #include "world/frustum.h"
-#include "world/level.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <unistd.h>
-
-namespace {
-
-// Runs each test in its own directory, so "data\maps\..." resolves there.
-class LevelDir : public testing::Test {
- protected:
-  void SetUp() override {
-    previous = std::filesystem::current_path();
-    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-    std::filesystem::create_directories("data/maps/arena");
-    logStart = LogText().size();
-  }
-  void TearDown() override { std::filesystem::current_path(previous); }
-
-  static std::string LogText() {
-    Logger->Flush();
-    return ReadFile(Logger->LogPath());
-  }
-  // Log lines written since the test started that contain `text`.
-  int LogCount(const std::string& text) const {
-    std::string log = LogText().substr(logStart);
-    int n = 0;
-    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
-    return n;
-  }
-
-  // A two-mesh arena: a stone floor of 8 faces and a crate of 2 faces
-  // without material groups.
-  static void WriteArenaScene() {
-    T3dsScene scene;
-    scene.MasterScale = 10;
-    T3dsSceneMaterial stone;
-    stone.Name = "Stone";
-    stone.Diffuse = {0.5f, 0.25f, 1};
-    stone.Transparency = 50;
-    stone.TextureMap = "stone.bmp";
-    scene.Materials.push_back(stone);
-    scene.Meshes.push_back(GridMesh("floor", 2, -10, -10, 10, 10, 0));
-    UseMaterial(scene.Meshes.back(), "Stone");
-    scene.Meshes.push_back(GridMesh("crate", 1, 1, 1, 2, 2, 1));
-    Save3ds(scene, "data/maps/arena/map.3ds");
-  }
-
-  static void WriteLevelFile(const std::string& path, const TOctree& octree, const std::string& version) {
-    TBinaryFile out(path, true);
-    out.WriteHeader(version, kLevelFileType);
-    octree.SaveToFile(out);
-  }
-
-  TempDir dir;
-  std::filesystem::path previous;
-  size_t logStart = 0;
-};
-
-}  // namespace
 
 TEST_F(LevelDir, BuildTurnsFacesIntoTrianglesAndMaterialsAndLogsTheCounts) {
   WriteArenaScene();
@@ -203,6 +141,41 @@ TEST_F(LevelDir, UnusableLevelFilesAreRebuiltOnceFromTheScene) {
   EXPECT_THROW(TLevel("arena", false).LoadData(), EFileOpenError);
 }
 
+// A game that may not write its data tree (an installed one) compiles levels
+// into the user's cache and loads them from there, leaving the tree as it was.
+TEST_F(LevelDir, WithoutWritingTheTreeLevelsAreBuiltIntoTheCache) {
+  TempDir cache;
+  TScopedEnv cacheHome("XDG_CACHE_HOME", cache.Path().c_str());
+  TUnwritableBase base;
+  const std::string built = cache / "grimvale/data/maps/arena/map.lvl";
+  WriteArenaScene();
+  WriteFile("data/maps/arena/map.lvl", "outdated");
+  EXPECT_EQ(LevelFilePath("arena"), "data\\maps\\arena\\map.lvl");
+
+  TLevel level("arena", false);
+  level.LoadData();
+  EXPECT_EQ(level.Octree->TotalTriangles(), 10);
+  EXPECT_EQ(ReadFile("data/maps/arena/map.lvl"), "outdated");
+  EXPECT_EQ(HostPath(LevelFilePath("arena")), built);
+  TBinaryFile file(built, false);
+  file.ReadHeader();
+  EXPECT_EQ(file.Version, kLevelVersion);
+
+  // Next start: the cached file is used, nothing is built again.
+  TLevel again("arena", false);
+  again.LoadData();
+  EXPECT_EQ(again.Octree->TotalTriangles(), 10);
+  EXPECT_EQ(LogCount("Meshes found!"), 1);
+
+  // A map without map.lvl in the tree is built there too.
+  std::filesystem::create_directories("data/maps/yard");
+  std::filesystem::copy_file("data/maps/arena/map.3ds", "data/maps/yard/map.3ds");
+  BuildLevel("yard", 500);
+  EXPECT_TRUE(FileExists(cache / "grimvale/data/maps/yard/map.lvl"));
+  EXPECT_FALSE(FileExists("data/maps/yard/map.lvl"));
+}
+
+
 // A spawn point's view comes from its "yaw" key (any number of turns) or,
 // without one, from the longest line of sight: here a corridor along z, 2
 // wide and 100 long, whose far end lies in +z (yaw 90) from z = -40.
@@ -261,51 +234,6 @@ TEST_F(LevelDir, SpawnPointsAndTheirViewsComeFromConfigAndNewOnesAreWrittenBack)
   EXPECT_TRUE(std::isnan(again.CTYaws[1]));
   ASSERT_EQ(again.TerSpawns.size(), 1u);
   EXPECT_FLOAT_EQ(again.ChooseSpawn(true).Yaw, 180);
-}
-
-TEST_F(LevelDir, StartBuildsAMissingLevelFileOnceAndRequestsWaitWhileALevelRuns) {
-  REQUIRE_GL_WINDOW(64, 64);
-  WriteArenaScene();
-  Tgame game;
-  ClearMessageBoxes();
-  game.RequestLevel("arena");
-  ASSERT_NE(game.Level, nullptr);
-  // No skybox images and no floor texture: the loader's messages, and the
-  // level loads all the same.
-  ASSERT_EQ(MessageBoxes().size(), 7u);
-  EXPECT_NE(MessageBoxes()[0].first.find("data\\skyboxes\\default\\pos_x.bmp"), std::string::npos);
-  EXPECT_TRUE(game.LevelRunning);
-  EXPECT_TRUE(game.InGame);
-  EXPECT_EQ(game.Level->Octree->MaxTriangles, 500);
-  EXPECT_EQ(game.Level->Octree->TotalTriangles(), 10);
-  EXPECT_EQ(LogCount("Meshes found!"), 1);
-  EXPECT_EQ(LogCount("INFO UMain: 3..2..1..Go! Level: \"arena\" has been loaded"), 1);
-  ASSERT_NE(Characters, nullptr);  // with the level: the characters (the local player) and the AI
-  EXPECT_EQ(Characters->Count, 1);
-  EXPECT_NE(KI, nullptr);
-
-  TLevel* running = game.Level;
-  game.RequestLevel("elsewhere");
-  EXPECT_EQ(PendingLevel, "elsewhere");
-  EXPECT_EQ(game.Level, running);
-  EXPECT_TRUE(game.LevelRunning);
-
-  game.EndLevel();
-  EXPECT_EQ(game.Level, nullptr);
-  EXPECT_EQ(Characters, nullptr);
-  EXPECT_EQ(KI, nullptr);
-  EXPECT_FALSE(game.LevelRunning);
-  EXPECT_FALSE(game.InGame);
-  game.StartLevel("arena");
-  EXPECT_EQ(LogCount("Meshes found!"), 1);  // map.lvl exists now
-  game.EndLevel();
-
-  // A map with neither file: the start throws for the frame's error path and
-  // no level is left behind.
-  EXPECT_THROW(game.StartLevel("nowhere"), EFileOpenError);
-  EXPECT_EQ(game.Level, nullptr);
-  game.EndLevel();
-  PendingLevel.clear();
 }
 
 namespace {

@@ -4,14 +4,13 @@
 // A dump built back gives the file byte for byte.
 #include "core/paths.h"
 #include "gui/gui_text.h"
+#include "manual.h"
 
 #include <cstdio>
 #include <string>
 
 static int Usage() {
-  std::fprintf(stderr,
-               "usage: guitool dump FILE.gui\n"
-               "       guitool build FILE.txt OUT.gui\n");
+  std::fputs(HelpText(GuitoolManual()).c_str(), stderr);
   return 2;
 }
 
@@ -23,6 +22,7 @@ static int Fail(const std::string& file, const std::string& why) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string command = argv[1];
+  if (command == "--help" && argc == 2) return std::fputs(HelpText(GuitoolManual()).c_str(), stdout) < 0;
   std::string input, output, error;
   if (command == "dump" && argc == 3) {
     if (!ReadWholeFile(argv[2], input)) return Fail(argv[2], "cannot be read");

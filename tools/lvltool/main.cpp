@@ -3,6 +3,7 @@
 //   lvltool info MAP.lvl                   prints header, nodes, depth, triangles per node, materials
 #include "core/binary_file.h"
 #include "core/convert.h"
+#include "manual.h"
 #include "render/level_scene_reader.h"
 #include "world/level.h"
 
@@ -14,9 +15,7 @@
 #include <vector>
 
 static int Usage() {
-  std::fprintf(stderr,
-               "usage: lvltool build MAPDIR [--threshold N]   (N > 0, default 500)\n"
-               "       lvltool info MAP.lvl\n");
+  std::fputs(HelpText(LvltoolManual()).c_str(), stderr);
   return 2;
 }
 
@@ -86,6 +85,7 @@ static int Info(const std::string& fileName) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") return std::fputs(HelpText(LvltoolManual()).c_str(), stdout) < 0;
   InstallLevelLoaders();
   try {
     if (args.size() == 2 && args[0] == "info") return Info(args[1]);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/convert.h"
+#include "manual.h"
 #include "render/model.h"
 #include "render/model_3ds_writer.h"
 #include "render/model_obj.h"
@@ -18,9 +19,7 @@
 namespace {
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: modeltool convert <in.obj> <out.3ds> [--scale <master scale>]\n"
-               "       modeltool info <model.3ds|.txt|.bin>\n");
+  std::fputs(HelpText(ModeltoolManual()).c_str(), stderr);
   return 2;
 }
 
@@ -76,6 +75,7 @@ int Info(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   std::string command = argv[1];
+  if (command == "--help" && argc == 2) return std::fputs(HelpText(ModeltoolManual()).c_str(), stdout) < 0;
   try {
     if (command == "convert") return Convert(argc, argv);
     if (command == "info") return Info(argc, argv);

@@ -1,7 +1,7 @@
 // The event handler's clock drives the GUI: held keys repeat, carets blink.
 #include "app/event_handler.h"
 #include "core/platform.h"
-#include "gui_fixture.h"
+#include "../gui/gui_fixture.h"
 
 namespace {
 

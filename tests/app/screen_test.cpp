@@ -5,7 +5,7 @@
 #include "app/game.h"
 #include "core/gl_api.h"
 #include "core/paths.h"
-#include "front_fixture.h"
+#include "../frontend/front_fixture.h"
 #include "render/image_writers.h"
 #include "render/render_pass.h"
 #include "world/frustum.h"

@@ -148,7 +148,21 @@ TEST_F(Sound, ClickAndShotPlayWithTheirFiles) {
     // A short sound may be over already; either way it has been started.
     EXPECT_NE(al.Source(sound->Source.SourceName, AL_SOURCE_STATE), AL_INITIAL);
     EXPECT_EQ(al.Source(sound->Source.SourceName, AL_LOOPING), AL_FALSE);
+    EXPECT_EQ(al.Source(sound->Source.SourceName, AL_SOURCE_RELATIVE), AL_TRUE);  // at the listener
   }
+  // Another player's shot sounds from its place in the level, not at the listener.
+  PlaceSoundListener(0, 1, 0, 90, 0);
+  PlayShotSoundAt(12, 1, 5);
+  int placed = 0;
+  for (const auto& sound : OpenAL->Sounds) {
+    if (sound->Relative || !sound->Playing) continue;
+    ++placed;
+    EXPECT_EQ(al.Source(sound->Source.SourceName, AL_SOURCE_RELATIVE), AL_FALSE);
+    EXPECT_EQ(sound->Position[0], 12);
+    EXPECT_EQ(sound->Position[2], 5);
+    EXPECT_NE(al.Source(sound->Source.SourceName, AL_SOURCE_STATE), AL_INITIAL);
+  }
+  EXPECT_EQ(placed, 1);
 }
 
 TEST_F(Sound, VolumesComeFromTheSettingsAndActAtOnceOnTheirOwnList) {
@@ -295,9 +309,9 @@ TEST_F(Sound, OpenALErrorsAreLoggedAndSilenceOneSound) {
     EXPECT_EQ(backend.played.count(click->Source.SourceName), c.clickSilent ? 0u : 1u);
     EXPECT_EQ(backend.played.count(shot->Source.SourceName), 1u);
     if (c.clickSilent) {
-      // The half-made sound gave back what it had.
-      EXPECT_EQ(backend.buffers.size(), 1u);
-      EXPECT_EQ(backend.sources.size(), 1u);
+      // The half-made sound gave back what it had: every other sound holds one of each.
+      EXPECT_EQ(backend.buffers.size(), OpenAL->Sounds.size() - 1);
+      EXPECT_EQ(backend.sources.size(), OpenAL->Sounds.size() - 1);
     }
     delete OpenAL;  // the delete cases fail here, without throwing
     OpenAL = nullptr;

@@ -3,7 +3,7 @@
 #include "app/event_handler.h"
 #include "app/game.h"
 #include "core/key_codes.h"
-#include "front_fixture.h"
+#include "../frontend/front_fixture.h"
 
 namespace {
 class WindowKeysTest : public FrontTest {

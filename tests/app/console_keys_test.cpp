@@ -1,6 +1,6 @@
 // The console key on any keyboard layout, and typing into the console with
 // the characters the layout gives.
-#include "console_fixture.h"
+#include "../frontend/console_fixture.h"
 
 #include "app/event_handler.h"
 #include "app/game.h"

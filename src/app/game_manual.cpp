@@ -1,0 +1,72 @@
+// The game's manual, gathered from the dedicated server's option table and the
+// server's command table.
+#include "app/game_manual.h"
+
+#include "app/dedicated_options.h"
+#include "game/server_commands.h"
+
+TManual GameManual() {
+  TManual m;
+  m.Name = "grimvale";
+  m.Section = 6;
+  m.Summary = "multiplayer first-person shooter for two teams";
+  m.Synopsis = {"", "--dedicated [OPTION]...", "--help"};
+  m.Description = {
+      "Two teams fight in rounds on levels built from 3DS scenes, buy weapons and armour with the gold each round "
+      "brings, and play over TCP and UDP: one machine hosts while it plays, the others join it. Without options the "
+      "game opens its window at the main menu.",
+      "With --dedicated it runs a server without window, sound or display, and without a player of its own: every "
+      "place is a client's or a bot's. It logs to standard output and to grimvale.log, and reads the commands below "
+      "from standard input. SIGTERM or SIGINT end it after the frame; the players are told the host has gone."};
+
+  TManualSection options{"Options",
+                         "Options take \"--key value\" or \"--key=value\". The keys may also stand in the [Dedicated] "
+                         "section of config.ini (map=compound); the command line wins.",
+                         {{"--dedicated", "runs the dedicated server"}}};
+  for (const TManualItem& item : DedicatedOptionHelp()) options.Items.push_back(item);
+  options.Items.push_back({"--help, -h", "prints this text and exits"});
+
+  TManualSection commands{"Server commands",
+                          "Typed on the dedicated server's standard input, or in the game's console (the key left "
+                          "of 1) on a server of one's own.",
+                          ServerCommandHelp()};
+  commands.Items.push_back({"help", "lists the commands (dedicated server)"});
+  commands.Items.push_back({"quit", "ends the dedicated server, as SIGTERM does"});
+
+  TManualSection exitStatus{"Exit status",
+                            "",
+                            {{"0", "a clean end"},
+                             {"1", "the map does not exist, a port is taken or the level cannot be loaded"},
+                             {"2", "an option or config.ini value the server cannot use"}}};
+
+  TManualSection files{
+      "Files",
+      "The data tree lies beside the executable (a build or a copied tree) or, installed, in "
+      "../share/games/grimvale/ seen from it (/usr/share/games/grimvale/ for /usr/games/grimvale). An installed game "
+      "writes nothing there; it writes into the user's directories below. A game that is not installed writes all "
+      "of these beside its executable while it may, and into the user's directories when it may not.",
+      {{"$XDG_CONFIG_HOME/grimvale/config.ini",
+        "the settings and key bindings, and the [Dedicated] section (default ~/.config/grimvale/config.ini)"},
+       {"$XDG_STATE_HOME/grimvale/grimvale.log",
+        "the log of the last run; grimvale.log.1 is the one before (default ~/.local/state/grimvale/)"},
+       {"$XDG_DATA_HOME/grimvale/Screenshots/",
+        "screenshots, ScreenN.jpg, taken with the Print key (default ~/.local/share/grimvale/)"},
+       {"$XDG_CACHE_HOME/grimvale/data/maps/NAME/map.lvl",
+        "a level compiled from its map.3ds when the data tree's map.lvl is missing or of another version (default "
+        "~/.cache/grimvale/)"},
+       {"/etc/grimvale/config.ini",
+        "the settings of the packaged service grimvale-server; its log is /var/log/grimvale/grimvale.log"}}};
+
+  TManualSection environment{
+      "Environment",
+      "",
+      {{"XDG_CONFIG_HOME, XDG_STATE_HOME, XDG_DATA_HOME, XDG_CACHE_HOME",
+        "where the files above go; a value that is not an absolute path is ignored"},
+       {"HOME", "the base of the defaults of the XDG directories"},
+       {"GRIMVALE_NO_DIALOG", "when set, an error is logged and printed but shown in no dialog"},
+       {"DISPLAY", "the X display the game's window opens on; the dedicated server needs none"}}};
+
+  TManualSection seeAlso{"See also", "lvltool(1), modeltool(1), guitool(1)", {}};
+  m.Sections = {options, commands, exitStatus, files, environment, seeAlso};
+  return m;
+}
