@@ -43,8 +43,8 @@ TEST(EndToEnd, ANewGameWithThreeBotsShowsKillsInTheStatistics) {
   game.Click(kNewGameX, kNewGameY);
   SleepForMs(1000);
   const TScreen dialog = game.Shot("new-game");
-  EXPECT_GT(dialog.LitPixels(kBotsX0, kBotsY0, kBotsX1, kBotsY1) - menu.LitPixels(kBotsX0, kBotsY0, kBotsX1, kBotsY1),
-            200)
+  EXPECT_GT(dialog.Crop(kBotsX0, kBotsY0, kBotsX1, kBotsY1).DifferenceTo(menu.Crop(kBotsX0, kBotsY0, kBotsX1, kBotsY1)),
+            0.15)
       << "step: the dialog shows its Bots field";
 
   const std::string port = std::to_string(FreePort());

@@ -130,11 +130,16 @@ TEST_F(RoundTest, TheTimeLimitEndsARoundWithAPlayerInTheChoiceAndAnotherHiding) 
   const uint32_t start = 200000;
   characters->Tick(start, true);
   TCharacter& host = *characters->LocalCharacter;
+  const int32_t money = host.Money;
+  const uint32_t rounds = characters->RoundsEnded;
   TCharacter& hider = Player(10, {15, 1, 15});
   ASSERT_EQ(hider.Id, slot + 1);
   EXPECT_EQ(characters->TerroristCount, 1);
   EXPECT_EQ(characters->CounterCount, 0);  // the host, still choosing, is on neither team
-  EXPECT_FALSE(characters->RoundOver);
+  // A side chosen on the fresh server ends its empty round at once; the
+  // limit counts from the restart.
+  EXPECT_TRUE(characters->RoundOver);
+  ASSERT_NE(TickUntil(start + 10, 6000, [&] { return !characters->RoundOver; }), 0u);
   EXPECT_EQ(characters->RoundTimeLeft(), 2000);
 
   for (int round = 0; round < 2; ++round) {
@@ -154,7 +159,8 @@ TEST_F(RoundTest, TheTimeLimitEndsARoundWithAPlayerInTheChoiceAndAnotherHiding) 
     EXPECT_EQ(host.Deaths, 0);
     EXPECT_EQ(characters->CounterCount, 0);
   }
-  EXPECT_EQ(host.Money, 1400);
+  EXPECT_EQ(characters->RoundsEnded, rounds + 3);
+  EXPECT_EQ(host.Money, money + 3 * 700);  // each ended round pays the host
 
   // Without a limit the same round goes on.
   Network->Server->RoundTime = 0;
