@@ -214,6 +214,10 @@ void TEventHandler::MouseMotion(uint16_t x, uint16_t y) {
   TCharacter* player = LocalPlayer();
   if (Game->InGame && !Game->CursorVisible && Cam && player && GameVars) {
     const TMouseConfig& mouse = *GameVars->Mouse;
+    // The rules turn the player too (a spawn faces the level): the camera
+    // turns on from the player's view.
+    Cam->Yaw = player->Yaw;
+    Cam->Pitch = player->Pitch;
     Cam->Yaw += static_cast<float>(MouseTurn(x - ScreenCenterX, mouse.MouseSpeed, mouse.MouseAcc));
     Cam->Pitch += static_cast<float>(MouseTurn(y - ScreenCenterY, mouse.MouseSpeed, mouse.MouseAcc));
     float yaw = player->Yaw, pitch = player->Pitch;

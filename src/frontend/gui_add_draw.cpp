@@ -7,6 +7,7 @@
 #include "frontend/frontend_hooks.h"
 #include "frontend/console.h"
 #include "frontend/gui_add.h"
+#include "frontend/hud_round_time.h"
 #include "frontend/hud_kill_feed.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
@@ -35,6 +36,7 @@ void DrawHud(const TCharacters& characters, const TCharacter& player) {
     gui.DrawText(ScreenCenterX - 400, 200, 1, FontBrokenGhost,
                  "Respawn in " + Str(std::lround(left / 1000.0)) + " Seconds!");
   }
+  DrawRoundTime(characters);
   glPushMatrix();
   const int32_t quarter = ScreenWidth / 4, row = ScreenHeight - 80;
   gui.DrawText(quarter - 40, row, 0, FontBrokenGhost, Str(player.Armour));

@@ -70,6 +70,10 @@ class TCharacter : public TMovingBody {
   void FallDamage(float v) override;
   void FellOutOfWorld() override { SetDead(true); }
 
+  // In use with a model: a player still in the character choice plays for
+  // neither team, is never revived and never ends a round.
+  bool Playing() const { return InUse && ModelNr >= 0; }
+
   TRay GetShotRay() const;
   // Fires the weapon in WeaponSlot at the owner's current time, if cadence,
   // reload time and rounds allow.
