@@ -3,18 +3,12 @@
 // counter-terrorists and stands still, and the statistics window (Tab) soon
 // shows kills.
 #include "e2e_support.h"
+#include "screen_positions.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Positions on the 800 x 600 screen, from the shipped window layouts.
-constexpr int kNewGameX = 50, kNewGameY = 497;           // main menu entry (H - 110)
-constexpr int kStartX = 530, kStartY = 481;              // New Game's Start button
-constexpr int kHostPortX = 585, kHostPortY = 144;        // its TCP port; the UDP port follows (the box is checked)
-constexpr int kBotsX0 = 380, kBotsY0 = 433;              // New Game's Bots field
-constexpr int kBotsX1 = 450, kBotsY1 = 459;
-constexpr int kCounterX = 500, kCounterY = 220;          // first counter-terrorist of the character choice
 // The statistics window (640 x 420, centred): its two kills columns.
 constexpr int kStatsX = 80, kStatsY = 90;
 constexpr int kKillsX[2] = {kStatsX + 200, kStatsX + 514};

@@ -12,20 +12,10 @@
 
 #include "../net/impair_proxy.h"
 #include "e2e_support.h"
+#include "screen_positions.h"
 
 namespace {
 
-// Positions on the 800 x 600 screen, from the shipped window layouts.
-constexpr int kNewGameX = 50, kNewGameY = 497;     // main menu entries
-constexpr int kJoinGameX = 50, kJoinGameY = 517;
-constexpr int kStartX = 530, kStartY = 463;        // New Game's Start button
-constexpr int kHostPortX = 585, kHostPortY = 161;  // New Game's TCP port; the UDP port follows
-constexpr int kBotsEndX = 447, kBotsY = 463;       // the right end of New Game's Bots field
-constexpr int kJoinX = 530, kJoinY = 318;          // the Join dialog's button (address 127.0.0.1)
-constexpr int kJoinPortX = 485, kJoinPortY = 171;  // its TCP port; the UDP port follows
-constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
-constexpr int kCounterX = 500, kCounterY = 220;      // first counter-terrorist
-constexpr int kSecondPistolX = 225, kSecondPistolY = 205;  // "Marshal" on the buy window's pistol page
 constexpr uint32_t kOneWayMs = 50;
 
 // The loudest sample of a wave file's data from byte offset `from` to `to`
