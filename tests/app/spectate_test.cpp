@@ -5,6 +5,7 @@
 #include "event_handler_fixture.h"
 #include "core/gl_api.h"
 #include "core/platform.h"
+#include "frontend/gui_add.h"
 #include "frontend/hud_spectator.h"
 
 namespace {
@@ -13,12 +14,18 @@ class SpectateTest : public EventHandlerTest {
  protected:
   void SetUp() override {
     EventHandlerTest::SetUp();
+    // The GUI pass ends a frame with a fresh perspective, which would hide
+    // the view the frame put on the projection (the windows stay from an
+    // earlier test of this process).
+    savedGui = GUIAdd;
+    GUIAdd = nullptr;
     SetTickSource([this] { return now; });
     player->SetModel(0);
     player->SetHealth(100);
   }
   void TearDown() override {
     SetTickSource(nullptr);
+    GUIAdd = savedGui;
     EventHandlerTest::TearDown();
   }
   void TickAt(uint32_t t) {
@@ -54,6 +61,7 @@ class SpectateTest : public EventHandlerTest {
   }
 
   uint32_t now = 50000;
+  TGUIAdd* savedGui = nullptr;
 };
 
 TEST_F(SpectateTest, ADeadPlayerWatchesALivingMateInEveryCameraModeAndAClickChangesWhom) {
