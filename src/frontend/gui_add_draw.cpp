@@ -9,6 +9,7 @@
 #include "frontend/gui_add.h"
 #include "frontend/hud_round_time.h"
 #include "frontend/hud_kill_feed.h"
+#include "frontend/hud_spectator.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
@@ -74,6 +75,7 @@ void TGUIAdd::Draw() {
     glColor3f(1, 1, 1);
     if (player) DrawHud(*Characters, *player);
     if (Characters) DrawKillFeed(Characters->KillFeed, Characters->Now);
+    if (Characters) DrawSpectator(*Characters);
     if (player) {
       Hints.Update(*player, Characters->Now);
       THintBindings keys;

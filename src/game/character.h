@@ -89,7 +89,9 @@ class TCharacter : public TMovingBody {
   void BuyRifle(int32_t i);
   void BuyEquipment(int32_t i);
 
-  void Draw(int32_t camMode);  // character_draw.cpp
+  // viewed: the camera looks through this character's eyes (the local player,
+  // or the team mate a dead one watches). character_draw.cpp.
+  void Draw(int32_t camMode, bool viewed);
 
   bool Dead = false;
   int32_t Armour = 0;

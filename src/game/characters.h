@@ -13,6 +13,7 @@
 #include "game/character.h"
 #include "game/game_hooks.h"
 #include "game/kill_feed.h"
+#include "game/spectator.h"
 
 class TLevel;
 
@@ -53,8 +54,8 @@ class TCharacters {
   // The event handler's automatic fire while the button is held: the local
   // player fires again only with the rifle in hand, and never when dead.
   void AutoFire();
-  // Every character; camMode 0 tilts the local player with its pitch
-  // (characters_draw.cpp).
+  // Every character; camMode 0 tilts the one the camera looks through with
+  // its pitch (characters_draw.cpp).
   void DrawAll(int32_t camMode);
 
   // Called by the event handler's tick with its time, first thing: stores the
@@ -96,6 +97,7 @@ class TCharacters {
   std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
   TCharacterModelNames ModelNames;
   TKillFeed KillFeed;  // this level's deaths, for the HUD
+  TSpectator Spectator;  // whom the local player watches while dead
 
   // Client: the server's clock, on which every other character is drawn.
   TSenderClock ServerClock;
