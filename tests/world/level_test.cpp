@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 
 TEST_F(LevelDir, BuildTurnsFacesIntoTrianglesAndMaterialsAndLogsTheCounts) {
   WriteArenaScene();
