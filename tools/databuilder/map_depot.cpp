@@ -89,7 +89,7 @@ void BuildDepot(TDataTree& tree) {
   for (float x : {-24.0f, 0.0f, 24.0f}) s.Stairs("concrete", {x - 3, 0, kDockZ - 3}, {x + 3, kDockY, kDockZ}, 2, 5);
   for (float x : {-36.0f, -12.0f, 12.0f, 36.0f})
     s.Box("metal", {x - 0.3f, kDockY, kDockZ + 0.3f}, {x + 0.3f, 6, kDockZ + 0.9f}, false);
-  s.Box("metal", {-46, 6, kDockZ - 0.5f}, {46, 6.3f, kZ1});
+  s.Box("corrugated", {-46, 6, kDockZ - 0.5f}, {46, 6.3f, kZ1});
   Crate(s, -18, kDockY, 22, 1.5f);
   Crate(s, -16.5f, kDockY, 22.3f, 1.2f);
   Crate(s, -18, kDockY + 1.5f, 22, 1.0f);
