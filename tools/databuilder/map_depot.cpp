@@ -44,7 +44,7 @@ void Wagon(TSceneBuilder& s, float z, float x0, float x1) {
 void Container(TSceneBuilder& s, const char* colour, float x, float z, bool alongX, int levels) {
   const float hx = alongX ? 3 : 1.25f, hz = alongX ? 1.25f : 3;
   for (int i = 0; i < levels; ++i)
-    s.Box(colour, {x - hx, i * kContainerH, z - hz}, {x + hx, (i + 1) * kContainerH, z + hz}, i > 0);
+    s.Box(colour, {x - hx, i * kContainerH, z - hz}, {x + hx, (i + 1) * kContainerH, z + hz}, false);
 }
 
 }  // namespace

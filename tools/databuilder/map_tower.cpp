@@ -72,9 +72,10 @@ void SlabWithHole(TSceneBuilder& s, float y, float hx0, float hx1, float hz0, fl
   part(hx0, hz1, hx1, in);
 }
 
-// A railing one unit high on a floor at y along a stairwell's open edge.
-void Railing(TSceneBuilder& s, float y, TV3 from, TV3 to) {
-  s.Box("metal", {from.x - 0.05f, y, from.z - 0.05f}, {to.x + 0.05f, y + 1, to.z + 0.05f});
+// A railing one unit high on a floor at y along a stairwell's open edge,
+// from (x0, z0) to (x1, z1) along x or z.
+void Railing(TSceneBuilder& s, float y, float x0, float z0, float x1, float z1) {
+  s.Box("metal", {x0 - 0.05f, y, z0 - 0.05f}, {x1 + 0.05f, y + 1, z1 + 0.05f});
 }
 
 }  // namespace
@@ -114,12 +115,12 @@ void BuildTower(TDataTree& tree) {
   // never meets the floor above on the way up.
   s.Stairs("wood", {-8, 0, in - 4}, {0, l1, in}, 0, 16);
   SlabWithHole(s, l1, -9, 0, in - 4, in);
-  Railing(s, l1, {-9, 0, in - 4}, {0, 0, in - 4});
-  Railing(s, l1, {-9, 0, in - 4}, {-9, 0, in});
+  Railing(s, l1, -9, in - 4, 0, in - 4);
+  Railing(s, l1, -9, in - 4, -9, in);
   s.Stairs("wood", {0, l1, -in}, {8, l2, -in + 4}, 1, 16);
   SlabWithHole(s, l2, 0, 9, -in, -in + 4);
-  Railing(s, l2, {0, 0, -in + 4}, {9, 0, -in + 4});
-  Railing(s, l2, {9, 0, -in}, {9, 0, -in + 4});
+  Railing(s, l2, 0, -in + 4, 9, -in + 4);
+  Railing(s, l2, 9, -in, 9, -in + 4);
   // Cover inside and on the roof.
   Crate(s, 4, 0, 4, 1.5f);
   Crate(s, 5.4f, 0, 4.3f, 1.2f);
