@@ -3,8 +3,8 @@
 // sandstone tower of three floors: a hall with a door on each side (floor
 // at 0), an upper room with windows (4), and a roof behind a parapet (8).
 // Stairs inside climb to each floor through a railed stairwell. Terrorists
-// start on the west side, counter-terrorists on the east side, facing the
-// tower.
+// start on the west side facing the tower, counter-terrorists on the east
+// side and in the tower.
 #include "map_parts.h"
 
 #include <vector>
@@ -149,11 +149,13 @@ void BuildTower(TDataTree& tree) {
                              {0, 17, 1.5f},    {1.4f, 17.3f, 1.2f}, {0, -17, 1.5f}, {-1.4f, -17.3f, 1.2f}};
   for (const auto& c : crates) Crate(s, c[0], 0, c[1], c[2]);
 
+  // The counter-terrorists hold the tower: two of them start in it, so the
+  // other side's way to them leads up the stairs.
   TSpawns spawns;
-  for (float z : {-24.0f, -12.0f, 0.0f, 12.0f, 24.0f}) {
-    spawns.Ter.push_back({{-32, kStand, z}, 0});
-    spawns.CT.push_back({{32, kStand, z}, 180});
-  }
+  for (float z : {-24.0f, -12.0f, 0.0f, 12.0f, 24.0f}) spawns.Ter.push_back({{-32, kStand, z}, 0});
+  for (float z : {-24.0f, 0.0f, 24.0f}) spawns.CT.push_back({{32, kStand, z}, 180});
+  spawns.CT.push_back({{6, l1 + kStand, 0}, 180});
+  spawns.CT.push_back({{4, l2 + kStand, 2}, 180});  // looking west through a crenel
   tree.Add("maps/tower/map.3ds", Encode3ds(s.Scene("tower_")));
   tree.Add("maps/tower/config.ini", Config("default", spawns));
 }
