@@ -1,5 +1,5 @@
-// An honest player is never corrected: a bot's two minutes on the compound
-// and on the depot (stairs, ramps, rails and jumps, moved by the same
+// An honest player is never corrected: a bot's two minutes on the compound,
+// the depot and the tower (stairs, ramps, rails and jumps, moved by the same
 // movement rules as a player) are replayed as a client's datagrams reaching
 // the server 125 ms late with jitter and 5% of them lost, in simulated time.
 #include "game/ki.h"
@@ -12,7 +12,8 @@
 
 namespace {
 
-// The seeds are walks that climb: the compound's deck, the depot's dock.
+// The seeds are walks that climb: the compound's deck, the depot's dock,
+// the tower's two flights to its roof.
 struct TWalkCase {
   const char* Map;
   uint32_t Seed;
@@ -92,6 +93,6 @@ TEST_P(HonestWalkTest, TwoMinutesAtA250MsRoundTripAnd5PercentLossAreNeverCorrect
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, HonestWalkTest,
-                         testing::Values(TWalkCase{"compound", 3}, TWalkCase{"depot", 13}));
+                         testing::Values(TWalkCase{"compound", 3}, TWalkCase{"depot", 13}, TWalkCase{"tower", 22}));
 
 }  // namespace
