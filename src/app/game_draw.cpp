@@ -50,9 +50,7 @@ void Tgame::DrawScene() {
   // Frustum is null only in tests that drive frames without the modules.
   if (Frustum) Frustum->Update();
   glLoadIdentity();
-  // The skybox is centred on the local player.
-  TVec3 viewer = Characters && Characters->LocalCharacter ? Characters->LocalCharacter->Position() : TVec3{};
-  if (Level && Frustum) Level->Render(viewer, *Frustum);
+  if (Level && Frustum) Level->Render(*Frustum);
   glLoadIdentity();
   if (Characters) Characters->DrawAll(CamMode);
   glLoadIdentity();
