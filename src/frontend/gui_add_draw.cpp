@@ -8,6 +8,7 @@
 #include "frontend/console.h"
 #include "frontend/gui_add.h"
 #include "frontend/hud_kill_feed.h"
+#include "frontend/windows.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
@@ -80,10 +81,8 @@ void TGUIAdd::Draw() {
       DrawHints(Hints, *player, keys, Characters->Now);
     }
     if (Console) Console->DrawMessageLines();
-  } else if (TWindow* main = Win(MainWindow); main && main->Texts.size() > 6) {
-    bool running = FrontLevelRunning();
-    main->Texts[5]->Visible = running;
-    main->Texts[6]->Visible = running;
+  } else {
+    ShowLevelEntries(FrontLevelRunning());
   }
   gui.Draw();
   if (GameVars)

@@ -25,13 +25,7 @@ class ScreenTest : public FrontTest {
  protected:
   void SetUp() override {
     FrontTest::SetUp();
-    // The GL state the platform layer sets at start.
-    glEnable(GL_TEXTURE_2D);
-    glClearColor(0, 0, 0, 1);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    UseStartGLState();
     glViewport(0, 0, 800, 600);
   }
   static TShot Take(const std::string& name) {
@@ -54,16 +48,11 @@ class ScreenTest : public FrontTest {
     GUIAdd->Draw();
     glFinish();
   }
-  static bool Reddish(const uint8_t* p) { return p[0] > 100 && p[1] < 60 && p[2] < 60; }
 };
 
-TEST_F(ScreenTest, MainMenuShowsItsPictureAndTheRedEntries) {
+// The entries themselves are measured in tests/frontend/menu_test.cpp.
+TEST_F(ScreenTest, MainMenuShowsItsPicture) {
   TShot shot = (DrawMenu(), Take("main_menu"));
-  // "New Game" in the menu's red at the lower left; not a black screen.
-  bool red = false;
-  for (int x = 30; x < 150 && !red; ++x)
-    for (int y = 600 - 110; y < 600 - 95 && !red; ++y) red = Reddish(shot.At(x, y));
-  EXPECT_TRUE(red);
   int lit = 0;
   for (size_t i = 0; i < shot.Rgb.size(); i += 3 * 97) lit += shot.Rgb[i] + shot.Rgb[i + 1] + shot.Rgb[i + 2] > 60;
   EXPECT_GT(lit, 100);

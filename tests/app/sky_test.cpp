@@ -37,10 +37,7 @@ class SkyTest : public FrontTest {
     FrontendHooks.SetInGame = [](bool v) { Game->SetInGame(v); };
     FrontendHooks.InGame = [] { return Game->InGame; };
     FrontendHooks.LevelRunning = [] { return Game->LevelRunning; };
-    // The GL state the platform layer sets at start, bar the clear colour.
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    UseStartGLState();
     glClearColor(kHole[0] / 255.0f, kHole[1] / 255.0f, kHole[2] / 255.0f, 1);
   }
   void TearDown() override {
