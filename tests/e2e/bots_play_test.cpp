@@ -9,7 +9,6 @@
 namespace {
 
 // Positions on the 800 x 600 screen, from the shipped window layouts.
-constexpr int kNewGameX = 50, kNewGameY = 497;           // main menu entry (H - 110)
 constexpr int kStartX = 530, kStartY = 463;              // New Game's Start button
 constexpr int kHostPortX = 585, kHostPortY = 161;        // its TCP port; the UDP port follows (the box is checked)
 constexpr int kBotsX0 = 380, kBotsY0 = 450;              // New Game's Bots field

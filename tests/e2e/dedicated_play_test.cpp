@@ -12,7 +12,6 @@
 namespace {
 
 // Positions on the 800 x 600 screen, from the shipped window layouts.
-constexpr int kJoinGameX = 50, kJoinGameY = 517;     // main menu entry (H - 90)
 constexpr int kJoinX = 530, kJoinY = 318;            // the Join dialog's button (127.0.0.1, the default ports)
 constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
 constexpr int kSendX = 437, kSendY = 350;            // the chat window's Send button
