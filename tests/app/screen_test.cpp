@@ -5,10 +5,10 @@
 #include "app/game.h"
 #include "core/gl_api.h"
 #include "core/paths.h"
+#include "driven_game.h"
 #include "../frontend/front_fixture.h"
 #include "render/image_writers.h"
 #include "render/render_pass.h"
-#include "world/frustum.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -103,15 +103,8 @@ TEST_F(ScreenTest, WhileALevelLoadsItsNameAndLoadingAreShown) {
 // The real driver on the arena: level start with the character choice, then
 // the HUD and the buy window.
 TEST_F(ScreenTest, ArenaWithCharacterChoiceHudAndBuyWindow) {
-  TFrontendHooks saved = FrontendHooks;
-  Game = new Tgame();
-  Frustum = new TFrustum();
-  Cam = new TCam();
+  TDrivenGame driven;
   InitShaders(false);
-  FrontendHooks.SetInGame = [](bool v) { Game->SetInGame(v); };
-  FrontendHooks.SetCursorVisible = [](bool v) { Game->SetCursorVisible(v); };
-  FrontendHooks.InGame = [] { return Game->InGame; };
-  FrontendHooks.LevelRunning = [] { return Game->LevelRunning; };
   Game->StartLevel("arena");
   ASSERT_TRUE(Characters);
   EXPECT_TRUE(Win(ChooseCharacterWindow)->Visible);
@@ -150,13 +143,5 @@ TEST_F(ScreenTest, ArenaWithCharacterChoiceHudAndBuyWindow) {
   EXPECT_TRUE(text) << "the white message is drawn over the menu";
   EXPECT_TRUE(Win(MainWindow)->Visible);
   EXPECT_FALSE(Win(IngameForm)->Visible);
-  FreeRenderpasses();
-  delete Cam;
-  Cam = nullptr;
-  delete Frustum;
-  Frustum = nullptr;
-  delete Game;
-  Game = nullptr;
-  FrontendHooks = saved;
 }
 }  // namespace

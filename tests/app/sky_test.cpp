@@ -2,14 +2,12 @@
 // spawn point, the game's own projection, camera and scene turn through the
 // whole circle at pitches up to the limits, at the clipping planes' extremes
 // and at a narrow and a wide screen, and no pixel keeps the clear colour.
-#include "app/camera.h"
-#include "app/game.h"
-#include "core/gl_api.h"
 #include "core/ini_file.h"
+#include "driven_game.h"
 #include "../frontend/front_fixture.h"
-#include "world/frustum.h"
 #include "world/level.h"
 
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -30,25 +28,12 @@ class SkyTest : public FrontTest {
   void SetUp() override {
     FrontTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    saved = FrontendHooks;
-    Game = new Tgame();
-    Frustum = new TFrustum();
-    Cam = new TCam();
-    FrontendHooks.SetInGame = [](bool v) { Game->SetInGame(v); };
-    FrontendHooks.InGame = [] { return Game->InGame; };
-    FrontendHooks.LevelRunning = [] { return Game->LevelRunning; };
+    driven = std::make_unique<TDrivenGame>();
     UseStartGLState();
     glClearColor(kHole[0] / 255.0f, kHole[1] / 255.0f, kHole[2] / 255.0f, 1);
   }
   void TearDown() override {
-    if (Game) Game->EndLevel();
-    delete Cam;
-    Cam = nullptr;
-    delete Frustum;
-    Frustum = nullptr;
-    delete Game;
-    Game = nullptr;
-    FrontendHooks = saved;
+    driven.reset();
     glClearColor(0, 0, 0, 1);
     SetScreen(800, 600);
     glViewport(0, 0, 800, 600);
@@ -76,7 +61,7 @@ class SkyTest : public FrontTest {
     return holes;
   }
 
-  TFrontendHooks saved;
+  std::unique_ptr<TDrivenGame> driven;
 };
 
 TEST_F(SkyTest, FillsEveryDirectionAtEveryClippingAndAspect) {
