@@ -1,4 +1,4 @@
-// A game frame at 800 x 600 on the shipped arena and compound maps: the
+// A game frame at 800 x 600 on each map New Game offers: the
 // level drawn from the local player's eye with 16 characters (models and
 // weapons) standing in view, against the same frame without them. The
 // figures are printed side by side after the runs.
@@ -17,7 +17,8 @@
 
 namespace {
 
-const char* const kMapNames[2] = {"arena", "compound"};
+const char* const kMapNames[] = {"arena", "compound", "depot", "tower"};
+constexpr int kMaps = sizeof(kMapNames) / sizeof(kMapNames[0]);
 constexpr int kCharacters = 16;
 
 bool OpenWindow() {
@@ -49,7 +50,7 @@ struct TScene {
 };
 
 TScene& Scene(int map) {
-  static TScene scenes[2];
+  static TScene scenes[kMaps];
   TScene& scene = scenes[map];
   if (scene.Level) return scene;
   scene.Level = std::make_unique<TLevel>(kMapNames[map], true);
@@ -100,7 +101,7 @@ void BM_Frame(benchmark::State& state) {
   Timed(state, std::string(kMapNames[map]) + (withCharacters ? " with characters" : " level only"),
         [&] { Frame(scene, withCharacters); });
 }
-BENCHMARK(BM_Frame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Frame)->ArgsProduct({benchmark::CreateDenseRange(0, kMaps - 1, 1), {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
@@ -108,7 +109,8 @@ int main(int argc, char** argv) {
   const std::string data = StartShippedBenchmark(&argc, argv, "arena");
   if (data.empty()) return 1;
   TBenchDir work("frame");
-  StageShippedData(data, {"arena", "compound"}, {"characters", "weapons", "MapTextures", "skyboxes"});
+  StageShippedData(data, {}, {"characters", "weapons", "MapTextures", "skyboxes"});
+  for (const char* map : kMapNames) StageShippedData(data, {map}, {});
   if (OpenWindow()) Weapons = new TWeapons();
 
   benchmark::RunSpecifiedBenchmarks();
