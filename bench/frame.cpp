@@ -86,7 +86,7 @@ void Frame(TScene& scene, bool withCharacters) {
   TCam::Apply(TCamPose{eye.Position(), eye.HeadSphere.Centre.y, eye.Yaw, eye.Pitch}, 0);
   frustum.Update();
   glLoadIdentity();
-  scene.Level->Render(eye.Position(), frustum);
+  scene.Level->Render(frustum);
   glLoadIdentity();
   if (withCharacters) scene.Characters->DrawAll(0);
   glFinish();

@@ -73,7 +73,7 @@ TEST_F(DataDraw, MapsLookLikeAPlaceFromTheirSpawnPoints) {
         glLoadIdentity();
         frustum.Update();
         glLoadIdentity();
-        level.Render(eye, frustum);
+        level.Render(frustum);
       }
       EXPECT_GT(ColourVariety(800, 600), 200u) << (terrorist ? "terrorists" : "counter-terrorists");
       KeepShot(map + (terrorist ? "_ter" : "_ct"));
