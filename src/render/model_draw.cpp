@@ -73,46 +73,9 @@ static void TexEnv(std::initializer_list<std::pair<GLenum, GLint>> settings) {
 
 namespace {
 
-// What the materials of one Draw have turned on, so that each material
-// changes only what differs from the one before it: on a software renderer
-// every change of texturing is a new fragment program state.
-struct TUnits {
-  bool First = false;   // texturing on unit 0
-  bool Second = false;  // texturing and coordinates on unit 1
-};
-
-void SecondUnit(const T3dsMaterial* material, TUnits& units, const TModelCorner* corners) {
-  if (!material && !units.Second) return;
-  ActiveUnit(GL_TEXTURE1_ARB);
-  glext::ClientActiveTextureARB(GL_TEXTURE1_ARB);
-  if (material) {
-    glEnable(GL_TEXTURE_2D);
-    material->Texture->Bind();
-    if (material->HasBump)
-      TexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB},
-              {GL_COMBINE_RGB_ARB, GL_REPLACE},
-              {GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB},
-              {GL_COMBINE_ALPHA_ARB, GL_ADD_SIGNED_ARB},
-              {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE},
-              {GL_OPERAND0_ALPHA_ARB, GL_ONE_MINUS_SRC_ALPHA},
-              {GL_SOURCE1_ALPHA_ARB, GL_PREVIOUS_ARB},
-              {GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA}});
-    else
-      TexEnv({{GL_TEXTURE_ENV_MODE, GL_MODULATE}});
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TModelCorner), &corners->SecondUv);
-  } else {
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  }
-  units.Second = material != nullptr;
-  // Texture uploads elsewhere expect unit 0 to be the active one.
-  glext::ClientActiveTextureARB(GL_TEXTURE0_ARB);
-  ActiveUnit(GL_TEXTURE0_ARB);
-}
-
-// The material's colours, texture units and culling.
-void ApplyMaterial(const T3dsMaterial& m, TUnits& units, const TModelCorner* corners) {
+// The material's colours, culling and, on a model with textures, texture
+// units.
+void ApplyMaterial(const T3dsMaterial& m, bool texturedModel) {
   GLfloat ambient[4] = {m.Ambient.r, m.Ambient.g, m.Ambient.b, 1};
   if (!m.HasAmbient) {
     ambient[0] = m.Diffuse.r / 2;
@@ -127,70 +90,96 @@ void ApplyMaterial(const T3dsMaterial& m, TUnits& units, const TModelCorner* cor
   glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
   glMaterialf(GL_FRONT, GL_SHININESS, 1);
   glMaterialfv(GL_FRONT, GL_EMISSION, emission);
-  // A texture that could not be loaded leaves the colour to draw alone.
-  const bool textured = m.HasTexture && m.TextureId != 0;
-  if (textured) {
-    if (!units.First) glEnable(GL_TEXTURE_2D);
-    units.First = true;
-    m.Texture->Bind();
-    glDisable(GL_ALPHA_TEST);
-    if (m.HasOpacity) glEnable(GL_ALPHA_TEST);
-    if (m.HasBump) {
-      glBlendFunc(GL_SRC_ALPHA, m.Alpha != 1 ? GL_ONE_MINUS_SRC_ALPHA : GL_ZERO);
-      TexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB},
-              {GL_COMBINE_RGB_ARB, GL_MODULATE},
-              {GL_SOURCE0_RGB_ARB, GL_TEXTURE},
-              {GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB},
-              {GL_COMBINE_ALPHA_ARB, GL_REPLACE},
-              {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE}});
-    } else {
-      TexEnv({{GL_TEXTURE_ENV_MODE, GL_MODULATE}});
-    }
-  } else if (units.First) {
-    glDisable(GL_TEXTURE_2D);
-    units.First = false;
-  }
-  // The opacity map is the texture's alpha, and the bump offset moves the
-  // second unit's coordinates: both need the texture on unit 1 as well.
-  const bool multitexture = glext::ActiveTextureARB && glext::ClientActiveTextureARB;
-  SecondUnit(textured && multitexture && (m.HasOpacity || m.HasBump) ? &m : nullptr, units, corners);
   if (m.TwoSided)
     glDisable(GL_CULL_FACE);
   else
     glEnable(GL_CULL_FACE);
+  // An untextured material draws with the texture state the model found;
+  // so does one whose texture could not be loaded. On a software renderer
+  // every texture state change is a new fragment state, so a model without
+  // textures never touches it.
+  if (!texturedModel) return;
+  // Each material's texture state replaces the previous one's; the model's
+  // draw holds the outer level.
+  glPopAttrib();
+  glPushAttrib(GL_TEXTURE_BIT);
+  if (!m.HasTexture || m.TextureId == 0) return;
+  bool multitexture = glext::ActiveTextureARB != nullptr;
+  auto bindOn = [&](GLenum unit) {
+    ActiveUnit(unit);
+    glEnable(GL_TEXTURE_2D);
+    m.Texture->Bind();
+  };
+  bindOn(GL_TEXTURE0_ARB);
+  glDisable(GL_ALPHA_TEST);
+  if (m.HasOpacity) {
+    glEnable(GL_ALPHA_TEST);
+    if (multitexture) bindOn(GL_TEXTURE1_ARB);
+  }
+  if (m.HasBump) {
+    glBlendFunc(GL_SRC_ALPHA, m.Alpha != 1 ? GL_ONE_MINUS_SRC_ALPHA : GL_ZERO);
+    ActiveUnit(GL_TEXTURE0_ARB);
+    TexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB},
+            {GL_COMBINE_RGB_ARB, GL_MODULATE},
+            {GL_SOURCE0_RGB_ARB, GL_TEXTURE},
+            {GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB},
+            {GL_COMBINE_ALPHA_ARB, GL_REPLACE},
+            {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE}});
+    if (multitexture) {
+      bindOn(GL_TEXTURE1_ARB);
+      TexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB},
+              {GL_COMBINE_RGB_ARB, GL_REPLACE},
+              {GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB},
+              {GL_COMBINE_ALPHA_ARB, GL_ADD_SIGNED_ARB},
+              {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE},
+              {GL_OPERAND0_ALPHA_ARB, GL_ONE_MINUS_SRC_ALPHA},
+              {GL_SOURCE1_ALPHA_ARB, GL_PREVIOUS_ARB},
+              {GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA}});
+    }
+  }
+  // Texture uploads elsewhere expect unit 0 to be the active one.
+  ActiveUnit(GL_TEXTURE0_ARB);
+}
+
+// The second unit's coordinates matter only where a material puts a texture
+// on it (opacity and bump maps).
+void SecondUnitCoords(bool on, const TModelCorner* corners) {
+  glext::ClientActiveTextureARB(GL_TEXTURE1_ARB);
+  if (on) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TModelCorner), &corners->SecondUv);
+  } else {
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  glext::ClientActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
 void DrawRuns(const TAll3dsMesh& model, const TModelArrays& arrays) {
   if (arrays.Runs.empty()) return;
   const bool textured = std::any_of(model.Materials.begin(), model.Materials.end(),
                                     [](const auto& m) { return m->HasTexture && m->TextureId != 0; });
-  // A textured material binds and sets up to two units; one pair gives the
-  // caller's texture state back after all of them.
+  const bool secondUnit = textured && glext::ActiveTextureARB && glext::ClientActiveTextureARB;
+  // Every material swaps the texture state it finds for its own (pop, then
+  // push); this outer pair gives the first one something to pop and leaves
+  // the caller's texture state as it was.
   if (textured) glPushAttrib(GL_TEXTURE_BIT);
-  TUnits units;
-  units.First = glIsEnabled(GL_TEXTURE_2D);
-  const bool foundTexturing = units.First;
   const TModelCorner* corners = arrays.Corners.data();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(TModelCorner), &corners->Position);
   glNormalPointer(GL_FLOAT, sizeof(TModelCorner), &corners->Normal);
-  if (textured) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TModelCorner), &corners->Uv);
-  }
+  glTexCoordPointer(2, GL_FLOAT, sizeof(TModelCorner), &corners->Uv);
+  if (secondUnit) SecondUnitCoords(true, corners);
   for (const TModelRun& run : arrays.Runs) {
-    if (run.Material < model.Materials.size()) ApplyMaterial(*model.Materials[run.Material], units, corners);
+    if (run.Material < model.Materials.size()) ApplyMaterial(*model.Materials[run.Material], textured);
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(run.First), static_cast<GLsizei>(run.Count));
   }
-  SecondUnit(nullptr, units, corners);
-  if (textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (secondUnit) SecondUnitCoords(false, corners);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  if (textured)
-    glPopAttrib();
-  else if (foundTexturing && !units.First)
-    glEnable(GL_TEXTURE_2D);
+  if (textured) glPopAttrib();
 }
 
 }  // namespace
