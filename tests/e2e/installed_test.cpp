@@ -11,14 +11,8 @@
 #include "dedicated_process.h"
 #include "e2e_support.h"
 
-namespace {
-
 #define REQUIRE_INSTALLED_GAME()                                                 \
   if (InstalledGame().empty()) GTEST_SKIP() << "GRIMVALE_INSTALLED_GAME is not set"
-
-constexpr uint8_t kStartLevel = 2;
-
-}  // namespace
 
 // The server loads its map from the installed data, hands a peer the level,
 // ends on SIGTERM, and keeps its log in the XDG state directory.

@@ -15,7 +15,6 @@
 
 #include <cmath>
 
-
 TEST_F(LevelDir, BuildTurnsFacesIntoTrianglesAndMaterialsAndLogsTheCounts) {
   WriteArenaScene();
   BuildLevel("arena", 500);
