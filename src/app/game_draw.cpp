@@ -1,5 +1,6 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
 #include "app/camera.h"
+#include "app/demo_playback.h"
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
@@ -21,9 +22,12 @@ void Tgame::DrawFrame() {
   glLoadIdentity();
   TCharacter* player = Characters ? Characters->LocalCharacter : nullptr;
   if (InGame && Cam && player) {
-    TCam::Apply(TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch}, CamMode);
+    const TCamPose pose = DemoPlayback && DemoPlayback->FreeCamera
+                              ? DemoPlayback->CameraPose()
+                              : TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch};
+    TCam::Apply(pose, CamMode);
     // Others' shots are heard from where the player looks.
-    PlaceSoundListener(player->X, player->HeadSphere.Centre.y, player->Z, player->Yaw, player->Pitch);
+    PlaceSoundListener(pose.Position.x, pose.EyeHeight, pose.Position.z, pose.Yaw, pose.Pitch);
   }
   // The GUI pass at its end restores a fresh perspective, which undoes the
   // view the camera multiplied onto the projection.

@@ -645,3 +645,8 @@ bool IsPlainLevelName(const std::string& name) {
     if (ch == '/' || ch == '\\' || ch == ':' || static_cast<unsigned char>(ch) < 32) return false;
   return DirectoryExists(HostPath("data\\maps\\" + name));
 }
+
+bool PlayableLevel(const std::string& name) {
+  const std::string base = "data\\maps\\" + name + "\\map";
+  return IsPlainLevelName(name) && (FileExists(HostPath(base + ".lvl")) || FileExists(HostPath(base + ".3ds")));
+}

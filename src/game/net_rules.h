@@ -70,3 +70,5 @@ TNetMessage PhysicsMessage(int32_t gravity, double speed);
 // A level name a server may give: a plain directory name of at most 25
 // characters that exists under the maps directory.
 bool IsPlainLevelName(const std::string& name);
+// A plain level name whose map.lvl or map.3ds exists.
+bool PlayableLevel(const std::string& name);
