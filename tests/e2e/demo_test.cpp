@@ -1,0 +1,53 @@
+// Demos with the real binary: --timedemo of the standard demo prints its
+// figures and exits 0, and a demo it cannot play is refused with a line and
+// exit 1, never a crash.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+const std::string kStandardDemo = std::string(GRIMVALE_BIN_DIR) + "/data/demos/standard.dem";
+
+TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TGameProcess game(x, "timedemo", {"--timedemo", kStandardDemo});
+  EXPECT_EQ(game.WaitForExit(240000), 0) << game.Log();
+  // The demo lasts 12 s; a timedemo frame moves it on by 1/60 s.
+  const std::regex figures(R"(timedemo: 720 frames, [0-9]+\.[0-9]+ seconds, [0-9]+\.[0-9]+ ms average \([0-9.]+ fps\), [0-9]+\.[0-9]+ ms 99th percentile)");
+  EXPECT_TRUE(std::regex_search(game.Log(), figures)) << game.Log();
+}
+
+TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TempDir files;
+  const std::string standard = ReadFile(kStandardDemo);
+  ASSERT_GT(standard.size(), 1000u);
+  // The level's name, "compound", turned into one of the same length that no map has.
+  std::string elsewhere = standard;
+  elsewhere.replace(11, 8, "atlantis");
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+    const char* Line;
+  };
+  const TCase cases[] = {
+      {"truncated", standard.substr(0, standard.size() - 40), "truncated at byte"},
+      {"elsewhere", elsewhere, "the level \"atlantis\" does not exist"},
+  };
+  for (const TCase& c : cases) {
+    const std::string path = files / (std::string(c.Name) + ".dem");
+    WriteFile(path, c.Bytes);
+    TGameProcess game(x, std::string("refused_") + c.Name, {"--timedemo", path});
+    EXPECT_EQ(game.WaitForExit(60000), 1) << c.Name << "\n" << game.Log();
+    EXPECT_NE(game.Log().find("Demo refused: " + path + ": "), std::string::npos) << c.Name << "\n" << game.Log();
+    EXPECT_NE(game.Log().find(c.Line), std::string::npos) << c.Name << "\n" << game.Log();
+  }
+}
+
+}  // namespace
