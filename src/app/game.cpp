@@ -165,7 +165,14 @@ void Tgame::Frame() {
   if (!DemoPlayback || !DemoPlayback->Timed) SleepMs(static_cast<uint32_t>(std::max(0, GameVars->Misc->Sleep)));
 }
 
+// A level's end, or a switch to another, ends its recording and its playback.
+static void EndDemos() {
+  if (DemoRecorder) ConsolePrint(StopRecording());
+  StopDemo();
+}
+
 void Tgame::StartLevel(const std::string& name) {
+  EndDemos();
   LevelRunning = true;
   SetCrashLevel(name);
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
@@ -196,8 +203,7 @@ void Tgame::StartLevel(const std::string& name) {
 }
 
 void Tgame::EndLevel() {
-  if (DemoRecorder) ConsolePrint(StopRecording());
-  StopDemo();
+  EndDemos();
   LevelRunning = false;
   SetCrashLevel("");
   SetInGame(false);

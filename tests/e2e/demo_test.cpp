@@ -1,6 +1,8 @@
 // Demos with the real binary: --timedemo of the standard demo prints its
-// figures and exits 0, and a demo it cannot play is refused with a line and
-// exit 1, never a crash.
+// figures and exits 0, a dedicated server records from its command input
+// what the game then plays, and a demo the game cannot play is refused with
+// a line and exit 1, never a crash.
+#include "dedicated_process.h"
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +22,32 @@ TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
   // The demo lasts 12 s; a timedemo frame moves it on by 1/60 s.
   const std::regex figures(R"(timedemo: 720 frames, [0-9]+\.[0-9]+ seconds, [0-9]+\.[0-9]+ ms average \([0-9.]+ fps\), [0-9]+\.[0-9]+ ms 99th percentile)");
   EXPECT_TRUE(std::regex_search(game.Log(), figures)) << game.Log();
+}
+
+TEST(Demo, ADedicatedServersRecordingPlaysInTheGame) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  std::string demo;
+  {
+    TDedicatedProcess server({"--map", "arena", "--tcpport", "0", "--udpport", "0", "--bots", "4", "--discoveryport",
+                              "-1"});
+    ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
+    server.Input("record night_1");
+    ASSERT_TRUE(server.WaitForOutput("Recording ")) << server.Output();
+    SleepForMs(3000);
+    server.Input("stoprecord");
+    ASSERT_TRUE(server.WaitForOutput("Recorded ")) << server.Output();
+    server.Input("quit");
+    EXPECT_EQ(server.WaitForExit(), 0);
+    demo = ReadFile(server.Dir() / "demos/night_1.dem");
+  }
+  ASSERT_GT(demo.size(), 1000u);
+  TempDir files;
+  WriteFile(files / "night_1.dem", demo);
+  TGameProcess game(x, "dedicated_demo", {"--timedemo", files / "night_1.dem"});
+  EXPECT_EQ(game.WaitForExit(120000), 0) << game.Log();
+  EXPECT_NE(game.Log().find("Timedemo " + (files / "night_1.dem") + " (arena, "), std::string::npos) << game.Log();
+  EXPECT_NE(game.Log().find("timedemo: "), std::string::npos) << game.Log();
 }
 
 TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
