@@ -9,6 +9,7 @@
 #include "game_fixture.h"
 #include "net/network_timers.h"
 
+#include <cmath>
 #include <map>
 
 namespace {
@@ -134,6 +135,56 @@ TEST_F(DemoTest, AListenServersBotMatchPlaysBackWithEveryCharacterWhereItWas) {
   const TCheckpoints checkpoints = RecordMatch(path, 40);
   ASSERT_GE(checkpoints.size(), 70u);
   ExpectPlaysAsRecorded(path, checkpoints);
+}
+
+// Character 1 walks along x, one unit each 100 ms of the demo.
+TEST_F(DemoTest, PauseHoldsTheDemoAndSpeedScalesItsClock) {
+  std::vector<TDemoRecord> records(1);
+  records[0].Kind = TDemoKind::Message;
+  records[0].Message = MakeMessage(ServerMsg::StartInfo, "Server");
+  records[0].Message.F[0] = 2;
+  for (uint32_t t = 0; t <= 2000; t += 100) {
+    TDemoRecord r;
+    r.Time = t;
+    r.Kind = TDemoKind::Datagram;
+    r.Datagram = {static_cast<float>(t / 100), 0, 0, 0, 0, 100, 1, 0};
+    records.push_back(r);
+  }
+  TDemoRecord end;
+  end.Time = 3000;
+  records.push_back(end);
+  TDemo demo;
+  std::string error;
+  ASSERT_TRUE(ParseDemo(EncodeDemo("arena", records), demo, error)) << error;
+  MakeCharacters();
+  Characters = characters.get();
+  InstallNetRules(*Network);
+  TDemoPlayer player(*Network, std::move(demo));
+  player.Begin();
+  auto x = [&] { return Characters->At(1) ? Characters->At(1)->X : -1.0f; };
+
+  player.SetSpeed(2);
+  player.Advance(250);
+  EXPECT_EQ(x(), 5);
+  player.Paused = true;
+  player.Advance(1000);
+  EXPECT_EQ(x(), 5);
+  EXPECT_EQ(player.Time(), 500);
+  player.Paused = false;
+  player.SetSpeed(10);
+  EXPECT_EQ(player.Speed, TDemoPlayer::kMaxSpeed);
+  player.Advance(250);
+  EXPECT_EQ(x(), 15);
+  player.SetSpeed(0.01);
+  EXPECT_EQ(player.Speed, TDemoPlayer::kMinSpeed);
+  player.SetSpeed(std::nan(""));
+  EXPECT_EQ(player.Speed, TDemoPlayer::kMinSpeed);
+  player.Advance(1000);  // 250 ms of the demo
+  EXPECT_EQ(x(), 17);
+  EXPECT_FALSE(player.Finished());
+  player.Advance(100000);
+  EXPECT_EQ(x(), 20);
+  EXPECT_TRUE(player.Finished());
 }
 
 }  // namespace
