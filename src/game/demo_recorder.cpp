@@ -17,7 +17,8 @@ namespace {
 TSessionTap** SessionTap() {
   if (!Network) return nullptr;
   if (Network->IsServer && Network->Server) return &Network->Server->Tap;
-  if (Network->IsClient && Network->Client) return &Network->Client->Tap;
+  // A client records once connected; a demo's playback never is.
+  if (Network->IsClient && Network->Client && Network->Client->Connected()) return &Network->Client->Tap;
   return nullptr;
 }
 
@@ -106,7 +107,8 @@ void TDemoRecorder::Frame() {
 }
 
 bool TDemoRecorder::Stop() {
-  if (TSessionTap** tap = SessionTap(); tap && *tap == this) *tap = nullptr;
+  if (Network && Network->Server && Network->Server->Tap == this) Network->Server->Tap = nullptr;
+  if (Network && Network->Client && Network->Client->Tap == this) Network->Client->Tap = nullptr;
   return writer.Finish(Time());
 }
 
