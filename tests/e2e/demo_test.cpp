@@ -24,6 +24,54 @@ TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
   EXPECT_TRUE(std::regex_search(game.Log(), figures)) << game.Log();
 }
 
+// A listen server's match with bots, recorded from the console and played
+// back from it: the level comes back, the demo ends, the menu returns.
+TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
+  constexpr int kNewGameX = 50, kNewGameY = 497;       // main menu entry
+  constexpr int kStartX = 530, kStartY = 463;          // New Game's Start button
+  constexpr int kHostPortX = 585, kHostPortY = 161;    // New Game's TCP port
+  constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TGameProcess game(x, "console_demo");
+  ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << game.Log();
+  SleepForMs(1500);
+  game.Click(kNewGameX, kNewGameY);
+  SleepForMs(1000);
+  game.ReplaceField(kHostPortX, kHostPortY, std::to_string(FreePort()));
+  game.Click(kStartX, kStartY);
+  ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << game.Log();
+  SleepForMs(1500);
+  game.Click(kTerroristX, kTerroristY);
+  SleepForMs(1000);
+
+  game.Key("grave");
+  SleepForMs(800);
+  game.Type("record match1");
+  game.Key("Return");
+  ASSERT_TRUE(game.WaitForLog("Recording demos/match1.dem")) << game.Log();
+  SleepForMs(4000);
+  game.Type("stoprecord");
+  game.Key("Return");
+  ASSERT_TRUE(game.WaitForLog("Recorded demos/match1.dem")) << game.Log();
+
+  game.Type("demo match1");
+  game.Key("Return");
+  ASSERT_TRUE(game.WaitForLog("Playing demos/match1.dem (arena, ")) << game.Log();
+  SleepForMs(1500);
+  const TScreen playing = game.Shot("playing");
+  EXPECT_TRUE(game.WaitForLog("The demo has ended.", 30000)) << game.Log();
+  SleepForMs(1000);
+  const TScreen menu = game.Shot("menu");
+  EXPECT_GT(menu.MenuRed(), 2000) << "back in the main menu";
+  EXPECT_GT(playing.DifferenceTo(menu), 0.3) << "the level was shown, not the menu";
+  game.Key("grave");
+  SleepForMs(800);
+  game.Type("quit");
+  game.Key("Return");
+  EXPECT_EQ(game.WaitForExit(20000), 0) << game.Log();
+}
+
 TEST(Demo, ADedicatedServersRecordingPlaysInTheGame) {
   TXServer x;
   E2E_REQUIRE_X(x.Running());
