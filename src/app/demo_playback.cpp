@@ -181,7 +181,10 @@ void StopDemo() {
 }
 
 void RunDemoFrame(Tgame& game) {
-  if (!DemoPlayback || !DemoPlayback->Frame(game)) return;
+  if (!DemoPlayback) return;
+  // The game that replaced the demo's session goes on; only the demo ends.
+  if (DemoPlayback->Player.Detached()) return StopDemo();
+  if (!DemoPlayback->Frame(game)) return;
   if (DemoPlayback->Timed) Tell(TimedemoLine(DemoPlayback->Figures()));
   else ConsolePrint("The demo has ended.");
   const bool exit = DemoPlayback->ExitAfter;

@@ -15,6 +15,7 @@ void TDemoPlayer::Begin() {
   // Never opened: no socket exists, so what the rules send is dropped.
   network.Client = std::make_unique<TClient>("demo", 0, 0, "");
   network.IsClient = true;
+  session = network.Client.get();
 }
 
 void TDemoPlayer::SetSpeed(double speed) {
@@ -42,8 +43,8 @@ void TDemoPlayer::PlayUntil(double time) {
 }
 
 void TDemoPlayer::Play(const TDemoRecord& r) {
-  TClient* client = network.Client.get();
-  if (!client || !Characters) return;
+  if (Detached() || !Characters) return;
+  TClient* client = session;
   switch (r.Kind) {
     case TDemoKind::Message:
       // The level is the demo's, and the session ends with the demo: the
@@ -58,10 +59,11 @@ void TDemoPlayer::Play(const TDemoRecord& r) {
       // rules leave to the local player: without views of its own, it moves.
       if (!seenView && r.Datagram.Index == Characters->LocalIndex) {
         const TDatagram& d = r.Datagram;
-        TCharacter* me = Characters->LocalCharacter;
-        me->SetPosition(d.X, d.Y, d.Z);
-        me->SetView(d.Yaw, d.Pitch);
-        me->SetHealth(d.Health);
+        if (TCharacter* me = Characters->LocalCharacter) {
+          me->SetPosition(d.X, d.Y, d.Z);
+          me->SetView(d.Yaw, d.Pitch);
+          me->SetHealth(d.Health);
+        }
       } else if (network.Rules) {
         network.Rules->ServerDatagram(r.Datagram);
       }

@@ -25,6 +25,9 @@ class TDemoPlayer {
   // Plays every record up to `time` ms of the demo.
   void PlayUntil(double time);
   bool Finished() const { return finished; }
+  // Another session took the network's place (the player joined or hosted a
+  // game meanwhile): nothing more is played.
+  bool Detached() const { return !session || network.Client.get() != session; }
   double Time() const { return clock; }
   const TDemo& Demo() const { return demo; }
   // Clamped to kMinSpeed..kMaxSpeed; a value that is not a number is refused.
@@ -37,6 +40,7 @@ class TDemoPlayer {
   void Play(const TDemoRecord& record);
   void ApplyView(const TDemoView& view);
   TNetwork& network;
+  TClient* session = nullptr;  // the client Begin made
   TDemo demo;
   size_t next = 0;
   double clock = 0;
