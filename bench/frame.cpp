@@ -55,7 +55,7 @@ TScene& Scene(int map) {
   scene.Level = std::make_unique<TLevel>(kMapNames[map], true);
   scene.Characters = std::make_unique<TCharacters>(scene.Level.get(), true);
   TCharacters& list = *scene.Characters;
-  const TVec3 eye = scene.Level->ChooseSpawn(true);
+  const TVec3 eye = scene.Level->ChooseSpawn(true).Position;
   const int32_t models[4] = {0, 1, 10, 11};
   for (int i = 0; i < kCharacters; ++i) {
     TCharacter& c = i == 0 ? *list.LocalCharacter : *list.At(list.Add(-1, 0, 0, 0));

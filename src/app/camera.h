@@ -3,16 +3,7 @@
 // drawing resets the model-view matrix freely, so the view cannot live there).
 // The GL side of Apply is in camera_draw.cpp.
 #pragma once
-#include "world/geometry.h"
-
-// What the view is placed from: the followed character's reference point,
-// the centre height of its head sphere (the eye height) and its angles in
-// degrees.
-struct TCamPose {
-  TVec3 Position;
-  float EyeHeight = 0;
-  float Yaw = 0, Pitch = 0;
-};
+#include "game/spectator.h"  // TCamPose: the spectator chooses what the view is placed from
 
 class TCam {
  public:

@@ -184,6 +184,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   }
   if (exitCode == 0) {
     Network->Server->HostSeats = 0;
+    Network->Server->RoundTime = options.RoundTime;
     try {
       StartDedicatedLevel(options);
     } catch (const std::exception& e) {

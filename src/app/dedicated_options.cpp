@@ -6,12 +6,13 @@
 #include "core/convert.h"
 #include "core/ini_file.h"
 #include "game/ki.h"
+#include "net/network.h"
 
 namespace {
 
 constexpr const char* kSection = "Dedicated";
 
-enum class TKind { Text, Port, Discovery, Players, Bots, Gold, Flag, Skill, Name };
+enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, Flag, Skill, Name };
 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
@@ -29,6 +30,7 @@ constexpr TOption kOptions[] = {
     {"botskill", TKind::Skill, "SKILL", "easy, normal or hard (normal)"},
     {"servername", TKind::Text, "TEXT", "the name clients are welcomed with, 3 to 25 characters (Grimvale server)"},
     {"gold", TKind::Gold, "N", "gold per round, 0 to 1000000 (1500)"},
+    {"roundtime", TKind::RoundTime, "SECONDS", "seconds before a round ends as a draw, 0 for no limit, at most 3600 (180)"},
     {"friendlyfire", TKind::Flag, "0|1", "1: team mates can hit each other (0)"},
     {"discoveryport", TKind::Discovery, "PORT", "UDP port LAN searches are answered on, -1 for none (5029)"},
 };
@@ -72,6 +74,10 @@ bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value
     case TKind::Gold:
       if (!(n = InRange(value, 0, 1000000))) return false;
       o.Gold = *n;
+      return true;
+    case TKind::RoundTime:
+      if (!(n = InRange(value, 0, kMaxRoundTime))) return false;
+      o.RoundTime = *n;
       return true;
     case TKind::Flag:
       if (value != "0" && value != "1") return false;

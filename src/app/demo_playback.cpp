@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <optional>
 
 #include "app/game.h"
@@ -23,9 +22,6 @@
 TDemoPlayback* DemoPlayback = nullptr;
 
 namespace {
-
-// How fast the free camera flies, in level units per second.
-constexpr float kFreeCameraSpeed = 8;
 
 uint64_t NowUs() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
@@ -87,20 +83,6 @@ bool TDemoPlayback::Frame(const Tgame& game) {
   // rounds and pictures keep pace with the recording.
   if (Characters) Characters->Tick(ruleBase + static_cast<uint32_t>(target), game.InGame);
   Player.PlayUntil(target);
-  if (FreeCamera) {
-    const float seconds = ms / 1000.0f;
-    const double yaw = free.Yaw * std::numbers::pi / 180, pitch = free.Pitch * std::numbers::pi / 180;
-    const TVec3 forward{static_cast<float>(std::cos(yaw) * std::cos(pitch)), static_cast<float>(-std::sin(pitch)),
-                        static_cast<float>(std::sin(yaw) * std::cos(pitch))};
-    const TVec3 right{static_cast<float>(-std::sin(yaw)), 0, static_cast<float>(std::cos(yaw))};
-    const float step = kFreeCameraSpeed * seconds;
-    auto fly = [&](const TVec3& d, float amount) { free.Position = VecAdd(free.Position, VecScale(d, amount)); };
-    if (game.KeyForward.Held) fly(forward, step);
-    if (game.KeyBackward.Held) fly(forward, -step);
-    if (game.KeyRight.Held) fly(right, step);
-    if (game.KeyLeft.Held) fly(right, -step);
-    free.EyeHeight = free.Position.y;
-  }
   return Player.Finished();
 }
 
@@ -113,18 +95,11 @@ bool TDemoPlayback::Key(uint16_t symbol, const Tgame& game) {
   } else if (symbol == kKeyEquals || symbol == kKeyKpPlus || symbol == kKeyMinus || symbol == kKeyKpMinus) {
     const bool faster = symbol == kKeyEquals || symbol == kKeyKpPlus;
     SetSpeed(faster ? Player.Speed * 2 : Player.Speed / 2);
-  } else if (symbol == kKeyF) {
-    FreeCamera = !FreeCamera;
-    if (FreeCamera && Characters && Characters->LocalCharacter) {
-      const TCharacter& eyes = *Characters->LocalCharacter;
-      free = {eyes.Position(), eyes.HeadSphere.Centre.y, eyes.Yaw, eyes.Pitch};
-      free.Position.y = free.EyeHeight;
-      if (Cam) {
-        Cam->Yaw = eyes.Yaw;
-        Cam->Pitch = eyes.Pitch;
-      }
-    }
-    ConsolePrint(FreeCamera ? "Free camera" : "Through the recorder's eyes");
+  } else if (symbol == kKeyF && Characters) {
+    TSpectator& spectator = Characters->Spectator;
+    const bool free = spectator.Mode() != TWatch::Free;
+    spectator.SetFree(*Characters, free);
+    ConsolePrint(free ? "Free camera" : "Through the recorder's eyes");
   }
   return true;
 }
@@ -137,13 +112,6 @@ void TDemoPlayback::TogglePause() {
 void TDemoPlayback::SetSpeed(double speed) {
   Player.SetSpeed(speed);
   ConsolePrint("Demo speed " + SpeedText(Player.Speed));
-}
-
-bool TDemoPlayback::Look(float yaw, float pitch) {
-  if (!FreeCamera) return false;
-  free.Yaw = yaw;
-  free.Pitch = pitch;
-  return true;
 }
 
 bool StartDemo(Tgame& game, const std::string& name, bool timed, bool exitAfter) {

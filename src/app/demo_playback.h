@@ -2,8 +2,8 @@
 // stream through the client rules (game/demo_player.h), the rules' clock
 // following the demo's, and the viewer's controls: pause (P or "demopause"),
 // speed 0.25x to 4x ('+' and '-' halve and double it, "demospeed <x>" sets
-// it), the camera key's modes around the recorder's character, and a free
-// camera (F: the movement keys fly it, the mouse turns it). A timedemo
+// it), the camera key's modes around the recorder's character, and the
+// spectator's free camera (F: the movement keys fly it, the mouse turns it). A timedemo
 // ignores the demo's clock: each drawn frame moves the demo on by one
 // sixtieth of a second, and at the end the figures are printed.
 #pragma once
@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
 #include "game/demo_player.h"
 
 class Tgame;
@@ -30,20 +29,15 @@ class TDemoPlayback {
  public:
   TDemoPlayback(TDemo demo, bool timed, bool exitAfter);
   // Once per frame after the input: the demo's clock and the rules' clock
-  // move on, the free camera flies. True when the demo has ended.
+  // move on. True when the demo has ended.
   bool Frame(const Tgame& game);
   // A key in the game view; true when the demo took it (player controls
   // other than movement keys are taken and ignored).
   bool Key(uint16_t symbol, const Tgame& game);
-  // Mouse look: turns the free camera; false when the free camera is off.
-  bool Look(float yaw, float pitch);
   // Pause and speed, each telling the console what it did.
   void TogglePause();
   void SetSpeed(double speed);
   TTimedemoFigures Figures() const { return TimedemoFigures(frameMs); }
-  // Where the view is placed from: the free camera's or the recorder's.
-  bool FreeCamera = false;
-  const TCamPose& CameraPose() const { return free; }
 
   TDemoPlayer Player;
   const bool Timed;
@@ -52,7 +46,6 @@ class TDemoPlayback {
  private:
   uint32_t ruleBase = 0;
   uint32_t lastTicks = 0;
-  TCamPose free;
   std::vector<double> frameMs;
   uint64_t lastFrameUs = 0;
 };

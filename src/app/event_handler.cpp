@@ -42,12 +42,7 @@ TEventHandler::~TEventHandler() {
 // The local player while a level runs, else null.
 static TCharacter* LocalPlayer() { return Characters ? Characters->LocalCharacter : nullptr; }
 
-// Walking and falling for the local player: only when the character moved is
-// the one at the local index (a client's own player), as the rules require.
-static void MoveLocalPlayer(uint32_t ms) {
-  TCharacter* player = LocalPlayer();
-  if (!Movement || !player || !Game->Level || !Game->Level->Octree) return;
-  if (player->Id != Characters->LocalIndex) return;
+static TMoveInput HeldMoveKeys() {
   const Tgame& game = *Game;
   TMoveInput input;
   input.Forward = game.KeyForward.Held;
@@ -57,7 +52,29 @@ static void MoveLocalPlayer(uint32_t ms) {
   input.CursorVisible = game.CursorVisible;
   input.Speed = game.Speed;
   input.Gravity = game.Gravity;
+  return input;
+}
+
+// Walking and falling for the local player: only when the character moved is
+// the one at the local index (a client's own player), as the rules require.
+static void MoveLocalPlayer(uint32_t ms) {
+  TCharacter* player = LocalPlayer();
+  if (!Movement || !player || !Game->Level || !Game->Level->Octree) return;
+  if (player->Id != Characters->LocalIndex) return;
+  TMoveInput input = HeldMoveKeys();
+  // The dead only fall: their keys fly the free camera.
+  if (player->Dead) input.Forward = input.Backward = input.Left = input.Right = false;
   Movement->Update(*player, input, *Game->Level->Octree, static_cast<int32_t>(ms));
+}
+
+// Whom the dead player watches, after everybody has moved; the free camera
+// flies by the movement keys.
+static void MoveSpectator(uint32_t now, uint32_t ms) {
+  TSpectator& spectator = Characters->Spectator;
+  // A demo's viewer keeps the free camera while the recorder lives.
+  if (!DemoPlayback || spectator.Mode() != TWatch::Free) spectator.Update(*Characters, now);
+  const TOctree* octree = Game->Level ? Game->Level->Octree.get() : nullptr;
+  spectator.Fly(HeldMoveKeys(), static_cast<int32_t>(ms), octree);
 }
 
 void TEventHandler::Tick() {
@@ -69,8 +86,9 @@ void TEventHandler::Tick() {
     if (Characters) Characters->Tick(Now, Game && Game->InGame);
     if (Characters) MoveLocalPlayer(Now - LastTick);
     if (KI) KI->Think(Now, Now - LastTick);  // the server's bots, after the player
-    if (FireHeld && Characters && !Game->CursorVisible) Characters->AutoFire();
   }
+  if (Characters) MoveSpectator(Characters->Now, Now - LastTick);
+  if (!DemoPlayback && FireHeld && Characters && !Game->CursorVisible) Characters->AutoFire();
   if (DemoRecorder) DemoRecorder->Frame();
   if (GUIManager) {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
@@ -219,17 +237,24 @@ double MouseTurn(int32_t delta, double speed, double acceleration) {
 
 void TEventHandler::MouseMotion(uint16_t x, uint16_t y) {
   TCharacter* player = LocalPlayer();
-  if (Game->InGame && !Game->CursorVisible && Cam && player && GameVars) {
+  // A watched team mate looks where they look; the own view and the free
+  // camera turn with the mouse.
+  const TWatch watch = player ? Characters->Spectator.Mode() : TWatch::Self;
+  if (Game->InGame && !Game->CursorVisible && Cam && player && GameVars && watch != TWatch::Mate) {
     const TMouseConfig& mouse = *GameVars->Mouse;
+    // The rules turn the player too (a spawn faces the level): the camera
+    // turns on from the current view.
+    const TCamPose from = Characters->Spectator.View(*Characters).Pose;
+    Cam->Yaw = from.Yaw;
+    Cam->Pitch = from.Pitch;
     Cam->Yaw += static_cast<float>(MouseTurn(x - ScreenCenterX, mouse.MouseSpeed, mouse.MouseAcc));
     Cam->Pitch += static_cast<float>(MouseTurn(y - ScreenCenterY, mouse.MouseSpeed, mouse.MouseAcc));
-    float yaw = player->Yaw, pitch = player->Pitch;
+    float yaw = from.Yaw, pitch = from.Pitch;
     Cam->Clamp(yaw, pitch);
-    // A demo's recorder looks where it looked; only the free camera turns.
-    if (!DemoPlayback)
+    if (watch == TWatch::Free)
+      Characters->Spectator.SetFreeView(yaw, pitch);
+    else if (!DemoPlayback)  // a demo's recorder looks where it looked
       player->SetView(yaw, pitch);
-    else
-      DemoPlayback->Look(yaw, pitch);
   }
   if (GUIManager) GUIManager->MouseMove(x, y);
 }
@@ -248,6 +273,9 @@ void TEventHandler::MouseDown(uint8_t button, uint16_t x, uint16_t y) {
     if (button == 1 && !Game->CursorVisible && !player->Dead) {
       player->Shoot();
       FireHeld = true;
+    } else if ((button == 1 || button == 3) && Game->InGame && !Game->CursorVisible) {
+      // The dead step through the living team mates they watch.
+      Characters->Spectator.Cycle(*Characters, button == 1 ? 1 : -1);
     } else if (button == 4 && Game->InGame) {
       player->SetWeaponSlot((player->WeaponSlot + 1) % 4);
     } else if (button == 5 && Game->InGame) {

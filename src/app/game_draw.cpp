@@ -1,6 +1,5 @@
 // The drawing half of a frame: clear, camera, scene, GUI, swap.
 #include "app/camera.h"
-#include "app/demo_playback.h"
 #include "app/game.h"
 #include "core/config.h"
 #include "core/gl_api.h"
@@ -20,13 +19,13 @@
 void Tgame::DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  TCharacter* player = Characters ? Characters->LocalCharacter : nullptr;
-  if (InGame && Cam && player) {
-    const TCamPose pose = DemoPlayback && DemoPlayback->FreeCamera
-                              ? DemoPlayback->CameraPose()
-                              : TCamPose{player->Position(), player->HeadSphere.Centre.y, player->Yaw, player->Pitch};
-    TCam::Apply(pose, CamMode);
-    // Others' shots are heard from where the player looks.
+  if (InGame && Cam && Characters && Characters->LocalCharacter) {
+    // The player's own eyes, or while dead those of the team mate watched.
+    const TSpectatorView view = Characters->Spectator.View(*Characters);
+    const TCamPose& pose = view.Pose;
+    // The free camera is an eye of its own: no mode moves it off itself.
+    TCam::Apply(pose, view.CharacterId < 0 ? 0 : CamMode);
+    // Others' shots are heard from where the view is.
     PlaceSoundListener(pose.Position.x, pose.EyeHeight, pose.Position.z, pose.Yaw, pose.Pitch);
   }
   // The GUI pass at its end restores a fresh perspective, which undoes the
@@ -54,14 +53,14 @@ void Tgame::DrawScene() {
   // Frustum is null only in tests that drive frames without the modules.
   if (Frustum) Frustum->Update();
   glLoadIdentity();
-  // The skybox is centred on the local player.
-  TVec3 viewer = Characters && Characters->LocalCharacter ? Characters->LocalCharacter->Position() : TVec3{};
-  if (Level && Frustum) Level->Render(viewer, *Frustum);
+  // The skybox is centred on the character the view follows (or the free camera).
+  const TCamPose view = Characters ? Characters->Spectator.View(*Characters).Pose : TCamPose{};
+  if (Level && Frustum) Level->Render(view.Position, *Frustum);
   glLoadIdentity();
   if (Characters) Characters->DrawAll(CamMode);
   glLoadIdentity();
-  // Cam is null only in tests that drive frames without the modules.
-  if (Partikel) Partikel->DrawAll(Cam ? Cam->Yaw : 0.0f);
+  // The sprites turn to face the view.
+  if (Partikel) Partikel->DrawAll(view.Yaw);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();

@@ -46,10 +46,10 @@ void AddSpawn(TConsole& console, bool terrorist) {
   if (!player || !level) return;
   TVec3 point = player->BoundSphere.Centre;
   if (terrorist) {
-    level->AddTerSpawn(point);
+    level->AddTerSpawn(point, player->Yaw);
     console.PrintSource("Added Terrorist Spawn Point: " + Vec3ToString(point), kSource);
   } else {
-    level->AddCTSpawn(point);
+    level->AddCTSpawn(point, player->Yaw);
     console.PrintSource("Added CT Spawn Point: " + Vec3ToString(point), kSource);
   }
 }

@@ -7,7 +7,9 @@
 #include "frontend/frontend_hooks.h"
 #include "frontend/console.h"
 #include "frontend/gui_add.h"
+#include "frontend/hud_round_time.h"
 #include "frontend/hud_kill_feed.h"
+#include "frontend/hud_spectator.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
@@ -35,6 +37,7 @@ void DrawHud(const TCharacters& characters, const TCharacter& player) {
     gui.DrawText(ScreenCenterX - 400, 200, 1, FontBrokenGhost,
                  "Respawn in " + Str(std::lround(left / 1000.0)) + " Seconds!");
   }
+  DrawRoundTime(characters);
   glPushMatrix();
   const int32_t quarter = ScreenWidth / 4, row = ScreenHeight - 80;
   gui.DrawText(quarter - 40, row, 0, FontBrokenGhost, Str(player.Armour));
@@ -72,6 +75,7 @@ void TGUIAdd::Draw() {
     glColor3f(1, 1, 1);
     if (player) DrawHud(*Characters, *player);
     if (Characters) DrawKillFeed(Characters->KillFeed, Characters->Now);
+    if (Characters) DrawSpectator(*Characters);
     if (player) {
       Hints.Update(*player, Characters->Now);
       THintBindings keys;

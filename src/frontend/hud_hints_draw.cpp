@@ -6,8 +6,7 @@
 #include "frontend/hud_hints.h"
 #include "gui/gui_manager.h"
 
-namespace {
-void DrawCentred(const std::string& line, int32_t y) {
+void DrawHudLine(const std::string& line, int32_t y) {
   const TFont* font = GUIManager ? GUIManager->FontAt(FontCourier45) : nullptr;
   if (line.empty() || !font) return;
   const int32_t width = font->CharWidth * static_cast<int32_t>(line.size());
@@ -24,12 +23,11 @@ void DrawCentred(const std::string& line, int32_t y) {
   glColor4f(1, 1, 1, 1);
   GUIManager->DrawText(x, y, 0, FontCourier45, line);
 }
-}  // namespace
 
 void DrawHints(const THints& hints, const TCharacter& player, const THintBindings& keys, uint32_t now) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  DrawCentred(hints.ShopLine(player, keys), ScreenHeight - 165);
-  DrawCentred(hints.KeysLine(keys, now), ScreenHeight - 130);
+  DrawHudLine(hints.ShopLine(player, keys), ScreenHeight - 165);
+  DrawHudLine(hints.KeysLine(keys, now), ScreenHeight - 130);
   glColor4f(1, 1, 1, 1);
 }

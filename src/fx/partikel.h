@@ -14,7 +14,7 @@
 // drawn in the weapon's frame by AdvanceAndDraw. Both are released with
 // RemoveEffect. Slot numbers that are out of range or unused (-1 from a failed
 // AddEffect) are ignored everywhere. The yaw passed for drawing is the
-// camera's (Cam->Yaw).
+// view's.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -33,7 +33,6 @@ TCharacter::TCharacter(int32_t id, TCharacters& owner, int32_t modelNr) : Id(id)
   InUse = true;
   Dead = true;
   SetModel(modelNr);
-  Owner.CounterCount += 1;
 }
 
 TCharacter::~TCharacter() = default;
@@ -76,10 +75,9 @@ void TCharacter::SetWeaponSlot(int32_t s) {
 void TCharacter::SetTeam(uint8_t t) {
   t = t ? 1 : 0;
   if (t == Team) return;
-  Owner.TerroristCount += t == 1 ? 1 : -1;
-  Owner.CounterCount += t == 1 ? -1 : 1;
   Team = t;
   MarkDirty();
+  Owner.Recount();
 }
 
 void TCharacter::SetInUse(bool u) {
@@ -187,6 +185,7 @@ void TCharacter::SetModel(int32_t n) {
   Model.reset();
   if (n == -1) {
     SetTeam(0);
+    Owner.Recount();  // off the teams even when the team number stays
     X = Y = Z = 0;
     BoundSphere = HeadSphere = ChestSphere = LegsSphere = TSphere{};
     return;
@@ -202,6 +201,7 @@ void TCharacter::SetModel(int32_t n) {
     model.reset();
   }
   SetTeam(n < 10 ? 0 : 1);
+  Owner.Recount();  // on a team even when the team number stays
   float minY = kDefaultMinY, maxY = kDefaultMaxY;
   if (model && !model->Meshes.empty()) {
     minY = std::numeric_limits<float>::infinity();
@@ -229,7 +229,7 @@ void TCharacter::SetDead(bool d) {
       if (IsLocal()) Network->SendToServer(MakeMessage(ClientMsg::Died));
     } else if (Network && Network->IsServer) {
       Network->Broadcast(MakeMessage(ServerMsg::Died, std::to_string(Id)));
-      (Team == 1 ? Owner.TerroristsAlive : Owner.CountersAlive) -= 1;
+      if (Playing()) (Team == 1 ? Owner.TerroristsAlive : Owner.CountersAlive) -= 1;
     }
     if (IsLocal()) Owner.DeathTime = Owner.Now;
     if (InUse) Owner.KillFeed.Died(*this, Health, Owner.Now);

@@ -70,6 +70,10 @@ class TCharacter : public TMovingBody {
   void FallDamage(float v) override;
   void FellOutOfWorld() override { SetDead(true); }
 
+  // In use with a model: a player still in the character choice plays for
+  // neither team, is never revived and never ends a round.
+  bool Playing() const { return InUse && ModelNr >= 0; }
+
   TRay GetShotRay() const;
   // Fires the weapon in WeaponSlot at the owner's current time, if cadence,
   // reload time and rounds allow.
@@ -85,7 +89,9 @@ class TCharacter : public TMovingBody {
   void BuyRifle(int32_t i);
   void BuyEquipment(int32_t i);
 
-  void Draw(int32_t camMode);  // character_draw.cpp
+  // viewed: the camera looks through this character's eyes (the local player,
+  // or the team mate a dead one watches). character_draw.cpp.
+  void Draw(int32_t camMode, bool viewed);
 
   bool Dead = false;
   int32_t Armour = 0;

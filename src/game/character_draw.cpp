@@ -17,25 +17,24 @@ static const TWeapon* HeldWeapon(const TCharacter& c) {
   return nullptr;
 }
 
-void TCharacter::Draw(int32_t camMode) {
+void TCharacter::Draw(int32_t camMode, bool viewed) {
   if (ModelNr < 0 || Dead) return;
-  const bool local = IsLocal();
   // Drawn where the smoothed picture has it; the spheres keep the real place.
   const TViewPose pose = DrawnPose();
   const TVec3 shift = VecSub(pose.Position, Position());
   const TVec3 b = VecAdd(BoundSphere.Centre, shift);
-  if (!local && Frustum && !Frustum->SphereVisible(b.x, b.y, b.z, BoundSphere.Radius)) return;
+  if (!viewed && Frustum && !Frustum->SphereVisible(b.x, b.y, b.z, BoundSphere.Radius)) return;
   glPushMatrix();
   glTranslatef(pose.Position.x, HeadSphere.Centre.y + shift.y, pose.Position.z);
   glRotatef(90 - pose.Yaw, 0, 1, 0);
-  if (local && camMode == 0) glRotatef(pose.Pitch, 1, 0, 0);
+  if (viewed && camMode == 0) glRotatef(pose.Pitch, 1, 0, 0);
   if (Model) Model->Draw();
 
   glPushMatrix();
   glTranslatef(-0.1032f, -0.1698f, 0.6012f);
   glRotatef(5, -0.5f, 1, 0);
   if (const TWeapon* w = HeldWeapon(*this)) w->Draw();
-  if (local && Owner.Effects) {
+  if (IsLocal() && Owner.Effects) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_FALSE);

@@ -6,6 +6,8 @@
 #include "net/network.h"
 #include "world/level.h"
 
+#include <algorithm>
+
 TCharacters* Characters = nullptr;
 
 static constexpr uint32_t kRoundPauseMs = 5000;
@@ -36,7 +38,6 @@ TCharacters::TCharacters(TLevel* level, bool graphics) : level(level), graphics(
   if (GameHooks.MakeEffects) Effects = GameHooks.MakeEffects();
   Add(-1, 0, 0, 0);
   LocalCharacter = List[0].get();
-  CounterCount = 1;
   SetLocal(0);
 }
 
@@ -74,11 +75,12 @@ void TCharacters::Recount() {
   int32_t alive = 0;
   for (int32_t i = 0; i < Count; ++i) {
     const TCharacter* c = At(i);
-    // A freed character (its player left, its bot was kicked) is on no team:
-    // counted, its team could never be wiped out.
-    if (!c || !c->InUse) continue;
+    // A freed character (its player left, its bot was kicked) and a player
+    // still choosing a character are on no team: counted, a team could
+    // never be wiped out, or one idle player could end every round at once.
+    if (!c || !c->Playing()) continue;
     (c->Team == 1 ? TerroristCount : CounterCount) += 1;
-    if (!c->Dead && c->InUse) ++alive;
+    if (!c->Dead) ++alive;
   }
   CheckRoundEnd(alive);
 }
@@ -102,6 +104,7 @@ void TCharacters::EndRound() {
 
 void TCharacters::RestartRound() {
   RoundOver = false;
+  RoundStart = Now;
   if (!Network || !Network->IsServer) return;
   // Everybody in use is about to live, including whoever joined or died
   // during the pause: counted only from EndRound's team counts, a death in
@@ -109,12 +112,14 @@ void TCharacters::RestartRound() {
   // would be left out, so the round could end with team mates standing.
   TerroristsAlive = CountersAlive = 0;
   for (int32_t i = 0; i < Count; ++i)
-    if (const TCharacter* c = At(i); c && c->InUse) (c->Team == 1 ? TerroristsAlive : CountersAlive) += 1;
+    if (const TCharacter* c = At(i); c && c->Playing()) (c->Team == 1 ? TerroristsAlive : CountersAlive) += 1;
   for (int32_t i = 0; i < Count; ++i) {
     TCharacter* c = At(i);
-    if (!c || !c->InUse) continue;
+    if (!c || !c->Playing()) continue;
     c->SetHealth(100);
-    c->MoveCentreTo(level ? level->ChooseSpawn(c->Team == 1) : MakeVec3(0, 1, 0));
+    const TSpawnPoint spawn = level ? level->ChooseSpawn(c->Team == 1) : TSpawnPoint{{0, 1, 0}, 0};
+    c->MoveCentreTo(spawn.Position);
+    c->SetView(spawn.Yaw, 0);
     if (i > 0 && Network->PlayerStarted(i)) {
       TServerClient* client = Network->Server->Slot(i - 1);
       client->Send(ServerMsg::Health, "100");
@@ -151,4 +156,20 @@ void TCharacters::Tick(uint32_t now, bool inGame) {
   }
   // Signed difference: correct across the wrap of the tick count.
   if (inGame && RoundOver && static_cast<int32_t>(now - RespawnTime) >= 0) RestartRound();
+  // The limit ends a round as a wipe-out does, so clients see nothing new;
+  // it counts from the server's first tick with these characters or the last
+  // restart.
+  const bool server = Network && Network->IsServer;
+  if (!server || !roundClockRunning) {
+    RoundStart = now;
+    roundClockRunning = server;
+  } else if (RoundTimeLeft() == 0) {
+    EndRound();
+  }
+}
+
+int64_t TCharacters::RoundTimeLeft() const {
+  if (!Network || !Network->IsServer || Network->Server->RoundTime <= 0 || RoundOver) return -1;
+  const int64_t limit = int64_t{Network->Server->RoundTime} * 1000;
+  return std::max<int64_t>(0, limit - static_cast<int32_t>(Now - RoundStart));
 }

@@ -1,7 +1,8 @@
 // The characters of a running level: the list (index = Id; index 0 is the
 // player of the machine that runs the server, or of the only machine), the
 // team counts, and the round cycle (a team or everybody dead -> RoundOver for
-// 5000 ms -> everybody revived at a spawn point). The clock is the event
+// 5000 ms -> everybody revived at a spawn point; a server's round time
+// limit ends a round that goes on too long the same way). The clock is the event
 // handler's: its tick hands the time to Tick before anything else.
 #pragma once
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "game/character.h"
 #include "game/game_hooks.h"
 #include "game/kill_feed.h"
+#include "game/spectator.h"
 
 class TLevel;
 
@@ -52,15 +54,20 @@ class TCharacters {
   // The event handler's automatic fire while the button is held: the local
   // player fires again only with the rifle in hand, and never when dead.
   void AutoFire();
-  // Every character; camMode 0 tilts the local player with its pitch
-  // (characters_draw.cpp).
+  // Every character; camMode 0 tilts the one the camera looks through with
+  // its pitch (characters_draw.cpp).
   void DrawAll(int32_t camMode);
 
   // Called by the event handler's tick with its time, first thing: stores the
   // time for the rules; on the server every 3000 ms sends each client its
   // health and recounts; restarts the round once RespawnTime has come (only
   // in the game view).
+  // On a server with a round time limit, ends the round once it runs out.
   void Tick(uint32_t now, bool inGame);
+  // Milliseconds the running round has left under the server's limit; -1
+  // without one, in the pause after a round, and off the server (a client is
+  // not told the limit).
+  int64_t RoundTimeLeft() const;
 
   TCharacter* At(int32_t i) const {
     return i >= 0 && i < Count ? List[static_cast<size_t>(i)].get() : nullptr;
@@ -79,6 +86,9 @@ class TCharacters {
   int32_t CountersAlive = 0;
   void* SphereQuadric = nullptr;  // GLUquadric, made on the first debug-sphere draw
   uint32_t RespawnTime = 0;
+  // Server: the tick the running round began (the server's start or the last
+  // restart); the round time limit counts from it.
+  uint32_t RoundStart = 0;
   bool RoundOver = false;
   // Rounds the server has ended: who pays per round (the bots) counts these
   // rather than watching RoundOver, which a restart can clear in the frame
@@ -87,6 +97,7 @@ class TCharacters {
   std::unique_ptr<TCharacterEffects> Effects;  // null when nobody supplies effects
   TCharacterModelNames ModelNames;
   TKillFeed KillFeed;  // this level's deaths, for the HUD
+  TSpectator Spectator;  // whom the local player watches while dead
 
   // Client: the server's clock, on which every other character is drawn.
   TSenderClock ServerClock;
@@ -100,6 +111,7 @@ class TCharacters {
  private:
   TLevel* level;
   bool graphics;
+  bool roundClockRunning = false;  // RoundStart was set on a server
 };
 
 // Per level: created with TKI by Tgame::StartLevel and freed by Tgame::EndLevel;

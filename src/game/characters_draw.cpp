@@ -7,6 +7,7 @@ TCharacters::~TCharacters() {
 }
 
 void TCharacters::DrawAll(int32_t camMode) {
+  const int32_t viewed = Spectator.View(*this).CharacterId;
   for (int32_t i = 0; i < Count; ++i)
-    if (TCharacter* c = At(i)) c->Draw(camMode);
+    if (TCharacter* c = At(i)) c->Draw(camMode, i == viewed);
 }

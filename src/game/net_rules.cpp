@@ -250,6 +250,9 @@ TVerdict OnPosition(const TNetMessage& m) {
   TCharacter* me = Local();
   if (!me || !Sane(m.F[0]) || !Sane(m.F[1]) || !Sane(m.F[2])) return TVerdict::Ignored;
   me->SetPosition(m.F[0], m.F[1], m.F[2]);
+  // Only a restart sends this: the client turns to the spawn point's view,
+  // which its own copy of the level gives.
+  if (const TLevel* level = Characters->Level()) me->SetView(level->SpawnYaw(me->BoundSphere.Centre), 0);
   return TVerdict::Handled;
 }
 

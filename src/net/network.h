@@ -86,6 +86,8 @@ class TServerClient {
   TLinkStats Link;
 };
 
+inline constexpr int32_t kMaxRoundTime = 3600;
+
 class TServer {
  public:
   TServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound, bool friendlyFire,
@@ -127,6 +129,10 @@ class TServer {
   std::string ServerName;
   bool FriendlyFire;
   int32_t GoldPerRound;
+  // Seconds a round may last before it ends as a draw (0: no limit, at most
+  // kMaxRoundTime). Known only to the server: the end reaches clients as any
+  // round's end.
+  int32_t RoundTime = 0;
   // Test seam: where a message to one client leaves instead of its socket.
   std::function<void(const TServerClient& to, const TNetMessage& message)> Transmit;
   TSessionTap* Tap = nullptr;  // not owned; told of every broadcast

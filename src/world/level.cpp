@@ -9,6 +9,8 @@
 #include "core/binary_file.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 // A spawn count beyond this in config.ini is taken as this many, so a broken
 // count cannot keep the level start busy for hours.
@@ -37,7 +39,22 @@ void TLevel::LoadData() {
   LoadFromFile(file);
 }
 
-static std::vector<TVec3> ReadSpawns(const TIniFile& ini, const char* countKey, const std::string& section) {
+namespace {
+constexpr const char* kTerCount = "TerSpawnPoints";
+constexpr const char* kCTCount = "CTSpawnPoints";
+constexpr const char* kTerSection = "TerSpawn";
+constexpr const char* kCTSection = "CTSpawn";
+// Eye height above a spawn point (a bounding-sphere centre), and how far a
+// line of sight is followed: farther than any level is wide.
+constexpr float kEyeLift = 0.6f;
+constexpr float kSightLimit = 1000;
+// A spawn point given in config.ini within this distance is the one a
+// client was placed at (the server's position arrives as singles).
+constexpr float kSameSpawn = 0.01f;
+}  // namespace
+
+static std::vector<TVec3> ReadSpawns(const TIniFile& ini, const char* countKey, const std::string& section,
+                                     std::vector<float>& yaws) {
   int32_t count = ini.ReadInteger("config", countKey, 0);
   if (count > kMaxSpawnPoints) {
     if (Logger)
@@ -47,10 +64,13 @@ static std::vector<TVec3> ReadSpawns(const TIniFile& ini, const char* countKey, 
     count = kMaxSpawnPoints;
   }
   std::vector<TVec3> points;
+  yaws.clear();
   for (int32_t i = 0; i < count; ++i) {
     std::string name = section + std::to_string(i);
     points.push_back({static_cast<float>(ini.ReadFloat(name, "x", 0)), static_cast<float>(ini.ReadFloat(name, "y", 0)),
                       static_cast<float>(ini.ReadFloat(name, "z", 0))});
+    const double yaw = ini.ReadFloat(name, "yaw", NAN);
+    yaws.push_back(std::isfinite(yaw) ? static_cast<float>(std::fmod(yaw, 360.0)) : NAN);
   }
   return points;
 }
@@ -58,8 +78,8 @@ static std::vector<TVec3> ReadSpawns(const TIniFile& ini, const char* countKey, 
 void TLevel::ReadSettings() {
   TIniFile ini(HostPath(Directory() + "config.ini"));
   SkyboxName = ini.ReadString("config", "Skybox", "default");
-  TerSpawns = ReadSpawns(ini, "TerSpawnPoints", "TerSpawn");
-  CTSpawns = ReadSpawns(ini, "CTSpawnPoints", "CTSpawn");
+  TerSpawns = ReadSpawns(ini, kTerCount, kTerSection, TerYaws);
+  CTSpawns = ReadSpawns(ini, kCTCount, kCTSection, CTYaws);
 }
 
 std::string ReadLevelFile(TBinaryFile& file, TOctree& octree) {
@@ -96,23 +116,61 @@ void TLevel::SaveToFile(TBinaryFile& file) const {
   Octree->SaveToFile(file);
 }
 
-TVec3 TLevel::ChooseSpawn(bool terrorist) const {
+TSpawnPoint TLevel::ChooseSpawn(bool terrorist) const {
   const std::vector<TVec3>& list = terrorist ? TerSpawns : CTSpawns;
-  if (list.empty()) return {0, 1, 0};
-  return list[static_cast<size_t>(Random(static_cast<int32_t>(list.size())))];
+  if (list.empty()) return {{0, 1, 0}, OpenYaw({0, 1, 0})};
+  const auto i = static_cast<size_t>(Random(static_cast<int32_t>(list.size())));
+  const float given = YawOf(terrorist, i);
+  return {list[i], std::isfinite(given) ? given : OpenYaw(list[i])};
+}
+
+float TLevel::YawOf(bool terrorist, size_t index) const {
+  const std::vector<float>& yaws = terrorist ? TerYaws : CTYaws;
+  return index < yaws.size() ? yaws[index] : NAN;
+}
+
+float TLevel::SpawnYaw(const TVec3& p) const {
+  for (bool terrorist : {true, false}) {
+    const std::vector<TVec3>& list = terrorist ? TerSpawns : CTSpawns;
+    for (size_t i = 0; i < list.size(); ++i)
+      if (VecLength(VecSub(list[i], p)) < kSameSpawn && std::isfinite(YawOf(terrorist, i))) return YawOf(terrorist, i);
+  }
+  return OpenYaw(p);
+}
+
+float TLevel::OpenYaw(const TVec3& p) const {
+  constexpr int kSteps = 72;
+  float bestYaw = 0, bestReach = -1;
+  for (int step = 0; step < kSteps; ++step) {
+    const float yaw = step * (360.0f / kSteps);
+    const double a = yaw * std::numbers::pi / 180;
+    const TRay sight{{p.x, p.y + kEyeLift, p.z}, {static_cast<float>(std::cos(a)), 0, static_cast<float>(std::sin(a))}};
+    const float reach = Octree ? Octree->FirstHit(sight, kSightLimit) : kSightLimit;
+    if (reach > bestReach) {
+      bestReach = reach;
+      bestYaw = yaw;
+    }
+  }
+  return bestYaw;
 }
 
 TTriangle* TLevel::Pick(const TVec3& origin, const TVec3& direction) { return Octree->Pick({origin, direction}); }
 
-void TLevel::AddSpawn(std::vector<TVec3>& list, const char* countKey, const char* section, const TVec3& point) {
+void TLevel::AddSpawn(bool terrorist, const TVec3& point, float yaw) {
+  std::vector<TVec3>& list = terrorist ? TerSpawns : CTSpawns;
+  std::vector<float>& yaws = terrorist ? TerYaws : CTYaws;
+  yaw = std::fmod(yaw, 360.0f);  // a player's yaw is unbounded
   list.push_back(point);
+  yaws.resize(list.size() - 1, NAN);
+  yaws.push_back(yaw);
   TIniFile ini(HostPath(Directory() + "config.ini"));
-  std::string name = section + std::to_string(list.size() - 1);
-  ini.WriteInteger("config", countKey, static_cast<int32_t>(list.size()));
+  std::string name = (terrorist ? kTerSection : kCTSection) + std::to_string(list.size() - 1);
+  ini.WriteInteger("config", terrorist ? kTerCount : kCTCount, static_cast<int32_t>(list.size()));
   ini.WriteFloat(name, "x", point.x);
   ini.WriteFloat(name, "y", point.y);
   ini.WriteFloat(name, "z", point.z);
+  ini.WriteFloat(name, "yaw", yaw);
 }
 
-void TLevel::AddTerSpawn(const TVec3& point) { AddSpawn(TerSpawns, "TerSpawnPoints", "TerSpawn", point); }
-void TLevel::AddCTSpawn(const TVec3& point) { AddSpawn(CTSpawns, "CTSpawnPoints", "CTSpawn", point); }
+void TLevel::AddTerSpawn(const TVec3& point, float yaw) { AddSpawn(true, point, yaw); }
+void TLevel::AddCTSpawn(const TVec3& point, float yaw) { AddSpawn(false, point, yaw); }

@@ -1,6 +1,7 @@
 // A playable level: the map directory "data\maps\<name>\" with its scene
 // map.3ds, the compiled map.lvl (header, then the octree body of octree.h) and
-// config.ini (skybox name and both teams' spawn points). One TLevel exists
+// config.ini (skybox name and both teams' spawn points, each with an optional
+// view direction "yaw" in degrees). One TLevel exists
 // while a level is played. Lighting, skybox and drawing live in level_draw.cpp.
 //
 // map.lvl: header strings "Level", "Orvel Mandra", "0.2.5" (binary_file.h),
@@ -21,6 +22,13 @@ class TFrustum;
 inline constexpr const char* kLevelVersion = "0.2.5";
 inline constexpr const char* kLevelFileType = "Level";
 inline constexpr const char* kMapTextureDir = "data\\MapTextures\\";
+
+// Where a player (re)spawns: the bounding-sphere centre and the yaw, in
+// degrees, the view turns to (the direction (cos yaw, 0, sin yaw)).
+struct TSpawnPoint {
+  TVec3 Position;
+  float Yaw = 0;
+};
 
 class TLevel {
  public:
@@ -47,14 +55,22 @@ class TLevel {
   // The skybox centred on the viewer, then the level culled by the frustum.
   void Render(const TVec3& viewer, const TFrustum& frustum);
 
-  // A random spawn point of the team (true = terrorists); (0, 1, 0) when the
-  // team has none.
-  TVec3 ChooseSpawn(bool terrorist) const;
+  // A random spawn point of the team (true = terrorists) with its view;
+  // (0, 1, 0) when the team has none.
+  TSpawnPoint ChooseSpawn(bool terrorist) const;
+  // The view of a player placed with its bounding-sphere centre at p: the
+  // yaw config.ini gives the spawn point there, else OpenYaw(p). A client
+  // learns only where the server put it, and finds its view this way.
+  float SpawnYaw(const TVec3& p) const;
+  // The yaw, in steps of 5 degrees, whose horizontal line of sight from eye
+  // height above p runs farthest before it meets the level; the first of
+  // equals, so the same level always gives the same answer.
+  float OpenYaw(const TVec3& p) const;
   TTriangle* Pick(const TVec3& origin, const TVec3& direction);
-  // Appends the point and writes it to config.ini at once. Throws
-  // EIniWriteError when the file cannot be written.
-  void AddTerSpawn(const TVec3& point);
-  void AddCTSpawn(const TVec3& point);
+  // Appends the point with its view and writes both to config.ini at once.
+  // Throws EIniWriteError when the file cannot be written.
+  void AddTerSpawn(const TVec3& point, float yaw);
+  void AddCTSpawn(const TVec3& point, float yaw);
 
   // "data\maps\" + MapName + "\"
   std::string Directory() const;
@@ -66,12 +82,17 @@ class TLevel {
   unsigned SkyboxTextures[6] = {0, 0, 0, 0, 0, 0};
   std::vector<TVec3> TerSpawns;
   std::vector<TVec3> CTSpawns;
+  // The yaw config.ini gives each spawn point, by index; NaN (or no entry)
+  // where it gives none, and OpenYaw decides.
+  std::vector<float> TerYaws;
+  std::vector<float> CTYaws;
 
  private:
   void SetUpLighting();
   void ReleaseGraphics();
   void ReadSettings();
-  void AddSpawn(std::vector<TVec3>& list, const char* countKey, const char* section, const TVec3& point);
+  void AddSpawn(bool terrorist, const TVec3& point, float yaw);
+  float YawOf(bool terrorist, size_t index) const;
 };
 
 // Reads the header and the octree body of an open level file into the octree

@@ -534,6 +534,20 @@ bool TOctree::SegmentBlocked(const TRay& ray, float limit) const {
   return blocked;
 }
 
+float TOctree::FirstHit(const TRay& ray, float limit) const {
+  float tolerance = QueryTolerance(ray.Origin);
+  float best = limit;
+  // The bounds test reads best as it shrinks: runs of triangles beyond a hit are skipped.
+  ForEachCandidate(
+      *this, TQueryOrder::Tree, [&](const TBounds& b) { return LineMeetsBounds(ray, b, tolerance, 0, best); },
+      [&](const TTriangle& t) {
+        float param = 0;
+        if (RayTriangle(t, ray, param) && param >= 0 && param < best) best = param;
+        return true;
+      });
+  return best;
+}
+
 void TOctree::TrianglesTouchingSphere(const TSphere& sphere, std::vector<TTriangle*>& out) {
   out.clear();
   float tolerance = QueryTolerance(sphere.Centre);

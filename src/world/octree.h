@@ -138,6 +138,9 @@ class TOctree {
   // Whether any triangle is hit at a parameter in [0, limit] (the blocking
   // test of shots and sight lines), visiting only the nodes the segment reaches.
   bool SegmentBlocked(const TRay& ray, float limit) const;
+  // The parameter of the nearest triangle the ray meets in [0, limit]
+  // (ray.Direction of unit length makes it a distance); limit on a miss.
+  float FirstHit(const TRay& ray, float limit) const;
   // Every triangle the sphere touches, in tree order: a node's own triangles
   // in stored order, then each child's subtree in Children order. That is the
   // order collision walks the tree in, which decides its "first" and "last"

@@ -18,7 +18,7 @@ TDedicatedArgs Parse(const std::vector<std::string>& args, const std::string& in
 
 TEST(DedicatedOptions, TheCommandLineWinsOverConfigIniWhichWinsOverTheDefaults) {
   const TDedicatedArgs r = Parse({"--dedicated", "--tcpport", "6000", "--servername=Night Shift", "--friendlyfire", "1"},
-                                 "[Dedicated]\ntcpport=5500\nudpport=5501\nmap=compound\nbots=3\nbotskill=Hard\n");
+                                 "[Dedicated]\ntcpport=5500\nudpport=5501\nmap=compound\nbots=3\nbotskill=Hard\nroundtime=90\n");
   EXPECT_TRUE(r.Dedicated);
   EXPECT_FALSE(r.Help);
   EXPECT_EQ(r.Error, "");
@@ -32,6 +32,9 @@ TEST(DedicatedOptions, TheCommandLineWinsOverConfigIniWhichWinsOverTheDefaults) 
   EXPECT_TRUE(o.FriendlyFire);
   EXPECT_EQ(o.MaxPlayers, 8);
   EXPECT_EQ(o.Gold, 1500);
+  EXPECT_EQ(o.RoundTime, 90);
+  EXPECT_EQ(Parse({"--roundtime", "0"}).Options.RoundTime, 0);
+  EXPECT_EQ(Parse({}).Options.RoundTime, 180);
   EXPECT_TRUE(Parse({"--help"}).Help);
 }
 
@@ -43,6 +46,8 @@ TEST(DedicatedOptions, UnusableValuesAreNamedNotGuessed) {
       {{"--tcpport", "65536"}, "", "--tcpport 65536: not a usable value"},
       {{"--maxplayers", "0"}, "", "--maxplayers 0: not a usable value"},
       {{"--gold", "lots"}, "", "--gold lots: not a usable value"},
+      {{"--roundtime", "-5"}, "", "--roundtime -5: not a usable value"},
+      {{"--roundtime", "3601"}, "", "--roundtime 3601: not a usable value"},
       {{"--friendlyfire", "yes"}, "", "--friendlyfire yes: not a usable value"},
       {{"--botskill", "godlike"}, "", "--botskill godlike: not a usable value"},
       {{"--servername", "ab"}, "", "--servername ab: not a usable value"},

@@ -1,58 +1,10 @@
 // The player's keys and mouse as the event handler turns them into actions:
 // weapon slots from keys and the wheel, the jump, mouse look and its clamp,
 // fire on the left (or, inverted, the right) button.
-#include "app/camera.h"
-#include "app/event_handler.h"
-#include "app/game.h"
-#include "core/config.h"
-#include "core/key_codes.h"
-#include "../game/game_fixture.h"
+#include "event_handler_fixture.h"
 #include "game/net_rules.h"
-#include "world/movement.h"
 
 #include <cmath>
-
-namespace {
-class EventHandlerTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    Game = new Tgame();
-    GameVars = new TgameVariabeln(dir / "config.ini");
-    GameVars->SetDefaults(*Game);
-    EventHandler = new TEventHandler();
-    Cam = new TCam();
-    Movement = new TMovement();
-    StartServer();
-    MakeCharacters();
-    player = characters->LocalCharacter;
-    player->SetHealth(100);
-    Characters = characters.get();
-    Game->LevelRunning = Game->InGame = true;
-    Game->CursorVisible = false;
-  }
-  void TearDown() override {
-    Characters = nullptr;
-    delete Movement;
-    Movement = nullptr;
-    delete Cam;
-    Cam = nullptr;
-    delete EventHandler;
-    EventHandler = nullptr;
-    delete GameVars;
-    GameVars = nullptr;
-    delete Game;
-    Game = nullptr;
-    GameTest::TearDown();
-  }
-  static void Press(uint16_t symbol) { EventHandler->KeyDown(TKeySym{0, symbol, 0, 0}); }
-  static void Motion(int dx, int dy) {
-    EventHandler->MouseMotion(static_cast<uint16_t>(ScreenCenterX + dx), static_cast<uint16_t>(ScreenCenterY + dy));
-  }
-
-  TCharacter* player = nullptr;
-};
-}  // namespace
 
 TEST_F(EventHandlerTest, WeaponSlotsFromKeysAndWheel) {
   for (uint16_t key : {kKey1, kKey2, kKey3, kKey4}) {

@@ -1,5 +1,6 @@
 // Pictures of the windows as the game draws them: the main menu, the HUD on
-// the arena, the buy window and the character choice. Each is checked for a
+// the arena, the buy window, the character choice and a dead player watching
+// a team mate. Each is checked for a
 // few landmarks and kept as a TGA file (in $GRIMVALE_SHOTS when set).
 #include "app/camera.h"
 #include "app/game.h"
@@ -9,6 +10,7 @@
 #include "render/image_writers.h"
 #include "render/render_pass.h"
 #include "world/frustum.h"
+#include "world/level.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -55,6 +57,43 @@ class ScreenTest : public FrontTest {
     glFinish();
   }
   static bool Reddish(const uint8_t* p) { return p[0] > 100 && p[1] < 60 && p[2] < 60; }
+
+  // The real driver on the arena, its character choice showing.
+  void StartArena() {
+    savedHooks = FrontendHooks;
+    Game = new Tgame();
+    Frustum = new TFrustum();
+    Cam = new TCam();
+    InitShaders(false);
+    FrontendHooks.SetInGame = [](bool v) { Game->SetInGame(v); };
+    FrontendHooks.SetCursorVisible = [](bool v) { Game->SetCursorVisible(v); };
+    FrontendHooks.InGame = [] { return Game->InGame; };
+    FrontendHooks.LevelRunning = [] { return Game->LevelRunning; };
+    Game->StartLevel("arena");
+  }
+  void StopArena() {
+    FreeRenderpasses();
+    delete Cam;
+    Cam = nullptr;
+    delete Frustum;
+    Frustum = nullptr;
+    delete Game;
+    Game = nullptr;
+    FrontendHooks = savedHooks;
+  }
+  // A frame of the game from wherever the view is (the player's eyes, or
+  // those of the mate a dead player watches).
+  static TShot ArenaFrame(const std::string& name) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    const TSpectatorView view = Characters->Spectator.View(*Characters);
+    TCam::Apply(view.Pose, view.CharacterId < 0 ? 0 : Game->CamMode);
+    Game->RenderScene();
+    glFinish();
+    return Take(name);
+  }
+
+  TFrontendHooks savedHooks;
 };
 
 TEST_F(ScreenTest, MainMenuShowsItsPictureAndTheRedEntries) {
@@ -114,40 +153,22 @@ TEST_F(ScreenTest, WhileALevelLoadsItsNameAndLoadingAreShown) {
 // The real driver on the arena: level start with the character choice, then
 // the HUD and the buy window.
 TEST_F(ScreenTest, ArenaWithCharacterChoiceHudAndBuyWindow) {
-  TFrontendHooks saved = FrontendHooks;
-  Game = new Tgame();
-  Frustum = new TFrustum();
-  Cam = new TCam();
-  InitShaders(false);
-  FrontendHooks.SetInGame = [](bool v) { Game->SetInGame(v); };
-  FrontendHooks.SetCursorVisible = [](bool v) { Game->SetCursorVisible(v); };
-  FrontendHooks.InGame = [] { return Game->InGame; };
-  FrontendHooks.LevelRunning = [] { return Game->LevelRunning; };
-  Game->StartLevel("arena");
+  StartArena();
   ASSERT_TRUE(Characters);
   EXPECT_TRUE(Win(ChooseCharacterWindow)->Visible);
   EXPECT_TRUE(Game->CursorVisible);
-  auto frame = [](const std::string& name) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    TCharacter& p = *Characters->LocalCharacter;
-    TCam::Apply(TCamPose{p.Position(), p.HeadSphere.Centre.y, p.Yaw, p.Pitch}, 0);
-    Game->RenderScene();
-    glFinish();
-    return Take(name);
-  };
-  frame("character_choice");
+  ArenaFrame("character_choice");
   Click(*Win(ChooseCharacterWindow)->Images[0]);
   EXPECT_FALSE(Game->CursorVisible);
   TCharacter& player = *Characters->LocalCharacter;
   player.SetHealth(100);
   player.Money = 800;
-  TShot hud = frame("hud");
+  TShot hud = ArenaFrame("hud");
   // The cross-hair's middle is lit (added on top of the scene).
   const uint8_t* centre = hud.At(400, 300);
   EXPECT_GT(centre[0] + centre[1] + centre[2], 0);
   Win(BuyWindow)->SetVisible(true);
-  frame("buy_window");
+  ArenaFrame("buy_window");
   // An error in game ends the level and leaves its window over the menu.
   Game->ShowError("Connection to the server lost", "Network");
   EXPECT_FALSE(Game->LevelRunning);
@@ -161,13 +182,39 @@ TEST_F(ScreenTest, ArenaWithCharacterChoiceHudAndBuyWindow) {
   EXPECT_TRUE(text) << "the white message is drawn over the menu";
   EXPECT_TRUE(Win(MainWindow)->Visible);
   EXPECT_FALSE(Win(IngameForm)->Visible);
-  FreeRenderpasses();
-  delete Cam;
-  Cam = nullptr;
-  delete Frustum;
-  Frustum = nullptr;
-  delete Game;
-  Game = nullptr;
-  FrontendHooks = saved;
+  StopArena();
+}
+
+// Dead on the arena: the view is a team mate's, through their eyes and from
+// above, with their name at the top of the screen.
+TEST_F(ScreenTest, ADeadPlayerWatchesATeamMateOnTheArena) {
+  StartArena();
+  ASSERT_TRUE(Characters);
+  Click(*Win(ChooseCharacterWindow)->Images[0]);
+  TCharacter& player = *Characters->LocalCharacter;
+  TCharacter& rex = *Characters->At(Characters->Add(player.ModelNr, 0, 0, 0));
+  rex.SetName("Rex");
+  rex.SetHealth(100);
+  const TSpawnPoint spawn = Characters->Level()->ChooseSpawn(rex.Team == 1);
+  rex.MoveCentreTo(spawn.Position);
+  rex.SetView(spawn.Yaw, 0);
+  player.SetHealth(100);
+  player.SetHealth(0);
+  Characters->Now += 5000;  // the red of death has faded
+  Characters->Spectator.Cycle(*Characters, 1);
+  ASSERT_EQ(Characters->Spectator.WatchedId(), rex.Id);
+  // The name's band below the round clock: light letters on it.
+  auto nameShown = [](const TShot& shot) {
+    int light = 0;
+    for (int y = 85; y < 85 + 20; ++y)
+      for (int x = 250; x < 550; ++x) light += shot.At(x, y)[0] > 200 && shot.At(x, y)[1] > 200;
+    return light;
+  };
+  EXPECT_GT(nameShown(ArenaFrame("watching_mate")), 30);
+  Game->CamMode = 2;
+  EXPECT_GT(nameShown(ArenaFrame("watching_mate_from_above")), 30);
+  Game->CamMode = 0;
+  Game->EndLevel();
+  StopArena();
 }
 }  // namespace

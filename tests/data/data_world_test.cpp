@@ -84,6 +84,37 @@ TEST_F(DataMap, PlayableMapsBuildAndTheirSpawnPointsStandOnTheFloor) {
   }
 }
 
+// Every spawn point of every listed map carries its view, and from eye height
+// that view, like the one the game would choose itself, reaches well into
+// the level instead of meeting a wall or a crate.
+TEST_F(DataMap, EverySpawnPointFacesOpenSpace) {
+  TIniFile list(BinDir() + "/data/maps/config.ini");
+  const int count = list.ReadInteger("config", "maps", 0);
+  constexpr float kMetres = 8;
+  for (int i = 0; i < count; ++i) {
+    const std::string map = list.ReadString("config", "map" + std::to_string(i), "");
+    CopyMap(map);
+    BuildLevel(map, 500);
+    TLevel level(map, false);
+    level.LoadData();
+    for (bool terrorist : {true, false}) {
+      const std::vector<TVec3>& spawns = terrorist ? level.TerSpawns : level.CTSpawns;
+      const std::vector<float>& yaws = terrorist ? level.TerYaws : level.CTYaws;
+      ASSERT_EQ(yaws.size(), spawns.size());
+      for (size_t s = 0; s < spawns.size(); ++s) {
+        const std::string where = map + (terrorist ? " TerSpawn" : " CTSpawn") + std::to_string(s);
+        EXPECT_TRUE(std::isfinite(yaws[s])) << where << ": no yaw in config.ini";
+        for (float yaw : {yaws[s], level.OpenYaw(spawns[s])}) {
+          const double a = yaw * 3.14159265358979 / 180;
+          const TRay view{{spawns[s].x, spawns[s].y + 0.6f, spawns[s].z},
+                          {static_cast<float>(std::cos(a)), 0, static_cast<float>(std::sin(a))}};
+          EXPECT_GT(level.Octree->FirstHit(view, 1000), kMetres) << where << " looking at yaw " << yaw;
+        }
+      }
+    }
+  }
+}
+
 TEST(DataModels, StressSceneHoldsAtLeast200000Triangles) {
   REQUIRE_GL_WINDOW(64, 64);
   TAll3dsMesh model;

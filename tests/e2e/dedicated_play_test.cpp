@@ -8,20 +8,14 @@
 
 #include "dedicated_process.h"
 #include "e2e_support.h"
+#include "screen_positions.h"
 
 namespace {
-
-// Positions on the 800 x 600 screen, from the shipped window layouts.
-constexpr int kJoinGameX = 50, kJoinGameY = 517;     // main menu entry (H - 90)
-constexpr int kJoinX = 530, kJoinY = 318;            // the Join dialog's button (127.0.0.1, the default ports)
-constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
-constexpr int kSendX = 437, kSendY = 350;            // the chat window's Send button
-constexpr int kTCPPortX = 485, kTCPPortY = 171;      // its TCP port; the UDP port follows (the box is checked)
 
 void JoinFromTheMenu(TGameProcess& game, int fighterX, const std::string& port) {
   game.Click(kJoinGameX, kJoinGameY);
   SleepForMs(1000);
-  game.ReplaceField(kTCPPortX, kTCPPortY, port);
+  game.ReplaceField(kJoinPortX, kJoinPortY, port);
   SleepForMs(300);
   game.Shot("join-dialog");
   game.Click(kJoinX, kJoinY);

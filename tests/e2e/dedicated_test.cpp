@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr uint8_t kStartLevel = 2, kState = 4, kStartInfo = 7, kPlayerLeft = 9, kScore = 19, kRoundOver = 20;
+constexpr uint8_t kStartLevel = 2, kState = 4, kPosition = 6, kStartInfo = 7, kPlayerLeft = 9, kScore = 19,
+                  kRoundOver = 20;
 constexpr uint8_t kReady = 1, kClientState = 3;
 
 // Reads the peer's messages and datagrams until done() holds.
@@ -28,7 +29,56 @@ bool Serve(TWirePeer& peer, std::vector<std::vector<uint8_t>>& datagrams, const 
       done, timeoutMs);
 }
 
+// Connects a peer and answers the start message, as a game does before its
+// player has chosen a character.
+void Join(TWirePeer& peer) {
+  std::vector<std::vector<uint8_t>> datagrams;
+  ASSERT_TRUE(peer.Connected);
+  ASSERT_TRUE(Serve(peer, datagrams, [&] { return peer.Find(kStartLevel) != nullptr; }, 5000));
+  TWireMessage ready = Wire(kReady);
+  ready.F[0] = peer.UDPPort;
+  peer.Send(ready);
+  ASSERT_TRUE(Serve(peer, datagrams, [&] { return peer.Find(kStartInfo) != nullptr; }, 5000));
+}
+
 }  // namespace
+
+// Without bots, one peer stays in the character choice and one hides: no
+// team can be wiped out, and the round ends at the time limit, through the
+// round end every client already knows.
+TEST(DedicatedServer, TheRoundTimeLimitEndsARoundThatNobodyCanWin) {
+  TDedicatedProcess server({"--tcpport", "0", "--udpport", "0", "--discoveryport", "0", "--roundtime", "3"});
+  ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
+  TWirePeer idle(server.TCPPort()), hider(server.TCPPort());
+  Join(idle);
+  Join(hider);
+  TWireMessage state = Wire(kClientState, "Hider", "1");
+  state.F[1] = 10;  // a terrorist
+  hider.Send(state);
+
+  // The hider joined dead, which ends the round at once; the restart puts it
+  // at a spawn point, where it stays.
+  std::vector<std::vector<uint8_t>> datagrams;
+  auto pump = [&] {
+    idle.Drain();
+    idle.DrainDatagrams();
+  };
+  auto serve = [&](const std::function<bool()>& done, int timeoutMs) {
+    return Serve(hider, datagrams, [&] { pump(); return done(); }, timeoutMs);
+  };
+  ASSERT_TRUE(serve([&] { return hider.Find(kPosition) != nullptr; }, 10000)) << server.Output();
+  const auto revived = std::chrono::steady_clock::now();
+  const int endsBefore = hider.CountOf(kRoundOver);
+  ASSERT_TRUE(serve([&] { return hider.CountOf(kRoundOver) > endsBefore; }, 10000)) << server.Output();
+  const auto lasted =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - revived).count();
+  EXPECT_GE(lasted, 2500) << "the round ended before its time";
+  EXPECT_LE(lasted, 5000);
+  EXPECT_TRUE(Until(pump, [&] { return idle.CountOf(kRoundOver) == hider.CountOf(kRoundOver); }, 2000));
+  EXPECT_EQ(idle.Find(kPosition), nullptr) << "a player still choosing is never revived";
+  server.Signal(SIGTERM);
+  EXPECT_EQ(server.WaitForExit(10000), 0) << server.Output();
+}
 
 // A peer goes through the whole handshake, is told that character 0 is not in
 // play, sees the bots move and fight a round to its end, shows in "status",

@@ -86,6 +86,18 @@ int TScreen::LitPixels(int x0, int y0, int x1, int y1) const {
   return lit;
 }
 
+TScreen TScreen::Crop(int x0, int y0, int x1, int y1) const {
+  TScreen out;
+  out.Width = x1 - x0;
+  out.Height = y1 - y0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const uint32_t c = At(x, y);
+      out.Rgb.insert(out.Rgb.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    }
+  return out;
+}
+
 double TScreen::DifferenceTo(const TScreen& other, int tolerance) const {
   if (Width != other.Width || Height != other.Height || Rgb.empty()) return 1;
   size_t differing = 0;

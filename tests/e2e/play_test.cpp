@@ -2,6 +2,7 @@
 // start, New Game on the arena, the character choice, walking, buying a
 // pistol, and quitting from the console with the settings written.
 #include "e2e_support.h"
+#include "screen_positions.h"
 
 #include <gtest/gtest.h>
 
@@ -9,28 +10,8 @@
 
 namespace {
 
-// Positions on the 800 x 600 screen, from the shipped window layouts.
-constexpr int kNewGameX = 50, kNewGameY = 497;   // main menu entry (H - 110)
-constexpr int kStartX = 530, kStartY = 463;      // New Game's Start button
-constexpr int kBotsEndX = 447, kBotsY = 463;     // the right end of New Game's Bots field
-constexpr int kHostPortX = 585, kHostPortY = 161;  // New Game's TCP port; the UDP port follows (the box is checked)
-constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
-constexpr int kSecondPistolX = 225, kSecondPistolY = 205;  // "Marshal" on the buy window's pistol page
 // The HUD's money: (W div 4) x 3 - 40 .. + 120, H - 85 .. H - 45.
 constexpr int kMoneyX0 = 560, kMoneyY0 = 515, kMoneyX1 = 680, kMoneyY1 = 555;
-
-// The part of a picture inside a rectangle, for comparing one HUD number.
-TScreen Crop(const TScreen& s, int x0, int y0, int x1, int y1) {
-  TScreen out;
-  out.Width = x1 - x0;
-  out.Height = y1 - y0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) {
-      uint32_t c = s.At(x, y);
-      out.Rgb.insert(out.Rgb.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
-    }
-  return out;
-}
 
 }  // namespace
 
@@ -89,8 +70,8 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   SleepForMs(1000);
   TScreen bought = game.Shot("bought");
   EXPECT_GT(bought.DifferenceTo(shop), 0.3) << "step: a purchase closes the buy window";
-  EXPECT_GT(Crop(bought, kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)
-                .DifferenceTo(Crop(walked, kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)),
+  EXPECT_GT(bought.Crop(kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)
+                .DifferenceTo(walked.Crop(kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)),
             0.01)
       << "step: the money in the HUD drops";
 
@@ -126,9 +107,6 @@ TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
   SleepForMs(1500);
   host.Click(kTerroristX, kTerroristY);
 
-  constexpr int kJoinGameX = 50, kJoinGameY = 517;  // main menu entry (H - 90)
-  constexpr int kJoinX = 530, kJoinY = 318;         // the Join dialog's button (address 127.0.0.1 by default)
-  constexpr int kJoinPortX = 485, kJoinPortY = 171;  // its TCP port; the UDP port follows (the box is checked)
   joiner.Click(kJoinGameX, kJoinGameY);
   SleepForMs(1000);
   joiner.ReplaceField(kJoinPortX, kJoinPortY, port);
@@ -149,7 +127,6 @@ TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
   host.Shot("host-statistics");
   host.KeyUp("Tab");
 
-  constexpr int kSendX = 437, kSendY = 350;  // the chat window's Send button
   joiner.Key("c");
   SleepForMs(800);
   joiner.Type("hello host");

@@ -5,7 +5,7 @@
 
 namespace {
 struct TNewGameCase {
-  std::string Map, Port0, Port1, Players, Name, Gold, Server, Bots, Error;
+  std::string Map, Port0, Port1, Players, Name, Gold, Server, Bots, Error, RoundTime = "180";
 };
 
 class DialogsTest : public FrontTest {
@@ -35,6 +35,7 @@ TEST_F(DialogsTest, TheMapListComesFromTheMapsConfiguration) {
 TEST_F(DialogsTest, TheBotsFieldOffersTheLastChoiceAndStartsThatManyBotsOnceTheServerRuns) {
   TEdit& bots = *NewGame().Edits[6];
   EXPECT_EQ(bots.Text, "3");
+  EXPECT_EQ(NewGame().Edits[7]->Text, "180");  // the round time limit offered
   MakeCharacters();
   TKI ki(Characters);
   KI = &ki;
@@ -83,14 +84,17 @@ TEST_F(DialogsTest, NewGameChecksEveryFieldInOrderAndStartsNothingOnAFailure) {
       {"arena", "5000", "5000", "8", "abc", "1000", "Server", "x", "Bots must be a valid Number."},
       {"arena", "5000", "5000", "8", "abc", "1000", "Server", "-1", "Bots must be a Number from 0 to 7."},
       {"arena", "5000", "5000", "8", "abc", "1000", "Server", "8", "Bots must be a Number from 0 to 7."},
-      {"arena", "65535", "1", "255", "abc", "0", "Srv", "254", ""},
-      {"compound", "5000", "5000", "1", name23, "1000000", "Server", "0", ""},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Round time must be a valid Number.", "soon"},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Round time must be a Number from 0 to 3600.", "-1"},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Round time must be a Number from 0 to 3600.", "3601"},
+      {"arena", "65535", "1", "255", "abc", "0", "Srv", "254", "", "0"},
+      {"compound", "5000", "5000", "1", name23, "1000000", "Server", "0", "", "3600"},
   };
   for (const TNewGameCase& c : cases) {
     *log = TRecorded{};
     Network->Close();
     SelectMap(c.Map);
-    Fill(NewGame(), {c.Port0, c.Port1, c.Players, c.Name, c.Gold, c.Server, c.Bots});
+    Fill(NewGame(), {c.Port0, c.Port1, c.Players, c.Name, c.Gold, c.Server, c.Bots, c.RoundTime});
     Click(*NewGame().Buttons[0]);
     if (c.Error.empty()) {
       EXPECT_TRUE(log->Errors.empty()) << c.Name << ": " << (log->Errors.empty() ? "" : log->Errors[0]);
@@ -99,6 +103,7 @@ TEST_F(DialogsTest, NewGameChecksEveryFieldInOrderAndStartsNothingOnAFailure) {
       EXPECT_EQ(Network->Server->MaxPlayers, std::stoi(c.Players));
       EXPECT_EQ(Network->Server->GoldPerRound, std::stoi(c.Gold));
       EXPECT_EQ(Network->Server->ServerName, c.Server);
+      EXPECT_EQ(Network->Server->RoundTime, std::stoi(c.RoundTime));
     } else {
       EXPECT_EQ(log->Errors, std::vector<std::string>{c.Error}) << c.Map << " " << c.Name;
       EXPECT_TRUE(log->Requested.empty()) << c.Error;

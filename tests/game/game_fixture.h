@@ -133,6 +133,13 @@ class GameTest : public testing::Test {
   std::unique_ptr<TCharacters> characters;
 };
 
+// Heights of the hit zones above the bounding-sphere centre of a shipped
+// figure (radius 0.9).
+constexpr float kHeadY = 0.765f, kChestY = 0.225f, kLegsY = -0.54f;
+
+// A ray along +x at height y, from beside `from`.
+inline TRay Horizontal(TVec3 from, float y) { return {{from.x, y, from.z}, {1, 0, 0}}; }
+
 // The two triangles of the quad p0 p1 p2 p3, with their planes.
 inline std::vector<TTriangle> Quad(const TVec3 (&p)[4]) {
   TTriangle a, b;

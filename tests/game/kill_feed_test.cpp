@@ -5,10 +5,6 @@
 
 namespace {
 
-constexpr float kHeadY = 0.765f, kLegsY = -0.54f;
-
-TRay Horizontal(TVec3 from, float y) { return {{from.x, y, from.z}, {1, 0, 0}}; }
-
 class KillFeedTest : public GameTest {
  protected:
   void SetUp() override {

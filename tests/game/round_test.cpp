@@ -114,3 +114,58 @@ TEST_F(RoundTest, RoundsEndOnlyOnTheServer) {
 }
 
 }  // namespace
+
+namespace {
+
+// A listen server whose host stays in the character choice while a client's
+// player hides: nobody can win, so the round time limit ends the round the
+// way a wipe-out does, and again the same time after each restart. The host
+// counts on no team throughout and is never revived.
+TEST_F(RoundTest, TheTimeLimitEndsARoundWithAPlayerInTheChoiceAndAnotherHiding) {
+  ShippedLevel("arena");
+  StartServer(700);
+  Network->Server->RoundTime = 2;
+  const int32_t slot = AddStartedClient();
+  MakeCharacters();
+  const uint32_t start = 200000;
+  characters->Tick(start, true);
+  TCharacter& host = *characters->LocalCharacter;
+  const int32_t money = host.Money;
+  const uint32_t rounds = characters->RoundsEnded;
+  TCharacter& hider = Player(10, {15, 1, 15});
+  ASSERT_EQ(hider.Id, slot + 1);
+  EXPECT_EQ(characters->TerroristCount, 1);
+  EXPECT_EQ(characters->CounterCount, 0);  // the host, still choosing, is on neither team
+  // A side chosen on the fresh server ends its empty round at once; the
+  // limit counts from the restart.
+  EXPECT_TRUE(characters->RoundOver);
+  ASSERT_NE(TickUntil(start + 10, 6000, [&] { return !characters->RoundOver; }), 0u);
+  EXPECT_EQ(characters->RoundTimeLeft(), 2000);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const uint32_t roundStart = characters->RoundStart;
+    const uint32_t ended = TickUntil(roundStart + 10, 3000, [&] { return characters->RoundOver; });
+    EXPECT_EQ(ended, roundStart + 2000) << "neither earlier nor later than the limit";
+    EXPECT_EQ(CodesTo(slot).back(), ServerMsg::RoundOver);
+    EXPECT_EQ(SentTo(slot).back().S1, "700");
+    EXPECT_EQ(characters->RoundTimeLeft(), -1);  // the pause shows no clock
+
+    const uint32_t revived = TickUntil(ended + 10, 6000, [&] { return !characters->RoundOver; });
+    EXPECT_EQ(revived, ended + 5000);
+    EXPECT_FALSE(hider.Dead);
+    EXPECT_TRUE(host.Dead);
+    EXPECT_EQ(host.Health, 0);
+    EXPECT_EQ(host.Deaths, 0);
+    EXPECT_EQ(characters->CounterCount, 0);
+  }
+  EXPECT_EQ(characters->RoundsEnded, rounds + 3);
+  EXPECT_EQ(host.Money, money + 3 * 700);  // each ended round pays the host
+
+  // Without a limit the same round goes on.
+  Network->Server->RoundTime = 0;
+  EXPECT_EQ(characters->RoundTimeLeft(), -1);
+  EXPECT_EQ(TickUntil(characters->Now + 10, 20000, [&] { return characters->RoundOver; }), 0u);
+}
+
+}  // namespace

@@ -8,11 +8,6 @@
 
 namespace {
 
-// Offsets from the bounding-sphere centre of a shipped figure (radius 0.9).
-constexpr float kHeadY = 0.765f, kChestY = 0.225f, kLegsY = -0.54f;
-
-TRay Horizontal(TVec3 from, float y) { return {{from.x, y, from.z}, {1, 0, 0}}; }
-
 int32_t Rounded(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
 
 class ShotsTest : public GameTest {};

@@ -46,11 +46,13 @@ struct TImpairment {
 
 class TImpairProxy {
  public:
-  TImpairProxy(uint16_t serverTCPPort, uint16_t serverUDPPort, TImpairment impairment)
+  // ownPort: the relay's TCP and UDP port both (a game's join dialog takes
+  // one port for both); 0 for any free ones.
+  TImpairProxy(uint16_t serverTCPPort, uint16_t serverUDPPort, TImpairment impairment, uint16_t ownPort = 0)
       : serverTCP(serverTCPPort), serverUDP(serverUDPPort), settings(impairment), random(impairment.Seed) {
-    listenFd = Socket(SOCK_STREAM, 0);
+    listenFd = Socket(SOCK_STREAM, ownPort);
     ::listen(listenFd, 64);
-    udpFd = Socket(SOCK_DGRAM, 0);
+    udpFd = Socket(SOCK_DGRAM, ownPort);
     ProxyTCPPort = PortOf(listenFd);
     ProxyUDPPort = PortOf(udpFd);
     thread = std::thread([this] { Run(); });

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 
 TEST_F(LevelDir, BuildTurnsFacesIntoTrianglesAndMaterialsAndLogsTheCounts) {
   WriteArenaScene();
@@ -175,13 +177,22 @@ TEST_F(LevelDir, WithoutWritingTheTreeLevelsAreBuiltIntoTheCache) {
   EXPECT_FALSE(FileExists("data/maps/yard/map.lvl"));
 }
 
-TEST_F(LevelDir, SpawnPointsComeFromConfigAndNewOnesAreWrittenBack) {
+
+// A spawn point's view comes from its "yaw" key (any number of turns) or,
+// without one, from the longest line of sight: here a corridor along z, 2
+// wide and 100 long, whose far end lies in +z (yaw 90) from z = -40.
+TEST_F(LevelDir, SpawnPointsAndTheirViewsComeFromConfigAndNewOnesAreWrittenBack) {
   WriteFile("data/maps/arena/config.ini",
             "[config]\nSkybox=dusk\nCTSpawnPoints=2\nTerSpawnPoints=0\n"
-            "[CTSpawn0]\nx=1\ny=2\nz=3\n[CTSpawn1]\nx=-4.5\ny=0.25\nz=6\n");
+            "[CTSpawn0]\nx=1\ny=2\nz=3\nyaw=-630\n[CTSpawn1]\nx=-0.5\ny=0.25\nz=-40\n");
   std::vector<TTriangle> triangles;
-  AddFloor(triangles, -5, -5, 5, 5, 0);
-  TOctree octree(triangles, 500);
+  AddFloor(triangles, -5, -50, 5, 50, 0);
+  for (float x : {-1.0f, 1.0f})
+    for (float z = -50; z < 50; z += 10)
+      triangles.push_back(MakeTriangle({x, -1, z}, {x, 9, z}, {x, -1, z + 10})),
+          triangles.push_back(MakeTriangle({x, 9, z}, {x, 9, z + 10}, {x, -1, z + 10}));
+  for (float z : {-50.0f, 50.0f}) triangles.push_back(MakeTriangle({-5, -1, z}, {5, -1, z}, {0, 20, z}));
+  TOctree octree(triangles, 4);
   octree.Materials.resize(1);
   WriteLevelFile("data/maps/arena/map.lvl", octree, kLevelVersion);
 
@@ -189,18 +200,26 @@ TEST_F(LevelDir, SpawnPointsComeFromConfigAndNewOnesAreWrittenBack) {
   level.LoadData();
   EXPECT_EQ(level.SkyboxName, "dusk");
   ASSERT_EQ(level.CTSpawns.size(), 2u);
-  EXPECT_EQ(level.CTSpawns[1].x, -4.5f);
+  EXPECT_EQ(level.CTSpawns[1].x, -0.5f);
   EXPECT_EQ(level.CTSpawns[1].y, 0.25f);
-  TVec3 none = level.ChooseSpawn(true);
-  EXPECT_EQ(none.x, 0);
-  EXPECT_EQ(none.y, 1);
-  EXPECT_EQ(none.z, 0);
+  TSpawnPoint none = level.ChooseSpawn(true);
+  EXPECT_EQ(none.Position.x, 0);
+  EXPECT_EQ(none.Position.y, 1);
+  EXPECT_EQ(none.Position.z, 0);
   bool seen[2] = {false, false};
-  for (int i = 0; i < 64; ++i) seen[level.ChooseSpawn(false).x == 1 ? 0 : 1] = true;
+  for (int i = 0; i < 64; ++i) {
+    const TSpawnPoint spawn = level.ChooseSpawn(false);
+    const bool first = spawn.Position.x == 1;
+    seen[first ? 0 : 1] = true;
+    EXPECT_FLOAT_EQ(std::fmod(spawn.Yaw + 360, 360), 90) << "given for the first, open space for the second";
+  }
   EXPECT_TRUE(seen[0] && seen[1]);
+  // What a client finds from the position alone.
+  EXPECT_FLOAT_EQ(std::fmod(level.SpawnYaw(level.CTSpawns[0]) + 360, 360), 90);
+  EXPECT_FLOAT_EQ(level.SpawnYaw({0, 1, 40}), 270);  // no spawn point: open space, back down the corridor
 
-  level.AddCTSpawn({7.125f, -1.5f, 1e-3f});
-  level.AddTerSpawn({2, 2, 2});
+  level.AddCTSpawn({7.125f, -1.5f, 1e-3f}, 725);
+  level.AddTerSpawn({2, 2, 2}, 180);
   TIniFile ini("data/maps/arena/config.ini");
   EXPECT_EQ(ini.ReadInteger("config", "CTSpawnPoints", 0), 3);
   EXPECT_EQ(ini.ReadInteger("config", "TerSpawnPoints", 0), 1);
@@ -213,7 +232,10 @@ TEST_F(LevelDir, SpawnPointsComeFromConfigAndNewOnesAreWrittenBack) {
   EXPECT_EQ(again.CTSpawns[2].x, 7.125f);
   EXPECT_EQ(again.CTSpawns[2].y, -1.5f);
   EXPECT_EQ(again.CTSpawns[2].z, 1e-3f);
-  EXPECT_EQ(again.TerSpawns.size(), 1u);
+  EXPECT_FLOAT_EQ(again.CTYaws[2], 5);
+  EXPECT_TRUE(std::isnan(again.CTYaws[1]));
+  ASSERT_EQ(again.TerSpawns.size(), 1u);
+  EXPECT_FLOAT_EQ(again.ChooseSpawn(true).Yaw, 180);
 }
 
 namespace {

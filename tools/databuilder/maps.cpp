@@ -41,17 +41,25 @@ void Perimeter(TSceneBuilder& s, const std::string& m, float x0, float z0, float
   s.Box(m, {x1, 0, z0}, {x1 + t, h, z1}, false);
 }
 
+// A spawn point and the yaw its player faces, in degrees (0 looks along +x,
+// 90 along +z): toward the level, not the wall behind.
+struct TSpawn {
+  TV3 At;
+  float Yaw;
+};
 struct TSpawns {
-  std::vector<TV3> Ter, CT;
+  std::vector<TSpawn> Ter, CT;
 };
 
 std::string Config(const std::string& skybox, const TSpawns& spawns) {
   std::string s = "[config]\r\nSkybox=" + skybox + "\r\nTerSpawnPoints=" + std::to_string(spawns.Ter.size()) +
                   "\r\nCTSpawnPoints=" + std::to_string(spawns.CT.size()) + "\r\n";
-  auto add = [&](const char* section, const std::vector<TV3>& list) {
+  auto add = [&](const char* section, const std::vector<TSpawn>& list) {
     for (size_t i = 0; i < list.size(); ++i) {
-      char buf[160];
-      std::snprintf(buf, sizeof buf, "[%s%zu]\r\nx=%g\r\ny=%g\r\nz=%g\r\n", section, i, list[i].x, list[i].y, list[i].z);
+      char buf[200];
+      const TSpawn& p = list[i];
+      std::snprintf(buf, sizeof buf, "[%s%zu]\r\nx=%g\r\ny=%g\r\nz=%g\r\nyaw=%g\r\n", section, i, p.At.x, p.At.y,
+                    p.At.z, p.Yaw);
       s += buf;
     }
   };
@@ -83,8 +91,8 @@ void Arena(TDataTree& tree) {
   s.Box("wood", {-16, 0, -0.3f}, {-9, 1.2f, 0.3f}, false);
   s.Box("wood", {9, 0, -0.3f}, {16, 1.2f, 0.3f}, false);
   TSpawns spawns;
-  for (float z : {-15.0f, -5.0f, 5.0f, 15.0f}) spawns.Ter.push_back({-17, kStand, z});
-  for (float z : {-15.0f, -5.0f, 5.0f, 15.0f}) spawns.CT.push_back({17, kStand, z});
+  for (float z : {-15.0f, -5.0f, 5.0f, 15.0f}) spawns.Ter.push_back({{-17, kStand, z}, 0});
+  for (float z : {-15.0f, -5.0f, 5.0f, 15.0f}) spawns.CT.push_back({{17, kStand, z}, 180});
   tree.Add("maps/arena/map.3ds", Encode3ds(s.Scene("arena_")));
   tree.Add("maps/arena/config.ini", Config("default", spawns));
 }
@@ -135,8 +143,9 @@ void Compound(TDataTree& tree) {
   s.Box("concrete", {-2, 0, -4}, {2, 1.2f, -3.4f}, false);  // a low barrier in the middle
   s.Box("metal", {20, 0, 6}, {22, 2.2f, 9}, false);       // a steel container
   TSpawns spawns;
-  for (float z : {-18.0f, -10.0f, -2.0f, 6.0f}) spawns.Ter.push_back({-36, kStand, z});
-  for (float x : {-16.0f, -6.0f, 6.0f, 18.0f}) spawns.CT.push_back({x, deckY + kStand, 24});
+  for (float z : {-18.0f, -10.0f, -2.0f, 6.0f}) spawns.Ter.push_back({{-36, kStand, z}, 0});
+  // Over the parapet, across the open ground.
+  for (float x : {-16.0f, -6.0f, 6.0f, 18.0f}) spawns.CT.push_back({{x, deckY + kStand, 24}, 270});
   tree.Add("maps/compound/map.3ds", Encode3ds(s.Scene("compound_")));
   tree.Add("maps/compound/config.ini", Config("dusk", spawns));
 }
@@ -155,8 +164,8 @@ void Stress(TDataTree& tree) {
     s.Box("brick", {60 * std::cos(a) - 1, -2, 60 * std::sin(a) - 1}, {60 * std::cos(a) + 1, 8, 60 * std::sin(a) + 1});
   }
   TSpawns spawns;
-  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.Ter.push_back({-4, 1.5f, z});
-  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.CT.push_back({4, 1.5f, z});
+  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.Ter.push_back({{-4, 1.5f, z}, 180});
+  for (float z : {-6.0f, -2.0f, 2.0f, 6.0f}) spawns.CT.push_back({{4, 1.5f, z}, 0});
   tree.Add("maps/stress/map.3ds", Encode3ds(s.Scene("stress_")));
   tree.Add("maps/stress/config.ini", Config("default", spawns));
 }

@@ -1,0 +1,23 @@
+// The HUD's round clock. Only a server knows its limit (clients are not
+// told, the wire stays as it is), so a client shows no clock.
+#include "frontend/hud_round_time.h"
+
+#include "core/run_state.h"
+#include "frontend/gui_add.h"
+#include "game/characters.h"
+#include "gui/gui_manager.h"
+
+std::string RoundClockText(int64_t ms) {
+  if (ms < 0) return "";
+  const int64_t seconds = (ms + 999) / 1000;
+  const int64_t s = seconds % 60;
+  return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
+}
+
+void DrawRoundTime(const TCharacters& characters) {
+  const std::string text = RoundClockText(characters.RoundTimeLeft());
+  if (text.empty() || !GUIManager) return;
+  const TFont* font = GUIManager->FontAt(FontBrokenGhost);
+  const int32_t width = font ? font->CharWidth * static_cast<int32_t>(text.size()) : 0;
+  GUIManager->DrawText(ScreenCenterX - width / 2, 10, 0, FontBrokenGhost, text);
+}

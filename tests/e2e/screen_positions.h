@@ -1,0 +1,27 @@
+// Where a player clicks on the 800 x 600 screen, from the shipped window
+// layouts: the one place to follow when a layout moves.
+#pragma once
+
+// Main menu entries.
+constexpr int kNewGameX = 50, kNewGameY = 497;    // H - 110
+constexpr int kJoinGameX = 50, kJoinGameY = 517;  // H - 90
+
+// New Game (440 x 426, centred).
+constexpr int kHostPortX = 585, kHostPortY = 144;  // its TCP port; the UDP port follows (the box is checked)
+constexpr int kBotsX0 = 380, kBotsY0 = 433, kBotsX1 = 450, kBotsY1 = 459;  // the Bots field
+constexpr int kBotsEndX = 447, kBotsY = 446;                               // its right end
+constexpr int kStartX = 530, kStartY = 481;                                // Start
+
+// Join.
+constexpr int kJoinPortX = 485, kJoinPortY = 171;  // its TCP port; the UDP port follows (the box is checked)
+constexpr int kJoinX = 530, kJoinY = 318;          // Join (the address is 127.0.0.1 by default)
+
+// The character choice: the first fighter of each side.
+constexpr int kTerroristX = 290, kTerroristY = 220;
+constexpr int kCounterX = 500, kCounterY = 220;
+
+// "Marshal" on the buy window's pistol page.
+constexpr int kSecondPistolX = 225, kSecondPistolY = 205;
+
+// The chat window's Send button.
+constexpr int kSendX = 437, kSendY = 350;
