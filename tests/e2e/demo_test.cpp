@@ -4,6 +4,7 @@
 // a line and exit 1, never a crash.
 #include "dedicated_process.h"
 #include "e2e_support.h"
+#include "screen_positions.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +28,6 @@ TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
 // A listen server's match with bots, recorded from the console and played
 // back from it: the level comes back, the demo ends, the menu returns.
 TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
-  constexpr int kNewGameX = 50, kNewGameY = 497;       // main menu entry
-  constexpr int kStartX = 530, kStartY = 463;          // New Game's Start button
-  constexpr int kHostPortX = 585, kHostPortY = 161;    // New Game's TCP port
-  constexpr int kTerroristX = 290, kTerroristY = 220;  // first fighter of the character choice
   TXServer x;
   E2E_REQUIRE_X(x.Running());
   TGameProcess game(x, "console_demo");
