@@ -96,10 +96,9 @@ bool TDemoPlayback::Key(uint16_t symbol, const Tgame& game) {
     const bool faster = symbol == kKeyEquals || symbol == kKeyKpPlus;
     SetSpeed(faster ? Player.Speed * 2 : Player.Speed / 2);
   } else if (symbol == kKeyF && Characters) {
-    TSpectator& spectator = Characters->Spectator;
-    const bool free = spectator.Mode() != TWatch::Free;
-    spectator.SetFree(*Characters, free);
-    ConsolePrint(free ? "Free camera" : "Through the recorder's eyes");
+    FreeCamera = !FreeCamera;
+    Characters->Spectator.SetFree(*Characters, FreeCamera);
+    ConsolePrint(FreeCamera ? "Free camera" : "Through the recorder's eyes");
   }
   return true;
 }

@@ -38,6 +38,9 @@ class TDemoPlayback {
   void TogglePause();
   void SetSpeed(double speed);
   TTimedemoFigures Figures() const { return TimedemoFigures(frameMs); }
+  // The viewer's own free camera (F), which the spectator's choice of whom
+  // to watch leaves alone; off, the view is the recorder's, as it saw.
+  bool FreeCamera = false;
 
   TDemoPlayer Player;
   const bool Timed;

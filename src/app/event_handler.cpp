@@ -71,8 +71,8 @@ static void MoveLocalPlayer(uint32_t ms) {
 // flies by the movement keys.
 static void MoveSpectator(uint32_t now, uint32_t ms) {
   TSpectator& spectator = Characters->Spectator;
-  // A demo's viewer keeps the free camera while the recorder lives.
-  if (!DemoPlayback || spectator.Mode() != TWatch::Free) spectator.Update(*Characters, now);
+  // A demo viewer's own free camera stays until the viewer leaves it.
+  if (!DemoPlayback || !DemoPlayback->FreeCamera) spectator.Update(*Characters, now);
   const TOctree* octree = Game->Level ? Game->Level->Octree.get() : nullptr;
   spectator.Fly(HeldMoveKeys(), static_cast<int32_t>(ms), octree);
 }

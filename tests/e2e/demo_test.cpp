@@ -26,7 +26,8 @@ TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
 }
 
 // A listen server's match with bots, recorded from the console and played
-// back from it: the level comes back, the demo ends, the menu returns.
+// back from it: the level comes back, pauses, lets the free camera fly, ends,
+// and the menu returns.
 TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
   TXServer x;
   E2E_REQUIRE_X(x.Running());
@@ -57,6 +58,20 @@ TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
   ASSERT_TRUE(game.WaitForLog("Playing demos/match1.dem (arena, ")) << game.Log();
   SleepForMs(1500);
   const TScreen playing = game.Shot("playing");
+  // Paused, the picture stands; the free camera still flies.
+  game.Key("p");
+  ASSERT_TRUE(game.WaitForLog("Demo paused")) << game.Log();
+  SleepForMs(500);
+  const TScreen paused = game.Shot("paused");
+  SleepForMs(700);
+  EXPECT_LT(game.Shot("still-paused").DifferenceTo(paused), 0.01);
+  game.Key("f");
+  ASSERT_TRUE(game.WaitForLog("Free camera")) << game.Log();
+  game.KeyDown("w");
+  SleepForMs(1000);
+  game.KeyUp("w");
+  EXPECT_GT(game.Shot("flown").DifferenceTo(paused), 0.05);
+  game.Key("p");
   EXPECT_TRUE(game.WaitForLog("The demo has ended.", 30000)) << game.Log();
   SleepForMs(1000);
   const TScreen menu = game.Shot("menu");
