@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/convert.h"
 #include "core/game_settings.h"
 #include "core/paths.h"
 #include "game/characters.h"
@@ -112,8 +113,10 @@ bool TDemoRecorder::Stop() {
   return writer.Finish(Time());
 }
 
+// Lower case: the console hands its other commands their argument in lower
+// case, so "record Final" must make the file "demo Final" finds.
 std::string DemoFilePath(const std::string& name) {
-  return PlainDemoName(name) ? UserPath(TUserDir::Data, "demos/" + name + ".dem") : "";
+  return PlainDemoName(name) ? UserPath(TUserDir::Data, "demos/" + LowerCase(name) + ".dem") : "";
 }
 
 std::string FindDemo(const std::string& name) {

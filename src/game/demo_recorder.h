@@ -40,8 +40,8 @@ class TDemoRecorder : public TSessionTap {
 // the level's end calls); null while nothing is recorded.
 extern TDemoRecorder* DemoRecorder;
 
-// "demos/<name>.dem" in the user's data directory, for a plain name (letters,
-// digits, '-', '_', at most 64); "" for any other.
+// "demos/<name>.dem" in the user's data directory, the name in lower case,
+// for a plain name (letters, digits, '-', '_', at most 64); "" for any other.
 std::string DemoFilePath(const std::string& name);
 // Where "demo <name>" finds a demo: a file of that path, the user's demo of
 // that name, else the one shipped in data/demos/. "" when none exists.
