@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "core/gl_api.h"
+#include "core/ini_file.h"
 #include "core/paths.h"
 #include "core/platform.h"
 
@@ -57,6 +58,14 @@ void ClearMessageBoxes() { gBoxes.clear(); }
 
 void InstallMessageBoxCapture() {
   SetMessageBoxSink([](const std::string& text, const std::string& caption) { gBoxes.emplace_back(text, caption); });
+}
+
+std::vector<std::string> ListedMaps() {
+  const TIniFile list(std::string(GRIMVALE_BIN_DIR) + "/data/maps/config.ini");
+  std::vector<std::string> maps;
+  for (int32_t i = 0, n = list.ReadInteger("config", "maps", 0); i < n; ++i)
+    maps.push_back(list.ReadString("config", "map" + std::to_string(i), ""));
+  return maps;
 }
 
 bool OpenGLWindow(int width, int height) {

@@ -48,6 +48,11 @@ class TUnwritableBase {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
+// The maps the New Game dialog offers, in its order: the list in the build's
+// data tree (data/maps/config.ini), so a map added there is checked by every
+// test that walks the shipped maps.
+std::vector<std::string> ListedMaps();
+
 // Every message box shown since the last ClearMessageBoxes: (text, caption).
 const std::vector<std::pair<std::string, std::string>>& MessageBoxes();
 void ClearMessageBoxes();

@@ -53,13 +53,12 @@ void Tgame::DrawScene() {
   // Frustum is null only in tests that drive frames without the modules.
   if (Frustum) Frustum->Update();
   glLoadIdentity();
-  // The skybox is centred on the character the view follows (or the free camera).
-  const TCamPose view = Characters ? Characters->Spectator.View(*Characters).Pose : TCamPose{};
-  if (Level && Frustum) Level->Render(view.Position, *Frustum);
+  if (Level && Frustum) Level->Render(*Frustum);
   glLoadIdentity();
   if (Characters) Characters->DrawAll(CamMode);
   glLoadIdentity();
-  // The sprites turn to face the view.
+  // The sprites turn to face the view: of the character it follows, or the free camera.
+  const TCamPose view = Characters ? Characters->Spectator.View(*Characters).Pose : TCamPose{};
   if (Partikel) Partikel->DrawAll(view.Yaw);
   glLoadIdentity();
   glMatrixMode(GL_TEXTURE);

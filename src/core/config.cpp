@@ -5,6 +5,8 @@
 #include "core/logger.h"
 #include "core/volume_sink.h"
 
+#include <algorithm>
+#include <cmath>
 #include <type_traits>
 
 TgameVariabeln* GameVars = nullptr;
@@ -154,8 +156,23 @@ TMiscConfig::TMiscConfig(std::string fileName) : TAllConfig(std::move(fileName))
 const char* TMiscConfig::Section() const { return "TMiscConfig"; }
 
 std::vector<TConfigKey> TMiscConfig::Keys() {
-  return {{"ShowDebug", &ShowDebug, 0}, {"Sleep", &Sleep, 5}, {"NearClipping", &NearClipping, 0.5},
-          {"FarClipping", &FarClipping, 300.0}, {"Bots", &Bots, 3}};
+  return {{"ShowDebug", &ShowDebug, 0}, {"Sleep", &Sleep, 5}, {"NearClipping", &NearClipping, kDefaultNearClipping},
+          {"FarClipping", &FarClipping, kDefaultFarClipping}, {"Bots", &Bots, 3}};
+}
+
+void TMiscConfig::LoadFromIni(const TIniFile& ini) {
+  TAllConfig::LoadFromIni(ini);
+  ClampClipping();
+}
+
+static_assert(TMiscConfig::kMaxNearClipping < TMiscConfig::kMinFarClipping, "the far plane stays beyond the near one");
+
+void TMiscConfig::ClampClipping() {
+  auto clamp = [](float& value, float def, float low, float high) {
+    value = std::isnan(value) ? def : std::clamp(value, low, high);
+  };
+  clamp(NearClipping, kDefaultNearClipping, kMinNearClipping, kMaxNearClipping);
+  clamp(FarClipping, kDefaultFarClipping, kMinFarClipping, kMaxFarClipping);
 }
 
 // ---- TgameVariabeln ----

@@ -124,11 +124,20 @@ class TMiscConfig : public TAllConfig {
   explicit TMiscConfig(std::string fileName);
   bool ShowDebug = false;
   int32_t Sleep = 5;
-  float NearClipping = 0.5f;
-  float FarClipping = 300.0f;
+  // The clipping planes' defaults and ranges: a near plane at or behind the
+  // eye, or a far plane not beyond the near one, leaves the view no usable depth.
+  static constexpr float kDefaultNearClipping = 0.5f, kMinNearClipping = 0.05f, kMaxNearClipping = 10;
+  static constexpr float kDefaultFarClipping = 300, kMinFarClipping = 20, kMaxFarClipping = 5000;
+  float NearClipping = kDefaultNearClipping;
+  float FarClipping = kDefaultFarClipping;
   int32_t Bots = 3;  // the New Game dialog's last choice
 
+  // Brings both planes into their ranges (a value that is not a number takes
+  // the default); loading does it, and so does whatever sets them.
+  void ClampClipping();
+
  protected:
+  void LoadFromIni(const TIniFile& ini) override;
   const char* Section() const override;
   std::vector<TConfigKey> Keys() override;
 };

@@ -16,7 +16,8 @@ int32_t MainWindow = -1, IngameForm = -1, NewGameWindow = -1, JoinWindow = -1, S
         CreditsWindow = -1, ExitWindow = -1, SwitchLevelWindow = -1, BuyWindow = -1, StatisticsWindow = -1,
         ChatWindow = -1, ChooseCharacterWindow = -1, ErrorWindow = -1;
 int32_t FontArial10 = -1, FontBodini10 = -1, FontVerdana12 = -1, FontCourier50 = -1, FontCourier35 = -1,
-        FontCourier100 = -1, FontCourier45 = -1, FontCourier200 = -1, FontCourier250 = -1, FontBrokenGhost = -1;
+        FontCourier100 = -1, FontCourier45 = -1, FontCourier200 = -1, FontCourier250 = -1, FontBrokenGhost = -1,
+        FontMenu = -1, FontMenuHot = -1;
 
 TWindow* Win(int32_t index) {
   if (!GUIManager || index < 0 || index >= static_cast<int32_t>(GUIManager->Windows.size())) return nullptr;
@@ -70,6 +71,8 @@ void TGUIAdd::BuildWindows() {
   FontCourier200 = gui.LoadFont("data\\fonts\\couriernew48.fci", 2);
   FontCourier250 = gui.LoadFont("data\\fonts\\couriernew48.fci", 2.5f);
   FontBrokenGhost = gui.LoadFont("data\\fonts\\brokenghost36.fci", 1);
+  FontMenu = gui.LoadFont("data\\fonts\\couriernew48.fci", 1);
+  FontMenuHot = gui.LoadFont("data\\fonts\\couriernew48.fci", 1);
   gui.LoadSkin("data\\skins\\windows\\");
   gui.LoadSkin("data\\skins\\black blood\\");
   BuildMainWindow();

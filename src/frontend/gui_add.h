@@ -41,11 +41,10 @@ extern TGUIAdd* GUIAdd;
 // Window indices in GUIManager's list; -1 until BuildWindows, then whole run.
 extern int32_t MainWindow, IngameForm, NewGameWindow, JoinWindow, SetupWindow, CreditsWindow, ExitWindow,
     SwitchLevelWindow, BuyWindow, StatisticsWindow, ChatWindow, ChooseCharacterWindow, ErrorWindow;
-// Font indices, 0 to 9 in this order once BuildWindows has loaded them.
+// Font indices, 0 to 9 in this order once BuildWindows has loaded them, then
+// the main menu's two, which it scales with the screen height.
 extern int32_t FontArial10, FontBodini10, FontVerdana12, FontCourier50, FontCourier35, FontCourier100,
-    FontCourier45, FontCourier200, FontCourier250, FontBrokenGhost;
-
-inline constexpr TGUIColor kMenuColor{162.0f / 255.0f, 0, 0, 1};
+    FontCourier45, FontCourier200, FontCourier250, FontBrokenGhost, FontMenu, FontMenuHot;
 
 // The window at a global index, or null before BuildWindows (or when the
 // index lies outside the manager's list).

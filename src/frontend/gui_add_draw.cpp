@@ -10,6 +10,7 @@
 #include "frontend/hud_round_time.h"
 #include "frontend/hud_kill_feed.h"
 #include "frontend/hud_spectator.h"
+#include "frontend/windows.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 #include "render/render_pass.h"
@@ -84,10 +85,8 @@ void TGUIAdd::Draw() {
       DrawHints(Hints, *player, keys, Characters->Now);
     }
     if (Console) Console->DrawMessageLines();
-  } else if (TWindow* main = Win(MainWindow); main && main->Texts.size() > 6) {
-    bool running = FrontLevelRunning();
-    main->Texts[5]->Visible = running;
-    main->Texts[6]->Visible = running;
+  } else {
+    ShowLevelEntries(FrontLevelRunning());
   }
   gui.Draw();
   if (GameVars)

@@ -152,6 +152,7 @@ void ApplySetup() {
   misc.Sleep = static_cast<int32_t>(std::clamp(GetNumber(page, 0, misc.Sleep), 0.0, 1000.0));
   misc.NearClipping = static_cast<float>(GetNumber(page, 1, misc.NearClipping));
   misc.FarClipping = static_cast<float>(GetNumber(page, 2, misc.FarClipping));
+  misc.ClampClipping();
   // Written at once, so that the settings survive a run that does not end cleanly.
   try {
     for (TAllConfig* section : {static_cast<TAllConfig*>(GameVars->Video), static_cast<TAllConfig*>(GameVars->Audio),

@@ -10,9 +10,11 @@ class TWindow;
 // menu.cpp: the main window with its seven entries.
 void BuildMainWindow();
 void RelayoutMainWindow();
-// The entry under the mouse in white and the larger font, the others reset;
+// The entry under the mouse in amber and the larger font, the others reset;
 // -1 resets all.
 void HighlightMenuEntry(int32_t text);
+// "Continue Level" and "Exit Level" with their panel, shown while a level runs.
+void ShowLevelEntries(bool show);
 
 // hud.cpp: the in-game form with its six pictures.
 void BuildIngameForm();

@@ -218,7 +218,7 @@ void TCharacter::SetModel(int32_t n) {
   }
   PlaceSpheres(minY, maxY);
   Model = std::move(model);
-  if (Model && Owner.Graphics()) Model->CompileList();
+  if (Model && Owner.Graphics()) Model->Prepare();
 }
 
 void TCharacter::SetDead(bool d) {

@@ -1,6 +1,7 @@
 // The kill feed's lines and how a killer finds the death that was his.
 #include "game/kill_feed.h"
 
+#include "core/logger.h"
 #include "game/character.h"
 
 void TKillFeed::Died(const TCharacter& victim, int32_t healthBefore, uint32_t now) {
@@ -19,6 +20,9 @@ static void Attach(TKillLine& line, const TCharacter& killer, bool headShot) {
   line.Killer = killer.Name;
   line.KillerTeam = killer.Team;
   line.HeadShot = headShot;
+  // Every machine's log keeps who killed whom, for a server owner judging a
+  // match afterwards.
+  if (Logger) Logger->LogInfo(line.Killer + " killed " + line.Victim + (headShot ? " (head shot)" : ""), "KillFeed");
 }
 
 void TKillFeed::Killed(const TCharacter& killer, const TCharacter& victim, bool headShot) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/logger.h"
 #include "game/characters.h"
 #include "world/octree.h"
 
@@ -62,7 +63,7 @@ void TSpectator::Update(const TCharacters& all, uint32_t now) {
   } else if (mode == TWatch::Mate && !IsLivingMate(all.At(watched), *me)) {
     const int32_t next = NextLivingMate(all, *me, watched, 1);
     if (next >= 0)
-      Watch(next);
+      Watch(all, next);
     else
       StartFree(all);
   }
@@ -74,14 +75,16 @@ void TSpectator::Cycle(const TCharacters& all, int step) {
   const int32_t next = mode == TWatch::Mate ? NextLivingMate(all, *me, watched, step)
                                             : NearestLivingMate(all, *me, View(all).Pose.Position);
   if (next >= 0)
-    Watch(next);
+    Watch(all, next);
   else if (mode != TWatch::Free)
     StartFree(all);
 }
 
-void TSpectator::Watch(int32_t id) {
+// The log names whom a dead player watched: what a player saw, afterwards.
+void TSpectator::Watch(const TCharacters& all, int32_t id) {
   mode = TWatch::Mate;
   watched = id;
+  if (Logger) Logger->LogInfo("watching " + all.At(id)->Name, "Spectator");
 }
 
 // The free camera starts where the view was, looking the same way.
@@ -92,6 +95,7 @@ void TSpectator::StartFree(const TCharacters& all) {
   freePitch = from.Pitch;
   mode = TWatch::Free;
   watched = -1;
+  if (Logger) Logger->LogInfo("free camera", "Spectator");
 }
 
 void TSpectator::SetFree(const TCharacters& all, bool free) {

@@ -56,7 +56,7 @@ class TSpectator {
   TSpectatorView View(const TCharacters& all) const;
 
  private:
-  void Watch(int32_t id);
+  void Watch(const TCharacters& all, int32_t id);
   void StartFree(const TCharacters& all);
 
   TWatch mode = TWatch::Self;

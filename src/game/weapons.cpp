@@ -64,7 +64,7 @@ TWeapon::TWeapon(const std::string& folderName, bool graphics) {
     Mesh->BuildTextures = graphics;
     try {
       Mesh->LoadFromFile(dir + "weapon.3ds");
-      if (graphics) Mesh->CompileList();
+      if (graphics) Mesh->Prepare();
     } catch (const std::exception& e) {
       if (Logger) Logger->LogError("Failed to load Weapon: " + dir + " (" + e.what() + ")", kSource);
       Mesh.reset();

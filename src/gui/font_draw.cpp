@@ -5,8 +5,11 @@
 
 #include <algorithm>
 
-// A quad per glyph as its layout gives it, moving the pen after it.
+// A quad per glyph as its layout gives it, moving the pen after it. A font
+// laid out again replaces its lists.
 void BuildFontLists(TFont& font, const TFontGlyphs&) {
+  if (font.ListBase) glDeleteLists(font.ListBase, 256);
+  font.ListBase = 0;
   glBindTexture(GL_TEXTURE_2D, font.Texture);
   glPushMatrix();
   font.ListBase = glGenLists(256);

@@ -306,7 +306,17 @@ void TGUIclass::LoadFci(const std::string& base, float scale, TFont& font) {
     return;
   }
   TextureLoader(base + ".tga", font.Texture);
-  FciCellSize(glyphs, scale, font.CharWidth, font.CharHeight);
-  BuildGlyphLayout(glyphs, font.CharWidth, font.CharHeight, font.Glyphs);
-  FontListBuilder(font, glyphs);
+  font.Source = glyphs;
+  LayOutFci(font, scale);
+}
+
+void TGUIclass::ScaleFont(int32_t index, float scale) {
+  if (index >= 0 && index < static_cast<int32_t>(Fonts.size()) && Fonts[index].Source.IsFci)
+    LayOutFci(Fonts[index], scale);
+}
+
+void TGUIclass::LayOutFci(TFont& font, float scale) {
+  FciCellSize(font.Source, scale, font.CharWidth, font.CharHeight);
+  BuildGlyphLayout(font.Source, font.CharWidth, font.CharHeight, font.Glyphs);
+  FontListBuilder(font, font.Source);
 }

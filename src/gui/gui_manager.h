@@ -31,6 +31,7 @@ struct TFont {
   int32_t CharHeight = 0;
   bool InUse = false;
   TGlyphLayout Glyphs{};  // set by LoadFont with the file and scale
+  TFontGlyphs Source{};   // an ".fci" font's rectangles, kept for ScaleFont
 };
 
 class TGUIclass {
@@ -79,6 +80,9 @@ class TGUIclass {
   int32_t LoadFont(const std::string& fileName, float scale);
   bool LoadFnt(const std::string& base, TFont& font);
   void LoadFci(const std::string& base, float scale, TFont& font);
+  // Lays an ".fci" font out afresh at another scale, keeping its texture, for
+  // text that follows the screen size; other fonts and indices stay as they are.
+  void ScaleFont(int32_t index, float scale);
   void UpdateZOrder();
   // A window as the .gui loader makes one before reading its record into it;
   // the load in progress drops it again if the file is refused.
@@ -134,6 +138,7 @@ class TGUIclass {
     std::vector<std::array<float, 4>> Rects;
   };
   mutable TTextQueue QueuedText;
+  void LayOutFci(TFont& font, float scale);
   // Object pointers into a window about to be rebuilt fall back to it.
   void ForgetObjectsOf(TWindow& window);
   void DropLoadedWindows(size_t firstNew);

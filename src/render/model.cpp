@@ -8,6 +8,7 @@
 #include "core/convert.h"
 #include "core/logger.h"
 #include "core/paths.h"
+#include "render/model_arrays.h"
 #include "render/model_bytes.h"
 #include "render/skeleton.h"
 #include "core/binary_file.h"
@@ -25,6 +26,9 @@ std::string ReadModelFile(const std::string& fileName) {
 }
 
 TAll3dsMesh::TAll3dsMesh() = default;
+TAll3dsMesh::~TAll3dsMesh() = default;
+
+void TAll3dsMesh::Prepare() { Prepared = std::make_unique<TModelArrays>(LayOutModel(*this)); }
 
 void TAll3dsMesh::LoadFromFile(const std::string& fileName) {
   ModelFile = fileName;
@@ -47,6 +51,7 @@ int TAll3dsMesh::FindMaterial(const std::string& name) const {
 }
 
 void TAll3dsMesh::Clear() {
+  Prepared.reset();
   Meshes.clear();
   Materials.clear();
   Skeletons.clear();

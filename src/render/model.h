@@ -2,8 +2,9 @@
 // skeletons. Three file formats load into it: 3DS chunk files (".3ds",
 // model_3ds.cpp), the line-oriented text format (".txt", model_text.cpp) and
 // the compact binary format (".bin", model_bin.cpp). Reading turns bytes into
-// these objects without touching OpenGL; building textures, drawing and
-// display lists live in model_draw.cpp and need a current context.
+// these objects without touching OpenGL; the layout for vertex arrays is
+// model_arrays.h; building textures and drawing live in model_draw.cpp and
+// need a current context.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "world/geometry.h"
 
 class TSkeleton;
+struct TModelArrays;
 
 struct TColor3 {
   float r = 0, g = 0, b = 0;
@@ -41,8 +43,6 @@ class T3dsMaterial {
   // lower-cased) and uploads it. Needs a current OpenGL context. An image
   // that cannot be read is logged and leaves the material without it.
   void LoadTextures(const std::string& textureDir);
-  // Sets the OpenGL material, texture units and culling for this material.
-  void Apply() const;
 
   TColor3 Ambient;
   std::string BumpName;
@@ -69,13 +69,8 @@ class T3dsMaterial {
   float UOffset = 0, UScale = 0, VOffset = 0, VScale = 0;
 };
 
-class TAll3dsMesh;
-
 class T3dsMesh {
  public:
-  // Draws every face in immediate mode with the model's materials.
-  void Draw(const TAll3dsMesh& model) const;
-
   std::vector<int32_t> BoneIndices;  // per vertex; -1 = none
   std::vector<T3dsFace> Faces;
   int MeshNumber = 0;  // 1-based position in the model
@@ -90,8 +85,8 @@ class T3dsMesh {
   std::vector<TVec3> Vertices;
   std::vector<TVec3> Normals;
   // Material index per face, or empty when the mesh has no material groups.
-  // NoMaterial (or any index past the model's materials) leaves the material
-  // state as it is when drawing.
+  // NoMaterial (or any index past the model's materials) keeps the material
+  // of the face drawn before it.
   std::vector<uint16_t> FaceMaterials;
   std::vector<uint16_t> Indices;  // 3 per face: vertex index of each corner
 
@@ -101,7 +96,7 @@ class T3dsMesh {
 class TAll3dsMesh {
  public:
   TAll3dsMesh();
-  ~TAll3dsMesh();  // deletes the display list when ListId > 0
+  ~TAll3dsMesh();
   TAll3dsMesh(const TAll3dsMesh&) = delete;
   TAll3dsMesh& operator=(const TAll3dsMesh&) = delete;
 
@@ -113,8 +108,11 @@ class TAll3dsMesh {
   void LoadText(const std::string& fileName);
   void LoadBin(const std::string& fileName);
 
-  // Compiles Draw into a display list kept in ListId.
-  void CompileList();
+  // Keeps the layout Draw uses (model_arrays.h). Without it every Draw lays
+  // the faces out anew, so tools and tests may change a model between draws.
+  void Prepare();
+  // One draw call per material run, from vertex arrays; leaves the texture
+  // state as it found it.
   void Draw() const;
 
   T3dsMesh& GetMesh(int index) { return *Meshes[index]; }
@@ -129,7 +127,6 @@ class TAll3dsMesh {
   T3dsMaterial& AddMaterial();
 
   int ActiveSkeleton = 0;
-  unsigned ListId = 0;
   bool HasBones = false;
   float Scale = 1;
   std::vector<std::unique_ptr<T3dsMaterial>> Materials;
@@ -144,6 +141,7 @@ class TAll3dsMesh {
   int FormatKind = 0;      // 1 after 3DS, 8 after text, 64 after binary
   int Version3ds = 0;
   std::vector<std::unique_ptr<T3dsMesh>> Meshes;
+  std::unique_ptr<TModelArrays> Prepared;  // set by Prepare
 
   // False lets tools, tests and fuzzers load a model without an OpenGL
   // context: the loaders then skip building material textures.

@@ -52,8 +52,11 @@ class TLevel {
 
   // Loads the six skybox faces and compiles SkyboxList (level_draw.cpp).
   void LoadSkybox(const std::string& skyboxName);
-  // The skybox centred on the viewer, then the level culled by the frustum.
-  void Render(const TVec3& viewer, const TFrustum& frustum);
+  // The skybox around the eye of the current projection (drawn first, it
+  // fills every direction at any clipping planes), then the level culled by
+  // the frustum. Expects an identity model-view matrix (the camera lives in
+  // the projection).
+  void Render(const TFrustum& frustum);
 
   // A random spawn point of the team (true = terrorists) with its view;
   // (0, 1, 0) when the team has none.

@@ -30,7 +30,8 @@ namespace {
 struct SkyCorner {
   float x, y, z, u, v;
 };
-// Faces in texture order, each pulled in by 1 so its edges meet the others.
+// Faces in texture order, each pulled in by 1 so its edges overlap the
+// others'. Only the corners' directions count: the sky is drawn at infinity.
 const char* const kSkyFaceNames[6] = {"pos_x", "neg_x", "pos_z", "neg_z", "pos_y", "neg_y"};
 const SkyCorner kSkyFaces[6][4] = {
     {{299, -300, 300, 0, 0}, {299, 300, 300, 0, 1}, {299, 300, -300, 1, 1}, {299, -300, -300, 1, 0}},
@@ -40,6 +41,33 @@ const SkyCorner kSkyFaces[6][4] = {
     {{-300, 299, -300, 0, 0}, {300, 299, -300, 0, 1}, {300, 299, 300, 1, 1}, {-300, 299, 300, 1, 0}},
     {{300, -299, 300, 1, 1}, {300, -299, -300, 0, 1}, {-300, -299, -300, 0, 0}, {-300, -299, 300, 1, 0}},
 };
+
+// The sky behind everything, whatever the clipping planes and the camera
+// mode. Its corners are directions (w = 0), which no translation moves, so
+// it is centred on the eye exactly; and the projection's depth row is
+// emptied while it is drawn, so neither the near nor the far plane can cut
+// it (a cube of any size would lose its corners beyond a near far plane).
+// The side planes and what lies behind the eye clip as ever. Drawn opaque,
+// without depth, lighting or culling, the level covers it wherever it stands.
+void DrawSky(unsigned list) {
+  float projection[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  for (int column = 0; column < 4; ++column) projection[column * 4 + 2] = 0;
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadMatrixf(projection);
+  glMatrixMode(GL_MODELVIEW);
+  glPushAttrib(GL_ENABLE_BIT);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_BLEND);
+  glCallList(list);
+  glPopAttrib();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
 }  // namespace
 
 void TLevel::LoadSkybox(const std::string& skyboxName) {
@@ -53,17 +81,15 @@ void TLevel::LoadSkybox(const std::string& skyboxName) {
     glBegin(GL_QUADS);
     for (const SkyCorner& c : kSkyFaces[i]) {
       glTexCoord2f(c.u, c.v);
-      glVertex3f(c.x, c.y, c.z);
+      glVertex4f(c.x, c.y, c.z, 0);
     }
     glEnd();
   }
   glEndList();
 }
 
-void TLevel::Render(const TVec3& viewer, const TFrustum& frustum) {
-  glTranslatef(viewer.x, viewer.y, viewer.z);
-  glCallList(SkyboxList);
-  glLoadIdentity();
+void TLevel::Render(const TFrustum& frustum) {
+  if (SkyboxList) DrawSky(SkyboxList);
   Octree->Render(frustum, true, ShowNodes);
   glDisable(GL_LIGHTING);
 }

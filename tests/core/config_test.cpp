@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(Config, FreshFileGetsDefaultsAndSectionOrder) {
   TempDir dir;
   std::string file = dir / "config.ini";
@@ -52,6 +54,33 @@ TEST(Config, ValuesConvertAndWriteBackNormalised) {
   std::string text = ReadFile(file);
   EXPECT_NE(text.find("InvertMouse=1\n"), std::string::npos);
   EXPECT_NE(text.find("ResolutionX=800\n"), std::string::npos);
+}
+
+TEST(Config, ClippingPlanesStayInTheirRanges) {
+  TempDir dir;
+  struct Case {
+    const char* Near;
+    const char* Far;
+    float WantNear, WantFar;
+  };
+  const Case cases[] = {
+      {"0.2", "800", 0.2f, 800},
+      {"0", "-5", TMiscConfig::kMinNearClipping, TMiscConfig::kMinFarClipping},
+      {"100", "1e9", TMiscConfig::kMaxNearClipping, TMiscConfig::kMaxFarClipping},
+      {"abc", "", TMiscConfig::kDefaultNearClipping, TMiscConfig::kDefaultFarClipping},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.Near) + " / " + c.Far);
+    WriteFile(dir / "c.ini", std::string("[TMiscConfig]\nNearClipping=") + c.Near + "\nFarClipping=" + c.Far + "\n");
+    TMiscConfig misc(dir / "c.ini");
+    EXPECT_FLOAT_EQ(misc.NearClipping, c.WantNear);
+    EXPECT_FLOAT_EQ(misc.FarClipping, c.WantFar);
+  }
+  TMiscConfig misc(dir / "c.ini");
+  misc.NearClipping = misc.FarClipping = std::nanf("");
+  misc.ClampClipping();
+  EXPECT_FLOAT_EQ(misc.NearClipping, TMiscConfig::kDefaultNearClipping);
+  EXPECT_FLOAT_EQ(misc.FarClipping, TMiscConfig::kDefaultFarClipping);
 }
 
 TEST(Config, ResolutionAndBitDepthIndices) {

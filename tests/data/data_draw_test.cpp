@@ -48,7 +48,7 @@ class DataDraw : public TScratchTree {
 };
 
 TEST_F(DataDraw, MapsLookLikeAPlaceFromTheirSpawnPoints) {
-  for (const char* map : {"arena", "compound"}) {
+  for (const std::string& map : ListedMaps()) {
     SCOPED_TRACE(map);
     CopyMap(map);
     BuildLevel(map, 500);
@@ -73,10 +73,10 @@ TEST_F(DataDraw, MapsLookLikeAPlaceFromTheirSpawnPoints) {
         glLoadIdentity();
         frustum.Update();
         glLoadIdentity();
-        level.Render(eye, frustum);
+        level.Render(frustum);
       }
       EXPECT_GT(ColourVariety(800, 600), 200u) << (terrorist ? "terrorists" : "counter-terrorists");
-      KeepShot(std::string(map) + (terrorist ? "_ter" : "_ct"));
+      KeepShot(map + (terrorist ? "_ter" : "_ct"));
     }
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

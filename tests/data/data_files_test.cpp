@@ -29,7 +29,7 @@ std::vector<std::string> FixedPictures() {
       "data/textures/Dollar.tga", "data/textures/magazine.tga", "data/textures/Ammo.tga",
       "data/nil.bmp",             "data/GUI/main.jpg",        "data/shaders/storybook.tga",
       "data/skins/default.tga",   "data/skins/black blood/default.tga"};
-  for (const char* sky : {"default", "dusk"})
+  for (const char* sky : {"default", "dusk", "overcast"})
     for (const char* face : {"pos_x", "neg_x", "pos_z", "neg_z", "pos_y", "neg_y"})
       names.push_back(std::string("data/skyboxes/") + sky + "/" + face + ".bmp");
   for (const char* font : {"arial10", "bodini10", "verdana12", "couriernew48", "brokenghost36"})

@@ -44,11 +44,9 @@ float Nearest(const TOctree& octree, TVec3 origin, TVec3 direction, const TTrian
 }
 
 TEST_F(DataMap, PlayableMapsBuildAndTheirSpawnPointsStandOnTheFloor) {
-  TIniFile list(BinDir() + "/data/maps/config.ini");
-  const int count = list.ReadInteger("config", "maps", 0);
-  ASSERT_GE(count, 2);
-  for (int i = 0; i < count; ++i) {
-    const std::string map = list.ReadString("config", "map" + std::to_string(i), "");
+  const std::vector<std::string> maps = ListedMaps();
+  ASSERT_GE(maps.size(), 4u);
+  for (const std::string& map : maps) {
     SCOPED_TRACE(map);
     CopyMap(map);
     BuildLevel(map, 500);
@@ -88,11 +86,8 @@ TEST_F(DataMap, PlayableMapsBuildAndTheirSpawnPointsStandOnTheFloor) {
 // that view, like the one the game would choose itself, reaches well into
 // the level instead of meeting a wall or a crate.
 TEST_F(DataMap, EverySpawnPointFacesOpenSpace) {
-  TIniFile list(BinDir() + "/data/maps/config.ini");
-  const int count = list.ReadInteger("config", "maps", 0);
   constexpr float kMetres = 8;
-  for (int i = 0; i < count; ++i) {
-    const std::string map = list.ReadString("config", "map" + std::to_string(i), "");
+  for (const std::string& map : ListedMaps()) {
     CopyMap(map);
     BuildLevel(map, 500);
     TLevel level(map, false);

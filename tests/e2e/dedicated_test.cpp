@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr uint8_t kStartLevel = 2, kState = 4, kPosition = 6, kStartInfo = 7, kPlayerLeft = 9, kScore = 19,
-                  kRoundOver = 20;
-constexpr uint8_t kReady = 1, kClientState = 3;
 
 // Reads the peer's messages and datagrams until done() holds.
 bool Serve(TWirePeer& peer, std::vector<std::vector<uint8_t>>& datagrams, const std::function<bool()>& done,

@@ -66,7 +66,7 @@ struct TScreen {
   TScreen Crop(int x0, int y0, int x1, int y1) const;
   // Fraction of pixels that differ by more than `tolerance` in any channel.
   double DifferenceTo(const TScreen& other, int tolerance = 16) const;
-  // Pixels of the menu's dark red (its title and entries).
+  // Pixels of the menu's dark red (its title).
   int MenuRed() const;
 };
 

@@ -11,14 +11,8 @@
 #include "dedicated_process.h"
 #include "e2e_support.h"
 
-namespace {
-
 #define REQUIRE_INSTALLED_GAME()                                                 \
   if (InstalledGame().empty()) GTEST_SKIP() << "GRIMVALE_INSTALLED_GAME is not set"
-
-constexpr uint8_t kStartLevelCode = 2;
-
-}  // namespace
 
 // The server loads its map from the installed data, hands a peer the level,
 // ends on SIGTERM, and keeps its log in the XDG state directory.
@@ -28,8 +22,8 @@ TEST(InstalledGame, DedicatedServerServesAPeerAndEndsOnSigterm) {
   ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
   TWirePeer peer(server.TCPPort());
   ASSERT_TRUE(peer.Connected);
-  ASSERT_TRUE(Until([&] { peer.Drain(); }, [&] { return peer.Find(kStartLevelCode) != nullptr; }, 5000));
-  EXPECT_EQ(peer.Find(kStartLevelCode)->S[0], "arena");
+  ASSERT_TRUE(Until([&] { peer.Drain(); }, [&] { return peer.Find(kStartLevel) != nullptr; }, 5000));
+  EXPECT_EQ(peer.Find(kStartLevel)->S[0], "arena");
   server.Signal(SIGTERM);
   EXPECT_EQ(server.WaitForExit(), 0) << server.Output();
   EXPECT_NE(server.Log().find("Terminating Dedicated Server"), std::string::npos) << server.Output();

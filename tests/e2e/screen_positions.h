@@ -2,9 +2,10 @@
 // layouts: the one place to follow when a layout moves.
 #pragma once
 
-// Main menu entries.
-constexpr int kNewGameX = 50, kNewGameY = 497;    // H - 110
-constexpr int kJoinGameX = 50, kJoinGameY = 517;  // H - 90
+// Main menu entries: the middle of each one's first letters (tops at H - 214
+// and H - 178, 30 high).
+constexpr int kNewGameX = 60, kNewGameY = 401;
+constexpr int kJoinGameX = 60, kJoinGameY = 437;
 
 // New Game (440 x 426, centred).
 constexpr int kHostPortX = 585, kHostPortY = 144;  // its TCP port; the UDP port follows (the box is checked)

@@ -2,6 +2,7 @@
 // in a GL window of 800 x 600, with the driver's hooks recorded.
 #pragma once
 #include "core/config.h"
+#include "core/gl_api.h"
 #include "core/run_state.h"
 #include "frontend/frontend_hooks.h"
 #include "frontend/gui_add.h"
@@ -69,6 +70,15 @@ class FrontTest : public testing::Test {
     if (Network) Network->Close();
   }
 
+  // The GL state the platform layer sets at start, for tests that draw.
+  static void UseStartGLState() {
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  }
   static void SetScreen(int32_t w, int32_t h) {
     ScreenWidth = w;
     ScreenHeight = h;

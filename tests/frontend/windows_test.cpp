@@ -3,7 +3,9 @@
 #include "frontend/statistics.h"
 #include "front_fixture.h"
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 using WindowsTest = FrontTest;
@@ -174,15 +176,21 @@ TEST_F(WindowsTest, TheChatLineIsCutToFiftyCharactersAndSentToTheTeamWhenChecked
 }
 
 TEST_F(WindowsTest, ARelayoutFitsTheMenuHudAndCharacterChoiceToTheNewSize) {
+  TWindow& main = *Win(MainWindow);
+  std::vector<std::array<int32_t, 3>> at600;  // each entry's left, top and height
+  for (size_t i = 0; i < 7; ++i) at600.push_back({main.Texts[i]->X, main.Texts[i]->Y, main.Texts[i]->Height});
   SetScreen(1024, 768);
   GUIAdd->Relayout();
-  TWindow& main = *Win(MainWindow);
   EXPECT_EQ(main.Width, 1024);
   EXPECT_EQ(main.Height, 768);
-  const int32_t fromBottom[] = {110, 90, 70, 50, 30, 190, 170};
+  // The menu grows with the screen height: each entry keeps its place and
+  // size as fractions of it.
   for (size_t i = 0; i < 7; ++i) {
-    EXPECT_EQ(main.Texts[i]->X, 30);
-    EXPECT_EQ(main.Texts[i]->Y, 768 - fromBottom[i]) << i;
+    SCOPED_TRACE(main.Texts[i]->Text);
+    for (int k = 0; k < 3; ++k) {
+      const int32_t now = k == 0 ? main.Texts[i]->X : k == 1 ? main.Texts[i]->Y : main.Texts[i]->Height;
+      EXPECT_NEAR(now / 768.0, at600[i][k] / 600.0, 1.0 / 768);
+    }
   }
   TWindow& hud = *Win(IngameForm);
   EXPECT_EQ(hud.Width, 1024);
@@ -196,7 +204,7 @@ TEST_F(WindowsTest, ARelayoutFitsTheMenuHudAndCharacterChoiceToTheNewSize) {
   EXPECT_EQ(choice.Y, 384 - choice.Height / 2);
   SetScreen(800, 600);
   GUIAdd->Relayout();
-  EXPECT_EQ(main.Texts[0]->Y, 600 - 110);
+  EXPECT_EQ(main.Texts[0]->Y, at600[0][1]);
 }
 
 TEST_F(WindowsTest, TheCharacterChoiceSetsTheModelByTagAndHidesTheCursor) {

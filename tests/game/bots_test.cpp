@@ -121,7 +121,8 @@ TEST_P(BotMatch, SevenBotsAndAnIdlePlayerPlayFiveRoundsToTheirEnd) {
 INSTANTIATE_TEST_SUITE_P(Shipped, BotMatch,
                          testing::Values(TMatchCase{"arena", 1234}, TMatchCase{"compound", 1234},
                                          TMatchCase{"compound", 2}, TMatchCase{"compound", 4},
-                                         TMatchCase{"compound", 11}, TMatchCase{"compound", 14}));
+                                         TMatchCase{"compound", 11}, TMatchCase{"compound", 14},
+                                         TMatchCase{"depot", 1234}, TMatchCase{"tower", 1234}));
 
 TEST_F(BotTest, TheSameSeedAndClockReplayTheSameMatch) {
   ShippedLevel("arena");

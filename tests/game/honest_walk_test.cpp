@@ -1,7 +1,7 @@
-// An honest player is never corrected: a bot's two minutes on the compound
-// (its stairs, ramps and jumps, moved by the same movement rules as a player)
-// are replayed as a client's datagrams reaching the server 125 ms late with
-// jitter and 5% of them lost, in simulated time.
+// An honest player is never corrected: a bot's two minutes on the compound,
+// the depot and the tower (stairs, ramps, rails and jumps, moved by the same
+// movement rules as a player) are replayed as a client's datagrams reaching
+// the server 125 ms late with jitter and 5% of them lost, in simulated time.
 #include "game/ki.h"
 #include "game/net_rules.h"
 #include "game_fixture.h"
@@ -12,7 +12,15 @@
 
 namespace {
 
-class HonestWalkTest : public GameTest {
+// The seeds are walks that climb: the compound's deck, the depot's dock,
+// the tower's two flights to its roof.
+struct TWalkCase {
+  const char* Map;
+  uint32_t Seed;
+};
+void PrintTo(const TWalkCase& c, std::ostream* os) { *os << c.Map; }
+
+class HonestWalkTest : public GameTest, public testing::WithParamInterface<TWalkCase> {
  protected:
   void TearDown() override {
     Characters = nullptr;
@@ -21,10 +29,10 @@ class HonestWalkTest : public GameTest {
   }
 };
 
-TEST_F(HonestWalkTest, TwoMinutesOnTheCompoundAtA250MsRoundTripAnd5PercentLossAreNeverCorrected) {
-  ShippedLevel("compound");
+TEST_P(HonestWalkTest, TwoMinutesAtA250MsRoundTripAnd5PercentLossAreNeverCorrected) {
+  ShippedLevel(GetParam().Map);
   StartServer();
-  RandomSeed(3);
+  RandomSeed(GetParam().Seed);
   MakeCharacters();
   Characters = characters.get();
   InstallNetRules(*Network);
@@ -83,5 +91,8 @@ TEST_F(HonestWalkTest, TwoMinutesOnTheCompoundAtA250MsRoundTripAnd5PercentLossAr
   EXPECT_EQ(std::count(codes.begin(), codes.end(), ServerMsg::Position), 0) << "corrected";
   EXPECT_EQ(taken, arrivals.size());
 }
+
+INSTANTIATE_TEST_SUITE_P(Shipped, HonestWalkTest,
+                         testing::Values(TWalkCase{"compound", 3}, TWalkCase{"depot", 13}, TWalkCase{"tower", 22}));
 
 }  // namespace

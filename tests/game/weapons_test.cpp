@@ -48,7 +48,7 @@ TEST_F(WeaponsTest, AllFifteenShippedItemsLoadWithModelsAndPictures) {
       SCOPED_TRACE(w->FolderName);
       ASSERT_NE(w->Mesh, nullptr);
       EXPECT_FALSE(w->Mesh->Meshes.empty());
-      EXPECT_GT(w->Mesh->ListId, 0u);
+      EXPECT_NE(w->Mesh->Prepared, nullptr);
       EXPECT_NE(w->Texture, 0u);
       EXPECT_NE(w->Description, kDefaultDescription);
     }

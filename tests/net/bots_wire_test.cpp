@@ -54,11 +54,15 @@ TEST_F(BotWireTest, AJoiningClientSeesTheBotsMoveAndFightThroughTheOrdinaryProto
   EXPECT_EQ(info.F[1], 4.0f);
   for (int32_t bot = 1; bot <= 3; ++bot) {
     const TCharacter& c = *characters->At(bot);
-    bool stated = false;
-    for (const TWireMessage& m : peer.Received)
-      stated = stated || (m.Code == 4 && m.S[2] == std::to_string(bot) && m.S[0] == c.Name &&
-                          m.S[1] == (c.Team == 1 ? "1" : "0") && m.F[1] == static_cast<float>(c.ModelNr));
-    EXPECT_TRUE(stated) << "no state message for bot " << bot;
+    // The states follow the start information; on a busy machine they may
+    // not have arrived with it.
+    EXPECT_TRUE(PollUntil([&] {
+      for (const TWireMessage& m : peer.Received)
+        if (m.Code == 4 && m.S[2] == std::to_string(bot) && m.S[0] == c.Name && m.S[1] == (c.Team == 1 ? "1" : "0") &&
+            m.F[1] == static_cast<float>(c.ModelNr))
+          return true;
+      return false;
+    })) << "no state message for bot " << bot;
   }
 
   // The server's frames on a simulated clock; the peer only listens.

@@ -15,7 +15,6 @@
 
 #include <cmath>
 
-
 TEST_F(LevelDir, BuildTurnsFacesIntoTrianglesAndMaterialsAndLogsTheCounts) {
   WriteArenaScene();
   BuildLevel("arena", 500);
@@ -303,7 +302,7 @@ TEST_F(LevelDir, DrawsTheTexturedFloorUnderTheSkybox) {
       glLoadIdentity();
       frustum.Update();
       glLoadIdentity();
-      level.Render(eye, frustum);
+      level.Render(frustum);
     }
     SCOPED_TRACE(lists ? "display lists" : "immediate mode");
     Pixel floor = ReadPixel(32, 4), sky = ReadPixel(32, 50);

@@ -1,4 +1,4 @@
-// The navigation graph: every spawn point of each shipped map reaches every
+// The navigation graph: every spawn point of each listed map reaches every
 // other along climbable steps, and walls split the floor where they should.
 #include "core/platform.h"
 #include "test_support.h"
@@ -12,60 +12,79 @@
 
 namespace {
 
-// The shipped map's level, built in a scratch game directory.
-class NavShippedMaps : public testing::TestWithParam<const char*> {
+// Each listed map's level, built in a scratch game directory.
+class NavShippedMaps : public testing::Test {
  protected:
   void SetUp() override {
     previous = std::filesystem::current_path();
     std::filesystem::create_directories(dir / "data/maps");
     std::filesystem::current_path(dir.Path());
-    const std::string name = GetParam();
+  }
+  void TearDown() override { std::filesystem::current_path(previous); }
+  std::unique_ptr<TLevel> Load(const std::string& name) {
     std::filesystem::copy(std::string(GRIMVALE_BIN_DIR) + "/data/maps/" + name, "data/maps/" + name,
                           std::filesystem::copy_options::recursive);
     BuildLevel(name, 500);
-    level = std::make_unique<TLevel>(name, false);
+    auto level = std::make_unique<TLevel>(name, false);
     level->LoadData();
-  }
-  void TearDown() override {
-    level.reset();
-    std::filesystem::current_path(previous);
+    return level;
   }
   TempDir dir;
   std::filesystem::path previous;
-  std::unique_ptr<TLevel> level;
 };
 
-TEST_P(NavShippedMaps, EverySpawnPointReachesEveryOtherOverClimbableSteps) {
-  std::vector<TVec3> spawns = level->TerSpawns;
-  spawns.insert(spawns.end(), level->CTSpawns.begin(), level->CTSpawns.end());
-  ASSERT_GE(spawns.size(), 2u);
-  TNavGraph nav;
-  nav.Build(*level->Octree, spawns);
-  ASSERT_EQ(nav.SpawnNodes.size(), spawns.size());
-  std::vector<int32_t> path;
-  path.reserve(static_cast<size_t>(nav.NodeCount()));
-  for (size_t a = 0; a < spawns.size(); ++a) {
-    ASSERT_GE(nav.SpawnNodes[a], 0) << "spawn " << Vec3ToString(spawns[a]) << " is off the graph";
-    EXPECT_LT(VecLength(VecSub(nav.Nodes[static_cast<size_t>(nav.SpawnNodes[a])].Centre, spawns[a])), 1.5f);
-    for (size_t b = 0; b < spawns.size(); ++b) {
-      ASSERT_TRUE(nav.FindPath(nav.SpawnNodes[a], nav.SpawnNodes[b], path))
-          << Vec3ToString(spawns[a]) << " to " << Vec3ToString(spawns[b]);
-      EXPECT_EQ(path.front(), nav.SpawnNodes[a]);
-      EXPECT_EQ(path.back(), nav.SpawnNodes[b]);
-      for (size_t i = 1; i < path.size(); ++i) {
-        const TVec3 p = nav.Nodes[static_cast<size_t>(path[i - 1])].Centre;
-        const TVec3 q = nav.Nodes[static_cast<size_t>(path[i])].Centre;
-        ASSERT_LE(std::fabs(q.y - p.y), TNavGraph::kMaxStep);
-        ASSERT_LT(std::hypot(q.x - p.x, q.z - p.z), 1.5f * nav.Cell);
-        // No step goes through a wall at standing height.
-        const TVec3 d = VecSub(q, p);
-        ASSERT_FALSE(level->Octree->SegmentBlocked({p, VecNormalize(d)}, VecLength(d)));
+// The floors a map is built with are walkable: from its spawn points the
+// graph climbs to the highest one (a stairwell too tight for a head, or a
+// step too high, cuts it off).
+TEST_F(NavShippedMaps, SpawnPointsReachTheHighestFloor) {
+  for (const auto& [map, floor] : {std::pair{"compound", 3.0f}, {"depot", 1.2f}, {"tower", 8.0f}}) {
+    SCOPED_TRACE(map);
+    const std::unique_ptr<TLevel> level = Load(map);
+    std::vector<TVec3> spawns = level->TerSpawns;
+    spawns.insert(spawns.end(), level->CTSpawns.begin(), level->CTSpawns.end());
+    TNavGraph nav;
+    nav.Build(*level->Octree, spawns);
+    float highest = -1e9f;
+    for (const TNavNode& n : nav.Nodes) highest = std::max(highest, n.Centre.y - TNavGraph::kStandHeight);
+    EXPECT_NEAR(highest, floor, 0.05f);
+  }
+}
+
+TEST_F(NavShippedMaps, EverySpawnPointReachesEveryOtherOverClimbableSteps) {
+  const std::vector<std::string> maps = ListedMaps();
+  ASSERT_FALSE(maps.empty());
+  for (const std::string& map : maps) {
+    SCOPED_TRACE(map);
+    const std::unique_ptr<TLevel> level = Load(map);
+    std::vector<TVec3> spawns = level->TerSpawns;
+    spawns.insert(spawns.end(), level->CTSpawns.begin(), level->CTSpawns.end());
+    ASSERT_GE(spawns.size(), 2u);
+    TNavGraph nav;
+    nav.Build(*level->Octree, spawns);
+    ASSERT_EQ(nav.SpawnNodes.size(), spawns.size());
+    std::vector<int32_t> path;
+    path.reserve(static_cast<size_t>(nav.NodeCount()));
+    for (size_t a = 0; a < spawns.size(); ++a) {
+      ASSERT_GE(nav.SpawnNodes[a], 0) << "spawn " << Vec3ToString(spawns[a]) << " is off the graph";
+      EXPECT_LT(VecLength(VecSub(nav.Nodes[static_cast<size_t>(nav.SpawnNodes[a])].Centre, spawns[a])), 1.5f);
+      for (size_t b = 0; b < spawns.size(); ++b) {
+        ASSERT_TRUE(nav.FindPath(nav.SpawnNodes[a], nav.SpawnNodes[b], path))
+            << Vec3ToString(spawns[a]) << " to " << Vec3ToString(spawns[b]);
+        EXPECT_EQ(path.front(), nav.SpawnNodes[a]);
+        EXPECT_EQ(path.back(), nav.SpawnNodes[b]);
+        for (size_t i = 1; i < path.size(); ++i) {
+          const TVec3 p = nav.Nodes[static_cast<size_t>(path[i - 1])].Centre;
+          const TVec3 q = nav.Nodes[static_cast<size_t>(path[i])].Centre;
+          ASSERT_LE(std::fabs(q.y - p.y), TNavGraph::kMaxStep);
+          ASSERT_LT(std::hypot(q.x - p.x, q.z - p.z), 1.5f * nav.Cell);
+          // No step goes through a wall at standing height.
+          const TVec3 d = VecSub(q, p);
+          ASSERT_FALSE(level->Octree->SegmentBlocked({p, VecNormalize(d)}, VecLength(d)));
+        }
       }
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Shipped, NavShippedMaps, testing::Values("arena", "compound"));
 
 // Two triangles of the quad a b c d.
 std::vector<TTriangle> Quad(TVec3 a, TVec3 b, TVec3 c, TVec3 d) {

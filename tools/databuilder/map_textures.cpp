@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -167,6 +169,167 @@ TCanvas Ground() {
   return c;
 }
 
+// Road surface for the depot's yard: dark aggregate, light chips, cracks and
+// oil stains.
+TCanvas Asphalt() {
+  TCanvas c(kSize, kSize);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const float tone = Fbm(x / 32.0f, y / 32.0f, kSize / 32, 5, 101);
+      float g = 0.2f + 0.12f * tone + 0.05f * Hash01(x, y, 102);
+      if (Hash01(x, y, 103) > 0.97f) g += 0.18f;  // chips of light stone
+      // A crack follows the zero line of a smooth noise.
+      const float crack = std::fabs(Fbm(x / 48.0f, y / 48.0f, kSize / 48 + 1, 4, 104) - 0.5f);
+      if (crack < 0.008f) g *= 0.45f;
+      TRGBA p{g, g * 0.99f, g * 0.97f, 1};
+      const float oil = Clamp01((Fbm(x / 40.0f, y / 40.0f, kSize / 40 + 1, 3, 105) - 0.64f) * 4);
+      c.At(x, y) = Mix(p, Hex(0x141210), oil * 0.6f);
+    }
+  return c;
+}
+
+// Painted corrugated sheeting with vertical ribs, a lap seam and rust
+// running down from the fixings.
+TCanvas Corrugated() {
+  TCanvas c(kSize, kSize);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const float rib = std::sin(x * 6.2831853f / 16);
+      const float light = 0.78f + 0.22f * rib;
+      const float fade = Fbm(x / 32.0f, y / 32.0f, kSize / 32, 4, 111);
+      TRGBA p = Scale(Mix(Hex(0x7d8f84), Hex(0x9aaa9c), fade), light);
+      const float streak = Clamp01((Fbm(x / 3.0f, y / 48.0f, kSize / 3 + 1, 3, 112) - 0.58f) * 4);
+      p = Mix(p, Hex(0x6e3a1c), streak * 0.55f);
+      if (y % 128 < 3) p = Scale(p, y % 128 == 2 ? 1.15f : 0.55f);  // the lap of two sheets
+      c.At(x, y) = p;
+    }
+  return c;
+}
+
+// A freight container's side in its paint: a top and a bottom rail and
+// trapezoidal ribs, with scuffs. (A material's colour does not tint a
+// textured face, so each paint is a texture of its own.)
+TCanvas Container(uint32_t paint) {
+  TCanvas c(kSize, kSize);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const int lx = x % 32;
+      // Faces of the trapezoid: flat outer, lit slope, flat inner, dark slope.
+      const float face = lx < 12 ? 1.0f : lx < 16 ? 1.18f : lx < 28 ? 0.86f : 0.66f;
+      const float wear = Fbm(x / 24.0f, y / 24.0f, kSize / 24 + 1, 4, 121);
+      float g = (0.85f + 0.2f * wear) * face;
+      if (y < 14 || y >= kSize - 14) g = (0.75f + 0.1f * wear) * (y == 13 || y == kSize - 14 ? 0.5f : 1.0f);
+      const TRGBA p = Scale(Hex(paint), g);
+      const float scuff = Clamp01((Fbm(x / 10.0f, y / 10.0f, kSize / 10 + 1, 3, 122) - 0.66f) * 5);
+      c.At(x, y) = Mix(p, Hex(0x5a4a3a), scuff * 0.6f);
+    }
+  return c;
+}
+
+// A track seen from above, three units across: ballast, four sleepers and
+// the rails' tie plates (the rails themselves are solids).
+TCanvas Track() {
+  TCanvas c(kSize, kSize);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const float stone = Fbm(x / 4.0f, y / 4.0f, kSize / 4, 3, 131);
+      const float g = 0.32f + 0.3f * stone;
+      TRGBA p = Mix(Hex(0x5c5650), Hex(0x8e867a), g);
+      p = Scale(p, 0.8f + 0.3f * Hash01(x / 2, y / 2, 132));
+      const int lx = x % 64;
+      if (lx >= 20 && lx < 44 && y >= 24 && y < kSize - 24) {  // a sleeper
+        const float grain = Fbm(x / 24.0f, y / 3.0f, kSize / 24, 3, 133);
+        p = Mix(Hex(0x2e241c), Hex(0x5a4632), grain);
+        if (lx == 20 || lx == 43) p = Scale(p, 0.6f);
+        for (int rail : {64, 192})
+          if (std::abs(y - rail) < 9) p = Mix(Hex(0x3a3634), Hex(0x5c3a24), stone * 0.6f);  // tie plate
+      }
+      c.At(x, y) = p;
+    }
+  return c;
+}
+
+// A roller door, mapped once onto each door: slats, a rubber foot, grime
+// rising from the bottom and a handle.
+TCanvas RollerDoor() {
+  TCanvas c(kSize, kSize);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const int ly = y % 16;
+      const float slat = ly < 2 ? 0.6f : ly < 4 ? 1.12f : 1.0f - 0.012f * (ly - 4);
+      const float tone = Fbm(x / 32.0f, y / 32.0f, kSize / 32, 3, 141);
+      TRGBA p = Scale(Mix(Hex(0x8c98a4), Hex(0xa8b2ba), tone), slat);
+      const float grime = Clamp01((y - 150) / 106.0f) * (0.6f + 0.4f * Fbm(x / 8.0f, y / 16.0f, kSize / 8, 3, 142));
+      p = Mix(p, Hex(0x3a342c), grime * 0.7f);
+      if (y >= kSize - 8) p = Hex(0x1c1c1c);
+      c.At(x, y) = p;
+    }
+  c.FillRect(112, 222, 144, 228, Hex(0x2a2a2a));
+  return c;
+}
+
+// Dressed sandstone blocks in courses, each block its own shade, pale
+// mortar and dark weathering.
+TCanvas Sandstone() {
+  TCanvas c(kSize, kSize);
+  const int courseH = 32, blockW = 64;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const int course = y / courseH;
+      const int shift = static_cast<int>(Hash01(course, 0, 151) * 4) * 16;
+      const int bx = ((x + shift) % kSize) / blockW;
+      const int lx = (x + shift) % blockW, ly = y % courseH;
+      const int edge = std::min(std::min(lx, blockW - 1 - lx), std::min(ly, courseH - 1 - ly));
+      const float grain = Fbm(x / 12.0f, y / 6.0f, kSize / 12, 4, 152);
+      if (edge < 2) {
+        const float m = 0.72f + 0.1f * grain;
+        c.At(x, y) = {m, m * 0.95f, m * 0.86f, 1};
+        continue;
+      }
+      TRGBA p = Mix(Hex(0xb89464), Hex(0xd8bc8a), Hash01(bx, course, 153));
+      p = Scale(p, 0.82f + 0.3f * grain);
+      if (edge < 4) p = Scale(p, ly < courseH / 2 && edge == ly ? 1.1f : 0.9f);
+      const float weather = Clamp01((Fbm(x / 48.0f, y / 64.0f, kSize / 48 + 1, 3, 154) - 0.55f) * 3);
+      c.At(x, y) = Mix(p, Hex(0x5e5040), weather * 0.45f);
+    }
+  return c;
+}
+
+// Rounded setts: cells around jittered points on a wrapping 16 x 16 grid,
+// dark joints where two cells meet, each stone its own shade.
+TCanvas Cobbles() {
+  TCanvas c(kSize, kSize);
+  constexpr int kCells = 16, kCellPx = kSize / kCells;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const int cx = x / kCellPx, cy = y / kCellPx;
+      float d1 = 1e9f, d2 = 1e9f;
+      int owner = 0;
+      for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+          const int gx = cx + i, gy = cy + j;
+          const int wx = (gx + kCells) % kCells, wy = (gy + kCells) % kCells;
+          const float px = (gx + 0.2f + 0.6f * Hash01(wx, wy, 161)) * kCellPx;
+          const float py = (gy + 0.2f + 0.6f * Hash01(wx, wy, 162)) * kCellPx;
+          const float d = std::hypot(px - x, py - y);
+          if (d < d1) {
+            d2 = d1;
+            d1 = d;
+            owner = wy * kCells + wx;
+          } else if (d < d2) {
+            d2 = d;
+          }
+        }
+      const float joint = d2 - d1;
+      TRGBA p = Mix(Hex(0x6e665c), Hex(0x9c9282), Hash01(owner, 0, 163));
+      p = Scale(p, 0.85f + 0.25f * Fbm(x / 6.0f, y / 6.0f, kSize / 6 + 1, 2, 164));
+      p = Scale(p, 1.1f - 0.35f * Clamp01(d1 / kCellPx));  // domed: lighter at the middle
+      if (joint < 2.5f) p = Mix(Hex(0x2c2822), p, joint / 2.5f * 0.6f);
+      c.At(x, y) = p;
+    }
+  return c;
+}
+
 }  // namespace
 
 void BuildMapTextures(TDataTree& tree) {
@@ -177,4 +340,12 @@ void BuildMapTextures(TDataTree& tree) {
   tree.Add("MapTextures/metal.jpg", Metal().JPEG());
   tree.Add("MapTextures/floortiles.bmp", FloorTiles().BMP());
   tree.Add("MapTextures/ground.jpg", Ground().JPEG());
+  tree.Add("MapTextures/asphalt.jpg", Asphalt().JPEG());
+  tree.Add("MapTextures/corrugated.jpg", Corrugated().JPEG());
+  for (const auto& [name, paint] : {std::pair{"red", 0xa8442a}, {"blue", 0x2e5a8c}, {"green", 0x4a7a4a}, {"brown", 0x6a3e2a}})
+    tree.Add("MapTextures/container_" + std::string(name) + ".tga", Container(paint).TGA24());
+  tree.Add("MapTextures/track.bmp", Track().BMP());
+  tree.Add("MapTextures/rollerdoor.tga", RollerDoor().TGA24());
+  tree.Add("MapTextures/sandstone.jpg", Sandstone().JPEG());
+  tree.Add("MapTextures/cobbles.bmp", Cobbles().BMP());
 }

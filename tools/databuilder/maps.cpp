@@ -1,21 +1,19 @@
 // The maps: a small arena and a larger compound with two floor heights for
-// play, and a stress map of a quarter-million triangles for benchmarks (not
-// in the map list). Each gets its scene "map.3ds" and its "config.ini" with
-// the skybox and the spawn points, which stand one unit above the floor they
-// are on (a character's bounding sphere centre, about its half height).
-// Collision is against that sphere (radius 0.9) and counts a face only where
+// play (the depot and the tower have files of their own), and a stress map
+// of a quarter-million triangles for benchmarks (not in the map list). Each
+// gets its scene "map.3ds" and its "config.ini" with the skybox and the
+// spawn points. Collision is against a character's bounding sphere (radius
+// 0.9, its centre kStand above the floor) and counts a face only where
 // the centre projects inside it: stair risers of 0.25 stay below the centre,
 // so players step onto each tread, walls and cover reach above it, and
 // passages are at least 3 units wide.
 #include "canvas.h"
 #include "generators.h"
-#include "scene_builder.h"
+#include "map_parts.h"
 
 #include <cmath>
 #include <cstdio>
 #include <vector>
-
-namespace {
 
 void LevelMaterials(TSceneBuilder& s) {
   s.AddMaterial("brick", "brick.bmp", 3);
@@ -27,29 +25,16 @@ void LevelMaterials(TSceneBuilder& s) {
   s.AddMaterial("ground", "ground.jpg", 6);
 }
 
-// A crate of side `size` with its bottom on `floorY`; the crate texture
-// covers each face once whatever the size.
 void Crate(TSceneBuilder& s, float x, float floorY, float z, float size) {
   s.TexturedBox("crate", {x - size / 2, floorY, z - size / 2}, {x + size / 2, floorY + size, z + size / 2}, false);
 }
 
-// Four walls of height h around [x0, x1] x [z0, z1], `t` thick, outside it.
 void Perimeter(TSceneBuilder& s, const std::string& m, float x0, float z0, float x1, float z1, float h, float t) {
   s.Box(m, {x0 - t, 0, z0 - t}, {x1 + t, h, z0}, false);
   s.Box(m, {x0 - t, 0, z1}, {x1 + t, h, z1 + t}, false);
   s.Box(m, {x0 - t, 0, z0}, {x0, h, z1}, false);
   s.Box(m, {x1, 0, z0}, {x1 + t, h, z1}, false);
 }
-
-// A spawn point and the yaw its player faces, in degrees (0 looks along +x,
-// 90 along +z): toward the level, not the wall behind.
-struct TSpawn {
-  TV3 At;
-  float Yaw;
-};
-struct TSpawns {
-  std::vector<TSpawn> Ter, CT;
-};
 
 std::string Config(const std::string& skybox, const TSpawns& spawns) {
   std::string s = "[config]\r\nSkybox=" + skybox + "\r\nTerSpawnPoints=" + std::to_string(spawns.Ter.size()) +
@@ -68,7 +53,7 @@ std::string Config(const std::string& skybox, const TSpawns& spawns) {
   return s;
 }
 
-constexpr float kStand = 1.0f;  // spawn height above the floor
+namespace {
 
 // 40 x 40 arena: tiled floor, brick walls, a concrete block in the middle
 // with a metal roof, pillars and crate stacks for cover.
@@ -175,5 +160,7 @@ void Stress(TDataTree& tree) {
 void BuildMaps(TDataTree& tree) {
   Arena(tree);
   Compound(tree);
+  BuildDepot(tree);
+  BuildTower(tree);
   Stress(tree);
 }

@@ -49,25 +49,28 @@ TRGBA SkyColour(const TSky& s, TVec d) {
   TRGBA sky = Mix(Hex(s.Horizon), Hex(s.Zenith), std::pow(std::clamp(d.y, 0.0f, 1.0f), 0.55f));
   const float sunDot = d.x * s.SunDir.x + d.y * s.SunDir.y + d.z * s.SunDir.z;
   sky = Mix(sky, Hex(s.Sun), std::pow(std::max(sunDot, 0.0f), 24.0f) * 0.55f);  // glow
-  // Clouds on a plane above the viewer.
-  const float px = d.x / std::max(d.y, 0.05f), pz = d.z / std::max(d.y, 0.05f);
-  const float n = Fbm(px * 1.2f + 40, pz * 1.2f + 40, 0, 6, s.Seed);
-  float cover = std::clamp((n - s.Cover) * 3.5f, 0.0f, 1.0f);
-  cover *= std::clamp((d.y - 0.02f) * 5, 0.0f, 1.0f);
-  const float shade = Fbm(px * 1.2f + 41, pz * 1.2f + 41, 0, 4, s.Seed + 9);
-  const TRGBA cloud = Mix(Hex(s.Cloud), Hex(s.CloudShade), std::clamp(shade * 1.3f - 0.2f, 0.0f, 1.0f));
-  sky = Mix(sky, cloud, cover * 0.9f);
+  // Clouds on a plane above the viewer; they fade out towards the horizon,
+  // and below it their noise (most of the painting's time) is not needed.
+  float cover = std::clamp((d.y - 0.02f) * 5, 0.0f, 1.0f);
+  if (cover > 0) {
+    const float px = d.x / std::max(d.y, 0.05f), pz = d.z / std::max(d.y, 0.05f);
+    const float n = Fbm(px * 1.2f + 40, pz * 1.2f + 40, 0, 6, s.Seed);
+    cover *= std::clamp((n - s.Cover) * 3.5f, 0.0f, 1.0f);
+    const float shade = Fbm(px * 1.2f + 41, pz * 1.2f + 41, 0, 4, s.Seed + 9);
+    const TRGBA cloud = Mix(Hex(s.Cloud), Hex(s.CloudShade), std::clamp(shade * 1.3f - 0.2f, 0.0f, 1.0f));
+    sky = Mix(sky, cloud, cover * 0.9f);
+  }
   if (sunDot > std::cos(s.SunSize)) sky = Mix(sky, Hex(s.Sun), 1.0f - cover);
   return Mix(sky, land, edge);
 }
 
-void BuildSky(TDataTree& tree, const std::string& name, const TSky& sky) {
-  constexpr int kSide = 512;
+// Paints the six faces, `side` pixels square.
+void BuildSky(TDataTree& tree, const std::string& name, const TSky& sky, int side = 512) {
   for (const TFace& f : kFaces) {
-    TCanvas c(kSide, kSide);
-    for (int y = 0; y < kSide; ++y)
-      for (int x = 0; x < kSide; ++x) {
-        const float u = (x + 0.5f) / kSide, v = 1 - (y + 0.5f) / kSide;  // picture top is v = 1
+    TCanvas c(side, side);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        const float u = (x + 0.5f) / side, v = 1 - (y + 0.5f) / side;  // picture top is v = 1
         const TVec d{f.P00.x + u * (f.P10.x - f.P00.x) + v * (f.P01.x - f.P00.x),
                      f.P00.y + u * (f.P10.y - f.P00.y) + v * (f.P01.y - f.P00.y),
                      f.P00.z + u * (f.P10.z - f.P00.z) + v * (f.P01.z - f.P00.z)};
@@ -84,4 +87,10 @@ void BuildSkyboxes(TDataTree& tree) {
            {0x2e64b4, 0xa9c8e8, 0x34402a, 0x56664a, 0xf4f4f6, 0x9aa4b4, 0xfff6d8, {0.5f, 0.6f, -0.62f}, 0.035f, 0.48f, 7});
   BuildSky(tree, "dusk",
            {0x1c1838, 0xe0784a, 0x1a1412, 0x2e2224, 0xd89a7a, 0x4a3446, 0xffd080, {-0.8f, 0.08f, 0.6f}, 0.05f, 0.5f, 19});
+  // A grey morning over the depot: low cloud almost everywhere, a pale sun
+  // behind it, an industrial skyline in haze. Soft enough to be painted at
+  // a quarter of the pixels, which keeps the data build quick.
+  BuildSky(tree, "overcast",
+           {0x4e5866, 0xb8b8ae, 0x30302c, 0x5c5e5a, 0xc4c4c0, 0x62666e, 0xf4ecd8, {0.3f, 0.5f, 0.8f}, 0.03f, 0.32f, 29},
+           256);
 }
