@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, RequestQuit);
   std::signal(SIGINT, RequestQuit);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty()) {
+  const bool demo = args.size() == 2 && (args[0] == "--demo" || args[0] == "--timedemo");
+  if (!args.empty() && !demo) {
     const TDedicatedArgs parsed = ParseDedicatedArgs(args, TIniFile(WritableDir() + "config.ini"));
     if (parsed.Help) {
       std::fputs(HelpText(GameManual()).c_str(), stdout);
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
   InitModules();
   InstallCrashReporter(Logger->LogPath());
   Game = new Tgame();
+  if (demo) {
+    Game->StartupDemo = args[1];
+    Game->StartupTimedemo = args[0] == "--timedemo";
+  }
   int exitCode = Game->Run();
   ShutdownModules();
   return exitCode;

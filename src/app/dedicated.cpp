@@ -23,6 +23,7 @@
 #include "core/platform.h"
 #include "core/run_state.h"
 #include "game/characters.h"
+#include "game/demo_recorder.h"
 #include "game/ki.h"
 #include "game/net_rules.h"
 #include "game/server_commands.h"
@@ -83,11 +84,6 @@ class TStdinLines {
   std::string pending;
 };
 
-bool MapExists(const std::string& map) {
-  const std::string base = "data\\maps\\" + map + "\\map";
-  return IsPlainLevelName(map) && (FileExists(HostPath(base + ".lvl")) || FileExists(HostPath(base + ".3ds")));
-}
-
 // One command line from standard input.
 void Command(const std::string& line, TGameSettings& settings, bool& quit) {
   if (line.empty()) return;
@@ -136,6 +132,7 @@ void StartDedicatedLevel(const TDedicatedOptions& options) {
 }
 
 void EndDedicatedLevel() {
+  if (DemoRecorder) Info(StopRecording());
   // The clients hear of the end first, as from a closing host.
   if (Network) Network->Close();
   TLevel* level = Characters ? Characters->Level() : nullptr;
@@ -174,7 +171,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   NetRuleHooks = {};
   NetRuleHooks.Settings = &settings;
   Network->DiscoveryPort = options.DiscoveryPort;
-  if (!MapExists(options.Map)) {
+  if (!PlayableLevel(options.Map)) {
     Logger->LogError("Map not found: \"" + options.Map + "\" (no data/maps/" + options.Map + "/map.lvl or map.3ds)",
                      kSource);
     exitCode = 1;

@@ -2,6 +2,7 @@
 #include "app/event_handler.h"
 
 #include "app/camera.h"
+#include "app/demo_playback.h"
 #include "app/game.h"
 #include "core/config.h"
 #include "core/console_sink.h"
@@ -13,6 +14,7 @@
 #include "frontend/windows.h"
 #include "fx/screenshot.h"
 #include "game/characters.h"
+#include "game/demo_recorder.h"
 #include "game/ki.h"
 #include "gui/gui_manager.h"
 #include "net/network.h"
@@ -69,7 +71,8 @@ static void MoveLocalPlayer(uint32_t ms) {
 // flies by the movement keys.
 static void MoveSpectator(uint32_t now, uint32_t ms) {
   TSpectator& spectator = Characters->Spectator;
-  spectator.Update(*Characters, now);
+  // A demo viewer's own free camera stays until the viewer leaves it.
+  if (!DemoPlayback || !DemoPlayback->FreeCamera) spectator.Update(*Characters, now);
   const TOctree* octree = Game->Level ? Game->Level->Octree.get() : nullptr;
   spectator.Fly(HeldMoveKeys(), static_cast<int32_t>(ms), octree);
 }
@@ -78,11 +81,15 @@ void TEventHandler::Tick() {
   Now = GetTicks();
   if (Now - LastTick > kMaxStepMs) LastTick = Now - kMaxStepMs;
   // The rules' clock, the server's health broadcast and the round restart.
-  if (Characters) Characters->Tick(Now, Game && Game->InGame);
-  if (Characters) MoveLocalPlayer(Now - LastTick);
-  if (KI) KI->Think(Now, Now - LastTick);  // the server's bots, after the player
-  if (Characters) MoveSpectator(Now, Now - LastTick);
-  if (FireHeld && Characters && !Game->CursorVisible) Characters->AutoFire();
+  // A demo's playback runs the rules on the demo's clock and moves nobody.
+  if (!DemoPlayback) {
+    if (Characters) Characters->Tick(Now, Game && Game->InGame);
+    if (Characters) MoveLocalPlayer(Now - LastTick);
+    if (KI) KI->Think(Now, Now - LastTick);  // the server's bots, after the player
+  }
+  if (Characters) MoveSpectator(Characters->Now, Now - LastTick);
+  if (!DemoPlayback && FireHeld && Characters && !Game->CursorVisible) Characters->AutoFire();
+  if (DemoRecorder) DemoRecorder->Frame();
   if (GUIManager) {
     // A held key repeats in the GUI after 500 ms, then every 60 ms.
     if (Now - LastInput > 500 && KeyHeld && Now - LastKeyRepeat >= 60) {
@@ -138,6 +145,7 @@ void TEventHandler::KeyDown(const TKeySym& key) {
   if (!game.InGame) return;
   // What is typed into the chat is text, not commands.
   if (EditHasFocus()) return;
+  if (DemoPlayback && DemoPlayback->Key(symbol, game)) return;
   for (TKeyBinding* binding : {&game.KeyBackward, &game.KeyForward, &game.KeyLeft, &game.KeyRight}) {
     if (symbol == binding->Key) {
       binding->Held = true;
@@ -245,7 +253,7 @@ void TEventHandler::MouseMotion(uint16_t x, uint16_t y) {
     Cam->Clamp(yaw, pitch);
     if (watch == TWatch::Free)
       Characters->Spectator.SetFreeView(yaw, pitch);
-    else
+    else if (!DemoPlayback)  // a demo's recorder looks where it looked
       player->SetView(yaw, pitch);
   }
   if (GUIManager) GUIManager->MouseMove(x, y);
@@ -261,7 +269,7 @@ void TEventHandler::MouseDown(uint8_t button, uint16_t x, uint16_t y) {
   button = MappedButton(button);
   LastInput = Now;
   TCharacter* player = LocalPlayer();
-  if (player) {
+  if (player && !DemoPlayback) {
     if (button == 1 && !Game->CursorVisible && !player->Dead) {
       player->Shoot();
       FireHeld = true;

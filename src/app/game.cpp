@@ -4,6 +4,7 @@
 #include "app/camera.h"
 #include "app/character_effects.h"
 #include "app/console_setup.h"
+#include "app/demo_playback.h"
 #include "app/event_handler.h"
 #include "app/front_end.h"
 #include "core/config.h"
@@ -19,6 +20,7 @@
 #include "fx/openal.h"
 #include "fx/partikel.h"
 #include "game/characters.h"
+#include "game/demo_recorder.h"
 #include "game/ki.h"
 #include "game/net_rules.h"
 #include "game/weapons.h"
@@ -99,6 +101,14 @@ int Tgame::Run() {
     SDLUnit->PumpEvents();
     Initialised = true;
     StartRenderpasses();
+    if (!StartupDemo.empty()) {
+      bool started = false;
+      Guarded([&] { started = StartDemo(*this, StartupDemo, StartupTimedemo, StartupTimedemo); });
+      if (!started && StartupTimedemo) {
+        exitCode = 1;
+        QuitFlag = -1;
+      }
+    }
     while (QuitFlag != -1) {
       Frame();
       if (QuitRequested) QuitFlag = -1;
@@ -144,16 +154,25 @@ void Tgame::Frame() {
   RunQueuedErrors();
   Guarded([] { SDLUnit->PumpEvents(); });
   Guarded([] { EventHandler->Tick(); });
+  Guarded([this] { RunDemoFrame(*this); });
   Guarded([] {
     if (Network) Network->Poll();
   });
   if (!CursorVisible) WarpMouse(ScreenCenterX, ScreenCenterY);
   Guarded([this] { DrawFrame(); });
   FrameCount++;
-  SleepMs(static_cast<uint32_t>(std::max(0, GameVars->Misc->Sleep)));
+  // A timedemo measures how fast frames can be drawn.
+  if (!DemoPlayback || !DemoPlayback->Timed) SleepMs(static_cast<uint32_t>(std::max(0, GameVars->Misc->Sleep)));
+}
+
+// A level's end, or a switch to another, ends its recording and its playback.
+static void EndDemos() {
+  if (DemoRecorder) ConsolePrint(StopRecording());
+  StopDemo();
 }
 
 void Tgame::StartLevel(const std::string& name) {
+  EndDemos();
   LevelRunning = true;
   SetCrashLevel(name);
   if (Logger) Logger->LogInfo("Loading new Level: " + name, "Main");
@@ -184,6 +203,7 @@ void Tgame::StartLevel(const std::string& name) {
 }
 
 void Tgame::EndLevel() {
+  EndDemos();
   LevelRunning = false;
   SetCrashLevel("");
   SetInGame(false);

@@ -57,6 +57,10 @@ class Tgame : public TGameSettings {
   bool IsAdmin = false;
   bool Initialised = false;
   bool LevelRunning = false;
+  // The command line's demo, played once the start-up is done; a timedemo
+  // ends the game after it (exit 1 when the demo is refused).
+  std::string StartupDemo;
+  bool StartupTimedemo = false;
 
  private:
   // Frees the per-level objects (AI, characters, movement, level) in the

@@ -10,7 +10,7 @@ TManual GameManual() {
   m.Name = "grimvale";
   m.Section = 6;
   m.Summary = "multiplayer first-person shooter for two teams";
-  m.Synopsis = {"", "--dedicated [OPTION]...", "--help"};
+  m.Synopsis = {"", "--demo FILE", "--timedemo FILE", "--dedicated [OPTION]...", "--help"};
   m.Description = {
       "Two teams fight in rounds on levels built from 3DS scenes, buy weapons and armour with the gold each round "
       "brings, and play over TCP and UDP: one machine hosts while it plays, the others join it. Without options the "
@@ -22,7 +22,11 @@ TManual GameManual() {
   TManualSection options{"Options",
                          "Options take \"--key value\" or \"--key=value\". The keys may also stand in the [Dedicated] "
                          "section of config.ini (map=compound); the command line wins.",
-                         {{"--dedicated", "runs the dedicated server"}}};
+                         {{"--demo FILE", "plays a demo (a file, or a name from the demos directory) in the window"},
+                          {"--timedemo FILE",
+                           "plays a demo as fast as frames can be drawn, prints frames, seconds, average and "
+                           "99th-percentile frame time, and exits"},
+                          {"--dedicated", "runs the dedicated server"}}};
   for (const TManualItem& item : DedicatedOptionHelp()) options.Items.push_back(item);
   options.Items.push_back({"--help, -h", "prints this text and exits"});
 
@@ -35,8 +39,9 @@ TManual GameManual() {
 
   TManualSection exitStatus{"Exit status",
                             "",
-                            {{"0", "a clean end"},
-                             {"1", "the map does not exist, a port is taken or the level cannot be loaded"},
+                            {{"0", "a clean end (a timedemo that ran to its end too)"},
+                             {"1", "the map does not exist, a port is taken or the level cannot be loaded; a "
+                                   "timedemo's file was refused"},
                              {"2", "an option or config.ini value the server cannot use"}}};
 
   TManualSection files{
@@ -51,6 +56,8 @@ TManual GameManual() {
         "the log of the last run; grimvale.log.1 is the one before (default ~/.local/state/grimvale/)"},
        {"$XDG_DATA_HOME/grimvale/Screenshots/",
         "screenshots, ScreenN.jpg, taken with the Print key (default ~/.local/share/grimvale/)"},
+       {"$XDG_DATA_HOME/grimvale/demos/NAME.dem",
+        "demos recorded with the console's record command (default ~/.local/share/grimvale/)"},
        {"$XDG_CACHE_HOME/grimvale/data/maps/NAME/map.lvl",
         "a level compiled from its map.3ds when the data tree's map.lvl is missing or of another version (default "
         "~/.cache/grimvale/)"},

@@ -28,6 +28,10 @@ void Name(TConsole&, const std::string& arg) {
   if (TCharacter* player = LocalPlayer()) player->SetName(arg);
 }
 
+void Demo(const std::string& command, const std::string& arg) {
+  if (ConsoleHooks.DemoCommand) ConsoleHooks.DemoCommand(command, arg);
+}
+
 void SetFlag(bool* flag, bool value) {
   if (flag) *flag = value;
 }
@@ -112,6 +116,12 @@ const TCommand kCommands[] = {
     {TConsole::kAdminPassword, 0, [](TConsole& c, const std::string&) { Admin(c); }},
     {"reinit_weapons", 0, [](TConsole&, const std::string&) { ReinitWeapons(); }},
     {"name", 4, Name},
+    // Before "demo", whose prefix they share.
+    {"demopause", 0, [](TConsole&, const std::string&) { Demo("demopause", ""); }},
+    {"demospeed", 9, [](TConsole&, const std::string& arg) { Demo("demospeed", arg); }},
+    {"stopdemo", 0, [](TConsole&, const std::string&) { Demo("stopdemo", ""); }},
+    {"timedemo", 8, [](TConsole&, const std::string& arg) { Demo("timedemo", arg); }},
+    {"demo", 4, [](TConsole&, const std::string& arg) { Demo("demo", arg); }},
     {"fullmoney", 0, [](TConsole&, const std::string&) { AdminOnly([](TCharacter& p) { p.Money = 16000; }); }},
     {"fullhealth", 0, [](TConsole&, const std::string&) { AdminOnly([](TCharacter& p) { p.SetHealth(100); }); }},
     {"fullarmor", 0, [](TConsole&, const std::string&) { AdminOnly([](TCharacter& p) { p.SetArmour(100); }); }},

@@ -5,6 +5,7 @@
 // effect.
 #pragma once
 #include <functional>
+#include <string>
 
 struct TGameSettings;
 
@@ -15,6 +16,9 @@ struct TConsoleHooks {
   bool* TextureScroll = nullptr;  // "startstupid" / "stopstupid"
   std::function<void(bool inGame)> SetInGame;
   std::function<void()> EndLevel;
+  // The demo commands (demo, timedemo, demopause, demospeed, stopdemo) and
+  // their argument.
+  std::function<void(const std::string& command, const std::string& arg)> DemoCommand;
   std::function<void()> ReinitShaders;
   // After "reinit_weapons" replaced Weapons (the buy window shows their
   // pictures, which went with the old ones).

@@ -81,6 +81,8 @@ void ApplyState(TCharacter& c, const TStateFields& s) {
   c.RifleIndex = s.Rifle;
 }
 
+}  // namespace
+
 TNetMessage StateMessage(uint8_t code, const TCharacter& c) {
   TNetMessage m = MakeMessage(code, c.Name, c.Team == 1 ? "1" : "0");
   m.F[0] = static_cast<float>(c.Armour);
@@ -94,6 +96,8 @@ TNetMessage StateMessage(uint8_t code, const TCharacter& c) {
 TNetMessage PhysicsMessage(int32_t gravity, double speed) {
   return MakeMessage(ServerMsg::Physics, std::to_string(gravity), FloatToStr(speed));
 }
+
+namespace {
 
 TServer* Server() { return Network && Network->IsServer ? Network->Server.get() : nullptr; }
 TClient* Client() { return Network && Network->IsClient ? Network->Client.get() : nullptr; }
@@ -443,12 +447,14 @@ void TNetRules::ClientJoined(TServerClient& client) {
     // A client marks every character in use on message 8; the ones that
     // are not (a dedicated server's character 0, a player who left) are
     // named again, or they would stand in its statistics and teams.
-    for (const auto& other : client.Server.Clients) {
-      if (!other || other.get() == &client) continue;
-      other->Send(joined);
-      for (int32_t i = 0; i < Characters->Count; ++i)
-        if (!Characters->At(i)->InUse) other->Send(ServerMsg::PlayerLeft, std::to_string(i));
-    }
+    auto tell = [&](const TNetMessage& m) {
+      for (const auto& other : client.Server.Clients)
+        if (other && other.get() != &client) other->Send(m);
+      if (client.Server.Tap) client.Server.Tap->Message(m);
+    };
+    tell(joined);
+    for (int32_t i = 0; i < Characters->Count; ++i)
+      if (!Characters->At(i)->InUse) tell(MakeMessage(ServerMsg::PlayerLeft, std::to_string(i)));
   }
   client.Send(ServerMsg::StartLevel, level);
 }
@@ -524,16 +530,23 @@ void TNetRules::SendPositions() {
     // What every client is about to see, kept for resolving its shots.
     for (int32_t j = 0; j < Characters->Count; ++j)
       if (TCharacter* c = Characters->At(j); !c->Dead) c->History.Add(now, {c->Position(), c->Yaw, c->Pitch});
+    auto datagram = [stamp](const TCharacter& c) {
+      const uint16_t shots = static_cast<uint16_t>((c.ShotsFired & 3) << 14);
+      return TDatagram{c.X, c.Y, c.Z, c.Yaw, c.Pitch, static_cast<uint8_t>(c.Health & 0xFF),
+                       static_cast<uint8_t>(c.Id), static_cast<uint16_t>(stamp | shots)};
+    };
     for (const auto& client : server->Clients) {
       if (!client || !client->Started) continue;
       for (int32_t j = 0; j < Characters->Count; ++j) {
         const TCharacter* c = Characters->At(j);
         if (j == client->Index + 1 || c->Dead) continue;
-        const uint16_t shots = static_cast<uint16_t>((c->ShotsFired & 3) << 14);
-        server->SendDatagram(*client, {c->X, c->Y, c->Z, c->Yaw, c->Pitch, static_cast<uint8_t>(c->Health & 0xFF),
-                                       static_cast<uint8_t>(j), static_cast<uint16_t>(stamp | shots)});
+        server->SendDatagram(*client, datagram(*c));
       }
     }
+    // A recording shows every character, the server's own player too.
+    if (server->Tap)
+      for (int32_t j = 0; j < Characters->Count; ++j)
+        if (const TCharacter* c = Characters->At(j); !c->Dead && c->InUse) server->Tap->Datagram(datagram(*c));
   } else if (TClient* client = Client()) {
     const TCharacter* me = Local();
     if (!client->Started || !me || me->Dead) return;
@@ -603,6 +616,7 @@ void SendServerState(int32_t index) {
   m.S3 = std::to_string(index);
   for (const auto& client : server->Clients)
     if (client && client->Index + 1 != index) client->Send(m);
+  if (server->Tap) server->Tap->Message(m);
 }
 
 void BroadcastChat(int32_t senderIndex, const std::string& text, bool all) {
@@ -617,6 +631,7 @@ void BroadcastChat(int32_t senderIndex, const std::string& text, bool all) {
     const TCharacter* c = Characters->At(client->Index + 1);
     if (all || (c && c->Team == sender->Team)) client->Send(m);
   }
+  if (all && server->Tap) server->Tap->Message(m);
   // A server without a player of its own (character 0 out of use) is its
   // operator's: every line, team chat too, goes to the log.
   const TCharacter* host = Characters->At(0);
@@ -632,4 +647,9 @@ bool IsPlainLevelName(const std::string& name) {
   for (char ch : name)
     if (ch == '/' || ch == '\\' || ch == ':' || static_cast<unsigned char>(ch) < 32) return false;
   return DirectoryExists(HostPath("data\\maps\\" + name));
+}
+
+bool PlayableLevel(const std::string& name) {
+  const std::string base = "data\\maps\\" + name + "\\map";
+  return IsPlainLevelName(name) && (FileExists(HostPath(base + ".lvl")) || FileExists(HostPath(base + ".3ds")));
 }

@@ -12,6 +12,7 @@
 #include "net/network.h"
 
 struct TGameSettings;
+class TCharacter;
 
 struct TNetRuleHooks {
   // A client was told to play this level (Tgame::RequestLevel).
@@ -62,6 +63,12 @@ void BroadcastChat(int32_t senderIndex, const std::string& text, bool all);
 // Server: message 21 with the gravity and speed to every client (the console
 // calls it when either changes).
 void BroadcastPhysics(int32_t gravity, double speed);
+// A character's state as message `code` (server 4 without S3, client 3).
+TNetMessage StateMessage(uint8_t code, const TCharacter& c);
+// Server message 21: the gravity and speed.
+TNetMessage PhysicsMessage(int32_t gravity, double speed);
 // A level name a server may give: a plain directory name of at most 25
 // characters that exists under the maps directory.
 bool IsPlainLevelName(const std::string& name);
+// A plain level name whose map.lvl or map.3ds exists.
+bool PlayableLevel(const std::string& name);

@@ -7,6 +7,7 @@
 #include "core/convert.h"
 #include "core/game_settings.h"
 #include "game/characters.h"
+#include "game/demo_recorder.h"
 #include "game/ki.h"
 #include "game/net_rules.h"
 #include "net/network.h"
@@ -156,6 +157,12 @@ const TServerCommand kCommands[] = {
      "status", "lists the slots: names, teams, kills, deaths and addresses, bots marked as bots"},
     {"say", TServerCommand::Word, [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { Say(arg, p); },
      "say <text>", "sends a chat line to every player"},
+    {"record", TServerCommand::Word,
+     [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { p(StartRecording(arg)); },
+     "record <name>", "records the game into demos/<name>.dem until stoprecord or the level's end"},
+    {"stoprecord", TServerCommand::Exact,
+     [](const std::string&, TGameSettings*, const TCommandPrint& p) { p(StopRecording()); }, "stoprecord",
+     "ends the recording"},
     {"netstat", TServerCommand::Exact,
      [](const std::string&, TGameSettings*, const TCommandPrint& p) {
        if (!Network) return p("netstat: no network session.");

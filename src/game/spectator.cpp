@@ -98,6 +98,15 @@ void TSpectator::StartFree(const TCharacters& all) {
   if (Logger) Logger->LogInfo("free camera", "Spectator");
 }
 
+void TSpectator::SetFree(const TCharacters& all, bool free) {
+  if (free) {
+    StartFree(all);
+  } else {
+    mode = TWatch::Self;
+    watched = -1;
+  }
+}
+
 void TSpectator::SetFreeView(float yaw, float pitch) {
   if (!std::isfinite(yaw) || !std::isfinite(pitch)) return;
   freeYaw = yaw;

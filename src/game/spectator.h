@@ -46,6 +46,9 @@ class TSpectator {
   // The free camera's mouse look (angles already clamped by the camera) and
   // flight along the view by the movement keys, kept inside the level's cube.
   void SetFreeView(float yaw, float pitch);
+  // A demo's viewer: the free camera from the current view, or back to the
+  // local player's eyes (Update then chooses again).
+  void SetFree(const TCharacters& all, bool free);
   void Fly(const TMoveInput& input, int32_t ms, const TOctree* octree);
 
   TWatch Mode() const { return mode; }

@@ -361,6 +361,7 @@ int32_t TServer::ConnectedCount() const {
 }
 
 void TServer::Broadcast(const TNetMessage& message) {
+  if (Tap) Tap->Message(message);
   for (const auto& c : Clients)
     if (c) c->Send(message);
 }
@@ -443,7 +444,9 @@ std::string TClient::Poll(TSessionRules* rules) {
     if (r == TReadResult::Gone) return "Server disconnected!";
     TNetMessage m;
     Link.Received(kMessageSize, false);
-    const TVerdict verdict = DecodeMessage(bytes, m) ? LinkMessage(m, rules) : TVerdict::Garbage;
+    const bool decoded = DecodeMessage(bytes, m);
+    if (decoded && Tap) Tap->Message(m);
+    const TVerdict verdict = decoded ? LinkMessage(m, rules) : TVerdict::Garbage;
     if (!Acceptable(verdict, unknownCodes)) {
       Log("Server sends garbage (code " + std::to_string(m.Code) + ")");
       return "Server disconnected!";
@@ -460,7 +463,9 @@ std::string TClient::Poll(TSessionRules* rules) {
         ntohs(from.sin_port) != UDPPort)
       continue;
     Link.Received(kDatagramSize, true);
-    if (rules) rules->ServerDatagram(DecodeDatagram(bytes));
+    const TDatagram d = DecodeDatagram(bytes);
+    if (Tap) Tap->Datagram(d);
+    if (rules) rules->ServerDatagram(d);
   }
   TNetMessage ping;
   if (PeerStamps && Link.PingDue(NowMs(), ping)) {

@@ -51,6 +51,16 @@ class TSessionRules {
   virtual void SendChat(const std::string& text, bool teamOnly) = 0;
 };
 
+// Sees the stream a client is given: on a client what arrives from the
+// server, on a server what it sends to every client (the game layer adds the
+// position datagrams of every character). The demo recorder is one.
+class TSessionTap {
+ public:
+  virtual ~TSessionTap() = default;
+  virtual void Message(const TNetMessage& message) = 0;
+  virtual void Datagram(const TDatagram& datagram) = 0;
+};
+
 // One connected client in slot Index; it plays character Index + 1.
 class TServerClient {
  public:
@@ -125,6 +135,7 @@ class TServer {
   int32_t RoundTime = 0;
   // Test seam: where a message to one client leaves instead of its socket.
   std::function<void(const TServerClient& to, const TNetMessage& message)> Transmit;
+  TSessionTap* Tap = nullptr;  // not owned; told of every broadcast
 
  private:
   friend class TServerClient;
@@ -170,6 +181,7 @@ class TClient {
   std::vector<int32_t> Pings;
   // Test seam: where a message to the server leaves instead of the socket.
   std::function<void(const TNetMessage& message)> Transmit;
+  TSessionTap* Tap = nullptr;  // not owned; told of what arrives, before the rules
   // A decoded message of the server: pings and the ping table are the
   // link's, the rest the rules'.
   TVerdict LinkMessage(const TNetMessage& m, TSessionRules* rules);

@@ -1,6 +1,8 @@
 // The client against a raw wire server on loopback: connecting without
 // blocking, the level start, the handshake, states and positions both ways,
 // and what it refuses from a server.
+#include "game/demo_player.h"
+#include "game/demo_recorder.h"
 #include "net_fixture.h"
 
 #include <chrono>
@@ -277,4 +279,102 @@ TEST_F(NetClientTest, AStampedServersShotCountsAreHeardWhereTheShooterIs) {
   const TViewPose drawn = Characters->At(0)->DrawnPose();
   EXPECT_GE(drawn.Position.x, 1);
   EXPECT_LT(drawn.Position.x, 6);
+}
+
+// A client records what its server sends while the game goes on: the
+// standard demo's stream reaches it over loopback as from its server, each
+// group of records at its moment (its own character's datagrams left out, as
+// a server does). Played back, the recording shows every character where
+// the live client had it at the same moments.
+TEST_F(NetClientTest, ADemoRecordedOnAClientPlaysTheSameAsTheLiveGame) {
+  std::filesystem::create_directories(dir / "data/maps/compound");
+  TDemo source;
+  std::string error;
+  ASSERT_TRUE(ReadDemo(GRIMVALE_BIN_DIR "/data/demos/standard.dem", source, error)) << error;
+  const uint32_t base = 100000;
+  uint32_t now = base;
+  struct TClockBack {
+    ~TClockBack() { SetTickSource(nullptr); }
+  } clockBack;
+  SetTickSource([&now] { return now; });
+  ConnectAndStart("compound");
+  ASSERT_NE(Characters, nullptr);
+  Characters->Tick(now, true);
+  TDemoRecorder recorder;
+  const std::string path = dir / "client.dem";
+  ASSERT_TRUE(recorder.Start(path, error)) << error;
+
+  struct TPose {
+    float X, Y, Z;
+    bool Dead;
+  };
+  std::map<uint32_t, std::map<int32_t, TPose>> live;
+  auto poses = [] {
+    std::map<int32_t, TPose> out;
+    for (int32_t i = 0; i < Characters->Count; ++i)
+      if (const TCharacter* c = Characters->At(i); c->InUse) out[i] = {c->X, c->Y, c->Z, c->Dead};
+    return out;
+  };
+  const sockaddr_in to = Loopback(Network->Client->LocalUDPPort);
+  size_t at = source.FirstRecord;
+  TDemoRecord r;
+  uint32_t groupTime = UINT32_MAX, nextCheckpoint = 0;
+  uint64_t expected = recorder.Bytes();
+  auto delivered = [&] { return PollUntil([&] { return recorder.Bytes() >= expected; }); };
+  while (NextRecord(source, at, r)) {
+    if (r.Time != groupTime) {
+      ASSERT_TRUE(delivered()) << "at " << groupTime << " ms";
+      if (groupTime != UINT32_MAX && groupTime >= nextCheckpoint) {
+        live[groupTime] = poses();
+        nextCheckpoint = groupTime + 500;
+      }
+      groupTime = r.Time;
+      now = base + r.Time;
+      Characters->Tick(now, true);
+      recorder.Frame();
+      expected = recorder.Bytes();
+    }
+    if (r.Kind == TDemoKind::Message) {
+      TWireMessage m;
+      m.Code = r.Message.Code;
+      m.S[0] = r.Message.S1;
+      m.S[1] = r.Message.S2;
+      m.S[2] = r.Message.S3;
+      std::copy(r.Message.F, r.Message.F + 6, m.F);
+      server.Send(m);
+      expected += 5 + kMessageSize;
+    } else if (r.Kind == TDemoKind::Datagram && r.Datagram.Index != Characters->LocalIndex) {
+      uint8_t bytes[kDatagramSize];
+      EncodeDatagram(r.Datagram, bytes);
+      ::sendto(server.udp, bytes, kDatagramSize, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+      expected += 5 + kDatagramSize;
+    }
+  }
+  ASSERT_TRUE(delivered());
+  ASSERT_TRUE(recorder.Stop());
+  ASSERT_GE(live.size(), 20u);
+  EXPECT_EQ(Characters->LocalIndex, 1);  // the standard demo's eyes: its first bot
+
+  TDemo recorded;
+  ASSERT_TRUE(ReadDemo(path, recorded, error)) << error;
+  Network->Close();
+  MakeCharacters();
+  Characters = characters.get();
+  TDemoPlayer player(*Network, std::move(recorded));
+  player.Begin();
+  int32_t compared = 0;
+  for (const auto& [time, expectedPoses] : live) {
+    now = base + 1000000 + time;
+    Characters->Tick(now, true);
+    player.PlayUntil(time);
+    for (const auto& [index, pose] : expectedPoses) {
+      const TCharacter* c = Characters->At(index);
+      ASSERT_NE(c, nullptr) << index << " at " << time << " ms";
+      EXPECT_EQ(c->Dead, pose.Dead) << index << " at " << time << " ms";
+      EXPECT_EQ(c->X, pose.X) << index << " at " << time << " ms";
+      EXPECT_EQ(c->Z, pose.Z) << index << " at " << time << " ms";
+      ++compared;
+    }
+  }
+  EXPECT_GE(compared, 16 * 20);
 }

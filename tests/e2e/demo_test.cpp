@@ -1,0 +1,141 @@
+// Demos with the real binary: --timedemo of the standard demo prints its
+// figures and exits 0, a dedicated server records from its command input
+// what the game then plays, and a demo the game cannot play is refused with
+// a line and exit 1, never a crash.
+#include "dedicated_process.h"
+#include "e2e_support.h"
+#include "screen_positions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+const std::string kStandardDemo = std::string(GRIMVALE_BIN_DIR) + "/data/demos/standard.dem";
+
+TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TGameProcess game(x, "timedemo", {"--timedemo", kStandardDemo});
+  EXPECT_EQ(game.WaitForExit(240000), 0) << game.Log();
+  // The demo lasts 12 s; a timedemo frame moves it on by 1/60 s.
+  const std::regex figures(R"(timedemo: 720 frames, [0-9]+\.[0-9]+ seconds, [0-9]+\.[0-9]+ ms average \([0-9.]+ fps\), [0-9]+\.[0-9]+ ms 99th percentile)");
+  EXPECT_TRUE(std::regex_search(game.Log(), figures)) << game.Log();
+}
+
+// A listen server's match with bots, recorded from the console and played
+// back from it: the level comes back, pauses, lets the free camera fly, ends,
+// and the menu returns.
+TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TGameProcess game(x, "console_demo");
+  ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << game.Log();
+  SleepForMs(1500);
+  game.Click(kNewGameX, kNewGameY);
+  SleepForMs(1000);
+  game.ReplaceField(kHostPortX, kHostPortY, std::to_string(FreePort()));
+  game.Click(kStartX, kStartY);
+  ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << game.Log();
+  SleepForMs(1500);
+  game.Click(kTerroristX, kTerroristY);
+  SleepForMs(1000);
+
+  game.Key("grave");
+  SleepForMs(800);
+  game.Type("record match1");
+  game.Key("Return");
+  ASSERT_TRUE(game.WaitForLog("Recording demos/match1.dem")) << game.Log();
+  SleepForMs(4000);
+  game.Type("stoprecord");
+  game.Key("Return");
+  ASSERT_TRUE(game.WaitForLog("Recorded demos/match1.dem")) << game.Log();
+
+  game.Type("demo match1");
+  game.Key("Return");
+  ASSERT_TRUE(game.WaitForLog("Playing demos/match1.dem (arena, ")) << game.Log();
+  SleepForMs(1500);
+  const TScreen playing = game.Shot("playing");
+  // Paused, the picture stands; the free camera still flies.
+  game.Key("p");
+  ASSERT_TRUE(game.WaitForLog("Demo paused")) << game.Log();
+  SleepForMs(500);
+  const TScreen paused = game.Shot("paused");
+  SleepForMs(700);
+  EXPECT_LT(game.Shot("still-paused").DifferenceTo(paused), 0.01);
+  game.Key("f");
+  ASSERT_TRUE(game.WaitForLog("Free camera")) << game.Log();
+  game.KeyDown("w");
+  SleepForMs(1000);
+  game.KeyUp("w");
+  EXPECT_GT(game.Shot("flown").DifferenceTo(paused), 0.05);
+  game.Key("p");
+  EXPECT_TRUE(game.WaitForLog("The demo has ended.", 30000)) << game.Log();
+  SleepForMs(1000);
+  const TScreen menu = game.Shot("menu");
+  EXPECT_GT(menu.MenuRed(), 2000) << "back in the main menu";
+  EXPECT_GT(playing.DifferenceTo(menu), 0.3) << "the level was shown, not the menu";
+  game.Key("grave");
+  SleepForMs(800);
+  game.Type("quit");
+  game.Key("Return");
+  EXPECT_EQ(game.WaitForExit(20000), 0) << game.Log();
+}
+
+TEST(Demo, ADedicatedServersRecordingPlaysInTheGame) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  std::string demo;
+  {
+    TDedicatedProcess server({"--map", "arena", "--tcpport", "0", "--udpport", "0", "--bots", "4", "--discoveryport",
+                              "-1"});
+    ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
+    server.Input("record night_1");
+    ASSERT_TRUE(server.WaitForOutput("Recording ")) << server.Output();
+    SleepForMs(3000);
+    server.Input("stoprecord");
+    ASSERT_TRUE(server.WaitForOutput("Recorded ")) << server.Output();
+    server.Input("quit");
+    EXPECT_EQ(server.WaitForExit(), 0);
+    demo = ReadFile(server.Dir() / "demos/night_1.dem");
+  }
+  ASSERT_GT(demo.size(), 1000u);
+  TempDir files;
+  WriteFile(files / "night_1.dem", demo);
+  TGameProcess game(x, "dedicated_demo", {"--timedemo", files / "night_1.dem"});
+  EXPECT_EQ(game.WaitForExit(120000), 0) << game.Log();
+  EXPECT_NE(game.Log().find("Timedemo " + (files / "night_1.dem") + " (arena, "), std::string::npos) << game.Log();
+  EXPECT_NE(game.Log().find("timedemo: "), std::string::npos) << game.Log();
+}
+
+TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TempDir files;
+  const std::string standard = ReadFile(kStandardDemo);
+  ASSERT_GT(standard.size(), 1000u);
+  // The level's name, "compound", turned into one of the same length that no map has.
+  std::string elsewhere = standard;
+  elsewhere.replace(11, 8, "atlantis");
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+    const char* Line;
+  };
+  const TCase cases[] = {
+      {"truncated", standard.substr(0, standard.size() - 40), "truncated at byte"},
+      {"elsewhere", elsewhere, "the level \"atlantis\" does not exist"},
+  };
+  for (const TCase& c : cases) {
+    const std::string path = files / (std::string(c.Name) + ".dem");
+    WriteFile(path, c.Bytes);
+    TGameProcess game(x, std::string("refused_") + c.Name, {"--timedemo", path});
+    EXPECT_EQ(game.WaitForExit(60000), 1) << c.Name << "\n" << game.Log();
+    EXPECT_NE(game.Log().find("Demo refused: " + path + ": "), std::string::npos) << c.Name << "\n" << game.Log();
+    EXPECT_NE(game.Log().find(c.Line), std::string::npos) << c.Name << "\n" << game.Log();
+  }
+}
+
+}  // namespace
