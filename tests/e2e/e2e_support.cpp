@@ -1,5 +1,6 @@
 // The private X server, the game process, xdotool input and screen pictures.
 #include "e2e_support.h"
+#include "screen_positions.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -239,6 +240,30 @@ void TGameProcess::ReplaceField(int x, int y, const std::string& text) {
   for (int i = 0; i < 8; ++i) Key("Right");
   for (int i = 0; i < 8; ++i) Key("BackSpace");
   Type(text);
+}
+
+void TGameProcess::Console(const std::vector<std::string>& lines) {
+  Key("grave");
+  SleepForMs(500);
+  for (const std::string& line : lines) {
+    Type(line);
+    Key("Return");
+    SleepForMs(300);
+  }
+  Key("grave");
+  SleepForMs(300);
+}
+
+std::string HostAlone(TGameProcess& game) {
+  game.Click(kNewGameX, kNewGameY);
+  SleepForMs(1000);
+  game.Click(kBotsEndX, kBotsY);
+  game.Key("BackSpace");
+  game.Type("0");
+  const std::string port = std::to_string(FreePort());
+  game.ReplaceField(kHostPortX, kHostPortY, port);
+  game.Click(kStartX, kStartY);
+  return port;
 }
 
 TScreen TGameProcess::Shot(const std::string& step) {

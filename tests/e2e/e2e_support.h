@@ -104,6 +104,8 @@ class TGameProcess {
   void Type(const std::string& text);
   // Clicks into an edit field at (x, y) and replaces its text (up to 8 characters).
   void ReplaceField(int x, int y, const std::string& text);
+  // Opens the console, enters each line, and closes it again.
+  void Console(const std::vector<std::string>& lines);
   // The screen as it is now; also written as <shots>/<name>/<step>.png.
   TScreen Shot(const std::string& step);
   // The caption of the game's window, as a window manager would show it.
@@ -119,6 +121,10 @@ class TGameProcess {
   pid_t pid = -1;
   int shots = 0;
 };
+
+// From the main menu: New Game without bots on a free port, started. The
+// port, which the server announces once the level has loaded.
+std::string HostAlone(TGameProcess& game);
 
 // Waits until predicate holds, polling every 100 ms; false after timeoutMs.
 template <typename Predicate>

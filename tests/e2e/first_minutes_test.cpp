@@ -19,18 +19,6 @@ size_t Occurrences(const std::string& text, const std::string& part) {
   return n;
 }
 
-void Console(TGameProcess& game, const std::vector<std::string>& lines) {
-  game.Key("grave");
-  SleepForMs(500);
-  for (const std::string& line : lines) {
-    game.Type(line);
-    game.Key("Return");
-    SleepForMs(300);
-  }
-  game.Key("grave");
-  SleepForMs(300);
-}
-
 }  // namespace
 
 TEST(EndToEnd, ANewPlayerIsToldTheKeysSeesABotsKillAndWatchesATeamMate) {
@@ -41,14 +29,7 @@ TEST(EndToEnd, ANewPlayerIsToldTheKeysSeesABotsKillAndWatchesATeamMate) {
   SleepForMs(1500);
 
   // Alone at first, so nothing moves while the hints are read.
-  game.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
-  game.Click(kBotsEndX, kBotsY);
-  game.Key("BackSpace");
-  game.Type("0");
-  const std::string port = std::to_string(FreePort());
-  game.ReplaceField(kHostPortX, kHostPortY, port);
-  game.Click(kStartX, kStartY);
+  const std::string port = HostAlone(game);
   ASSERT_TRUE(game.WaitForLog("Server started at TCPport " + port, 60000)) << "step: the arena loads\n" << game.Log();
   SleepForMs(1500);
   game.Click(kTerroristX, kTerroristY);
@@ -67,7 +48,7 @@ TEST(EndToEnd, ANewPlayerIsToldTheKeysSeesABotsKillAndWatchesATeamMate) {
 
   // Two bots join the player's side and three the other; the unarmed player
   // is soon shot.
-  Console(game, {"addbot", "addbot", "addbot", "addbot", "addbot"});
+  game.Console({"addbot", "addbot", "addbot", "addbot", "addbot"});
   // A mate's view follows the death while one of the player's side lives;
   // when the player was its last, the round ends instead, and the next
   // death shows it.
@@ -82,6 +63,6 @@ TEST(EndToEnd, ANewPlayerIsToldTheKeysSeesABotsKillAndWatchesATeamMate) {
   SleepForMs(500);
   game.Shot("watching");
 
-  Console(game, {"quit"});
+  game.Console({"quit"});
   EXPECT_EQ(game.WaitForExit(20000), 0) << game.Log();
 }

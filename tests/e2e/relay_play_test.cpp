@@ -87,15 +87,6 @@ int RttOf(const std::string& log, const std::string& who) {
   return std::stoi(m[1]);
 }
 
-void Console(TGameProcess& game, const std::string& line) {
-  game.Key("grave");
-  SleepForMs(500);
-  game.Type(line);
-  game.Key("Return");
-  SleepForMs(300);
-  game.Key("grave");
-}
-
 }  // namespace
 
 TEST(EndToEnd, AJoinerThroughTheRelayHearsTheHostsShotsAndSeesItsPing) {
@@ -118,16 +109,9 @@ TEST(EndToEnd, AJoinerThroughTheRelayHearsTheHostsShotsAndSeesItsPing) {
   ASSERT_TRUE(joiner.WaitForLog("The Initialization has been done")) << "step: joiner start\n" << joiner.Log();
   SleepForMs(1500);
 
-  host.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
-  const uint16_t port = FreePort();
-  host.ReplaceField(kHostPortX, kHostPortY, std::to_string(port));
   // No bots: nothing but the host may make a sound.
-  host.Click(kBotsEndX, kBotsY);
-  host.Key("BackSpace");
-  host.Type("0");
-  host.Click(kStartX, kStartY);
-  ASSERT_TRUE(host.WaitForLog("Server started at TCPport " + std::to_string(port), 60000))
+  const std::string port = HostAlone(host);
+  ASSERT_TRUE(host.WaitForLog("Server started at TCPport " + port, 60000))
       << "step: the host's server\n" << host.Log();
   SleepForMs(1500);
   host.Click(kTerroristX, kTerroristY);
@@ -135,7 +119,8 @@ TEST(EndToEnd, AJoinerThroughTheRelayHearsTheHostsShotsAndSeesItsPing) {
   TImpairment impairment;
   impairment.DelayMs = kOneWayMs;
   const uint16_t relayPort = FreePort();
-  TImpairProxy relay(port, port, impairment, relayPort);
+  const auto hostPort = static_cast<uint16_t>(std::stoi(port));
+  TImpairProxy relay(hostPort, hostPort, impairment, relayPort);
   ASSERT_EQ(relay.ProxyTCPPort, relayPort);
   ASSERT_EQ(relay.ProxyUDPPort, relayPort);
 
@@ -178,8 +163,8 @@ TEST(EndToEnd, AJoinerThroughTheRelayHearsTheHostsShotsAndSeesItsPing) {
 
   // Both ends measure about twice the relay's one-way delay; a busy machine
   // adds its frames' time to it.
-  Console(joiner, "netstat");
-  Console(host, "netstat");
+  joiner.Console({"netstat"});
+  host.Console({"netstat"});
   ASSERT_TRUE(joiner.WaitForLog("server: rtt", 5000)) << joiner.Log();
   ASSERT_TRUE(host.WaitForLog(": rtt", 5000)) << host.Log();
   for (const int rtt : {RttOf(joiner.Log(), "server"), RttOf(host.Log(), "client [0-9]+")}) {
@@ -191,8 +176,8 @@ TEST(EndToEnd, AJoinerThroughTheRelayHearsTheHostsShotsAndSeesItsPing) {
   joiner.Shot("joiner-statistics");
   joiner.KeyUp("Tab");
 
-  Console(joiner, "quit");
+  joiner.Console({"quit"});
   EXPECT_EQ(joiner.WaitForExit(20000), 0) << joiner.Log();
-  Console(host, "quit");
+  host.Console({"quit"});
   EXPECT_EQ(host.WaitForExit(20000), 0) << host.Log();
 }
