@@ -4,6 +4,7 @@
 // box: its CPU and resident memory at steady state with the 31 bots, and its
 // CPU when idle (no players, no bots; goal under 2% of a core).
 #include "app/dedicated.h"
+#include "bench_server.h"
 #include "bench_support.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -37,28 +38,12 @@ TDedicatedOptions StressOptions(int32_t bots) {
 // 60 frames a second of game time, as the server runs them. Range 0: the
 // first 5 s after everybody revived; range 1: the 50 s of match after them.
 void BM_ServerFrame(benchmark::State& state) {
-  Network->StartServer(32, 0, 0, 1500, false, "bench");
-  Network->Server->HostSeats = 0;
-  uint32_t now = 100000;
-  SetTickSource([&now] { return now; });
-  StartDedicatedLevel(StressOptions(31));
-  TNetworkTimers timers;
-  auto frame = [&] {
-    now += 16;
-    DedicatedFrame(now, 16, timers);
-  };
-  auto alive = [&] {
-    int32_t n = 0;
-    for (int32_t i = 1; i < Characters->Count; ++i) n += Characters->At(i)->Dead ? 0 : 1;
-    return n;
-  };
-  for (int i = 0; i < 1000 && alive() < 31; ++i) frame();
+  TBenchServer server(StressOptions(31));
+  server.UntilAlive(31);
   if (state.range(0) == 1)
-    for (int i = 0; i < 300; ++i) frame();
-  Timed(state, state.range(0) == 0 ? "frame start" : "frame match", frame);
+    for (int i = 0; i < 300; ++i) server.Frame();
+  Timed(state, state.range(0) == 0 ? "frame start" : "frame match", [&] { server.Frame(); });
   state.counters["bots"] = KI->BotCount();
-  EndDedicatedLevel();
-  SetTickSource(nullptr);
 }
 BENCHMARK(BM_ServerFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(0)->Iterations(300);
 BENCHMARK(BM_ServerFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(1)->Iterations(3000);

@@ -4,6 +4,7 @@
 // display, the real binary's --timedemo of the standard demo (frames per
 // second and the 99th-percentile frame time).
 #include "app/dedicated.h"
+#include "bench_server.h"
 #include "bench_support.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -26,43 +27,26 @@ double gBytesPerMinute = 0;
 // Range 0: not recording; range 1: recording the 50 s of match measured.
 void BM_ServerFrame(benchmark::State& state) {
   RandomSeed(1);  // both runs play the same match
-  Network->StartServer(32, 0, 0, 1500, false, "bench");
-  Network->Server->HostSeats = 0;
-  uint32_t now = 100000;
-  SetTickSource([&now] { return now; });
   TDedicatedOptions options;
   options.Map = "compound";
   options.Bots = 31;
   options.MaxPlayers = 32;
-  StartDedicatedLevel(options);
-  TNetworkTimers timers;
-  auto frame = [&] {
-    now += 16;
-    DedicatedFrame(now, 16, timers);
-  };
-  auto alive = [&] {
-    int32_t n = 0;
-    for (int32_t i = 1; i < Characters->Count; ++i) n += Characters->At(i)->Dead ? 0 : 1;
-    return n;
-  };
-  // The empty first round ends and everybody revives; then the match runs.
-  for (int i = 0; i < 1000 && alive() < 31; ++i) frame();
-  for (int i = 0; i < 300; ++i) frame();
+  TBenchServer server(options);
+  server.UntilAlive(31);
+  for (int i = 0; i < 300; ++i) server.Frame();
   std::unique_ptr<TDemoRecorder> recorder;
   if (state.range(0) == 1) {
     recorder = std::make_unique<TDemoRecorder>();
     std::string error;
     if (!recorder->Start("bench.dem", error)) state.SkipWithError(error.c_str());
   }
-  Timed(state, state.range(0) == 0 ? "not recording" : "recording", frame);
+  Timed(state, state.range(0) == 0 ? "not recording" : "recording", [&] { server.Frame(); });
   if (recorder) {
     const double minutes = recorder->Time() / 60000.0;
     recorder->Stop();
     gBytesPerMinute = minutes > 0 ? static_cast<double>(recorder->Bytes()) / minutes : 0;
     state.counters["bytes_per_minute"] = gBytesPerMinute;
   }
-  EndDedicatedLevel();
-  SetTickSource(nullptr);
 }
 BENCHMARK(BM_ServerFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(0)->Iterations(3000);
 BENCHMARK(BM_ServerFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(1)->Iterations(3000);
