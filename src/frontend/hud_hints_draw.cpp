@@ -13,11 +13,13 @@ void DrawHudLine(const std::string& line, int32_t y) {
   const int32_t x = ScreenCenterX - width / 2;
   glDisable(GL_TEXTURE_2D);
   glColor4f(0, 0, 0, 0.6f);
+  // Counter-clockwise as the screen shows it (y runs down): the models leave
+  // back faces culled, and the other way round the band would never show.
   glBegin(GL_QUADS);
   glVertex2i(x - 8, y - 3);
-  glVertex2i(x + width + 8, y - 3);
-  glVertex2i(x + width + 8, y + font->CharHeight + 3);
   glVertex2i(x - 8, y + font->CharHeight + 3);
+  glVertex2i(x + width + 8, y + font->CharHeight + 3);
+  glVertex2i(x + width + 8, y - 3);
   glEnd();
   glEnable(GL_TEXTURE_2D);
   glColor4f(1, 1, 1, 1);

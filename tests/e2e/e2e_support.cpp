@@ -77,14 +77,22 @@ uint32_t TScreen::At(int x, int y) const {
   return (uint32_t{Rgb[i]} << 16) | (uint32_t{Rgb[i + 1]} << 8) | Rgb[i + 2];
 }
 
+// How many pixels of the rectangle pass a test of their colour.
+template <typename Test>
+static int CountPixels(const TScreen& screen, int x0, int y0, int x1, int y1, Test test) {
+  int n = 0;
+  for (int y = std::max(0, y0); y < std::min(screen.Height, y1); ++y)
+    for (int x = std::max(0, x0); x < std::min(screen.Width, x1); ++x)
+      if (test((screen.At(x, y) >> 16) & 255, (screen.At(x, y) >> 8) & 255, screen.At(x, y) & 255)) ++n;
+  return n;
+}
+
 int TScreen::LitPixels(int x0, int y0, int x1, int y1) const {
-  int lit = 0;
-  for (int y = std::max(0, y0); y < std::min(Height, y1); ++y)
-    for (int x = std::max(0, x0); x < std::min(Width, x1); ++x) {
-      uint32_t c = At(x, y);
-      if (((c >> 16) & 255) + ((c >> 8) & 255) + (c & 255) > 48) ++lit;
-    }
-  return lit;
+  return CountPixels(*this, x0, y0, x1, y1, [](uint32_t r, uint32_t g, uint32_t b) { return r + g + b > 48; });
+}
+
+int TScreen::WhitePixels(int x0, int y0, int x1, int y1) const {
+  return CountPixels(*this, x0, y0, x1, y1, [](uint32_t r, uint32_t g, uint32_t b) { return std::min({r, g, b}) >= 176; });
 }
 
 TScreen TScreen::Crop(int x0, int y0, int x1, int y1) const {

@@ -62,6 +62,8 @@ struct TScreen {
   uint32_t At(int x, int y) const;
   // How many pixels of the rectangle are neither black nor near-black.
   int LitPixels(int x0, int y0, int x1, int y1) const;
+  // How many are near white in every channel: text, whatever the scene behind a dark band.
+  int WhitePixels(int x0, int y0, int x1, int y1) const;
   // The part inside a rectangle, e.g. for comparing one field or HUD number.
   TScreen Crop(int x0, int y0, int x1, int y1) const;
   // Fraction of pixels that differ by more than `tolerance` in any channel.

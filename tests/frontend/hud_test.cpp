@@ -1,4 +1,5 @@
 // The HUD's additions as text: the kill feed's rows and the new player's hints.
+#include "front_fixture.h"
 #include "frontend/hud_hints.h"
 #include "frontend/hud_kill_feed.h"
 #include "game/characters.h"
@@ -81,6 +82,33 @@ TEST(Hints, KeysAreNamedAsPrintedOnThem) {
       {kKeyB, "B"}, {kKeyTab, "Tab"}, {kKeyF12, "F12"}, {kKeyBackquote, "`"}, {kKeySpace, "Space"},
       {kKeyKp0 + 3, "Keypad 3"}, {kKeyLShift, "Shift"}, {kKey1, "1"}, {kKeyMenu, "Key 319"}};
   for (const auto& [key, name] : cases) EXPECT_EQ(KeyName(key), name) << key;
+}
+
+using HudLineTest = FrontTest;
+
+// Every HUD line sits on a dark band, whatever the scene left culled.
+TEST_F(HudLineTest, TheTextSitsOnADarkBandWithBackFacesCulled) {
+  UseStartGLState();
+  glEnable(GL_CULL_FACE);
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  GUIManager->SetOrtho(800, 600, -40, 40);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  const std::string line = "No weapon";
+  DrawHudLine(line, 300);
+  glFinish();
+  const int width = GUIManager->FontAt(FontCourier45)->CharWidth * static_cast<int>(line.size());
+  auto red = [](int x, int y) {
+    uint8_t c[4] = {};
+    glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, c);
+    return static_cast<int>(c[0]);
+  };
+  EXPECT_LT(red(400 - width / 2 - 4, 302), 120) << "left of the text, on the band";
+  EXPECT_LT(red(400 + width / 2 + 4, 302), 120) << "right of the text, on the band";
+  EXPECT_EQ(red(400 - width / 2 - 20, 302), 255) << "beyond the band the scene stays";
+  glDisable(GL_CULL_FACE);
+  glClearColor(0, 0, 0, 1);
 }
 
 }  // namespace
