@@ -24,6 +24,9 @@ done
 wanted() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
 jobs=$(nproc)
+# Most of a suite's time is end-to-end tests waiting on games that pause
+# between frames, so twice as many tests as cores keep the cores busy.
+test_jobs=$((jobs * 2))
 export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null GRIMVALE_NO_DIALOG=1 GRIMVALE_REQUIRE_DISPLAY=1
 # -noreset: by default the X server resets whenever its last client leaves, and
 # a client connecting during the reset is refused. SDL opens and closes the
@@ -61,7 +64,7 @@ fi
 held=(5020 5029 --)
 
 if wanted suite; then
-  step "suite" build/tests/hold_ports "${held[@]}" "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
+  step "suite" build/tests/hold_ports "${held[@]}" "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$test_jobs"
 fi
 
 if wanted sanitizers || wanted fuzz; then
@@ -78,7 +81,7 @@ if wanted sanitizers; then
   # Leak checking stays with the fuzzers: the GL and X libraries keep allocations
   # until exit by design.
   step "sanitizer suite" env ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    build-asan/tests/hold_ports "${held[@]}" "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    build-asan/tests/hold_ports "${held[@]}" "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$test_jobs"
 fi
 
 if wanted threads; then

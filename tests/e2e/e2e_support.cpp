@@ -131,13 +131,15 @@ int TScreen::MenuRed() const {
 }
 
 TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args,
-                           const std::string& installed)
+                           const std::string& installed, TSettings settings)
     : x(x), name(name), logFile(installed.empty() ? dir / "grimvale.log" : InstalledLogFile(dir.Path())) {
   std::string exe = installed;
   if (exe.empty()) {
     exe = dir / "grimvale";
     std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", exe);
     std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
+    if (settings == TSettings::Paced)
+      WriteFile(dir / "config.ini", "[TMiscConfig]\nSleep=" + std::to_string(kPacedSleepMs) + "\n");
   }
   pid = fork();
   if (pid == 0) {

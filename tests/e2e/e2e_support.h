@@ -76,13 +76,21 @@ struct TScreen {
 // never hosts on the game's default port, which may be another game's.
 uint16_t FreePort();
 
+// The settings a game starts with. Paced: a config.ini whose only key is a
+// pause of kPacedSleepMs after each frame, as a player may set it, so the
+// games of several tests share the cores instead of each drawing as fast as
+// it can. Fresh: no config.ini, a first start.
+enum class TSettings { Paced, Fresh };
+constexpr int kPacedSleepMs = 25;
+
 class TGameProcess {
  public:
   // Copies the game into a fresh directory and starts it on the X server
   // (extra arguments after the executable's name). With installed, runs that
-  // executable where it lies, the fresh directory as its home.
+  // executable where it lies, the fresh directory as its home, with fresh
+  // settings.
   TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args = {},
-               const std::string& installed = "");
+               const std::string& installed = "", TSettings settings = TSettings::Paced);
   ~TGameProcess();  // SIGKILL if still running
   TGameProcess(const TGameProcess&) = delete;
   TGameProcess& operator=(const TGameProcess&) = delete;

@@ -18,7 +18,7 @@ constexpr int kMoneyX0 = 560, kMoneyY0 = 515, kMoneyX1 = 680, kMoneyY1 = 555;
 TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   TXServer x;
   E2E_REQUIRE_X(x.Running());
-  TGameProcess game(x, "play");
+  TGameProcess game(x, "play", {}, "", TSettings::Fresh);
   ASSERT_FALSE(std::filesystem::exists(game.Dir() / "config.ini"));
   ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << "step: start\n" << game.Log();
   SleepForMs(1500);
