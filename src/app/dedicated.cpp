@@ -18,6 +18,7 @@
 #include "core/convert.h"
 #include "core/crash_report.h"
 #include "core/game_settings.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
@@ -31,15 +32,14 @@
 #include "net/network.h"
 #include "net/network_timers.h"
 #include "world/level.h"
+#include "world/movement.h"
 
 namespace {
 
-constexpr const char* kSource = "Dedicated";
 constexpr int kFrameMs = 16;         // about 60 frames a second, as the game's window runs
-constexpr uint32_t kMaxStepMs = 50;  // a late frame moves no further than the game's own
 constexpr size_t kMaxLineBytes = 1024;
 
-void Info(const std::string& line) { Logger->LogInfo(line, kSource); }
+void Info(const std::string& line) { Logger->LogInfo(line, LogSource::Dedicated); }
 
 // Lines from standard input, read without blocking the frame. At its end
 // (a service's input is often /dev/null) the server goes on without it.
@@ -128,7 +128,7 @@ void StartDedicatedLevel(const TDedicatedOptions& options) {
   KI->SetSkill(skill);
   int32_t added = 0;
   while (added < options.Bots && KI->AddBot(-1) >= 0) ++added;
-  if (added < options.Bots && Logger) Logger->LogError("Only " + std::to_string(added) + " bots found a slot", kSource);
+  if (added < options.Bots && Logger) Logger->LogError("Only " + std::to_string(added) + " bots found a slot", LogSource::Dedicated);
 }
 
 void EndDedicatedLevel() {
@@ -173,13 +173,13 @@ int RunDedicated(const TDedicatedOptions& options) {
   Network->DiscoveryPort = options.DiscoveryPort;
   if (!PlayableLevel(options.Map)) {
     Logger->LogError("Map not found: \"" + options.Map + "\" (no data/maps/" + options.Map + "/map.lvl or map.3ds)",
-                     kSource);
+                     LogSource::Dedicated);
     exitCode = 1;
   } else if (!Network->StartServer(options.MaxPlayers, options.UDPPort, options.TCPPort, options.Gold,
                                    options.FriendlyFire, options.ServerName)) {
     Logger->LogError("Cannot open the server's ports (TCP " + std::to_string(options.TCPPort) + ", UDP " +
                          std::to_string(options.UDPPort) + "): " + sessionError,
-                     kSource);
+                     LogSource::Dedicated);
     exitCode = 1;
   }
   if (exitCode == 0) {
@@ -188,7 +188,7 @@ int RunDedicated(const TDedicatedOptions& options) {
     try {
       StartDedicatedLevel(options);
     } catch (const std::exception& e) {
-      Logger->LogError(std::string("The level could not be loaded: ") + e.what(), kSource);
+      Logger->LogError(std::string("The level could not be loaded: ") + e.what(), LogSource::Dedicated);
       exitCode = 1;
     }
   }
@@ -208,12 +208,12 @@ int RunDedicated(const TDedicatedOptions& options) {
       try {
         DedicatedFrame(now, std::min(now - last, kMaxStepMs), timers);
       } catch (const std::exception& e) {
-        Logger->LogError(e.what(), kSource);
+        Logger->LogError(e.what(), LogSource::Dedicated);
       }
       last = now;
       if (!sessionError.empty()) {
         // A server session fails only when its sockets do; nothing is left to serve.
-        Logger->LogError("The session failed: " + sessionError, kSource);
+        Logger->LogError("The session failed: " + sessionError, LogSource::Dedicated);
         exitCode = 1;
         break;
       }

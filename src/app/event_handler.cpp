@@ -26,9 +26,6 @@
 
 TEventHandler* EventHandler = nullptr;
 
-// Movement never advances by more than this per frame; time beyond is dropped.
-static constexpr uint32_t kMaxStepMs = 50;
-
 TEventHandler::TEventHandler() {
   Now = GetTicks();
   LastTick = Now;

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 class TByteReader {
@@ -64,4 +65,23 @@ inline void PutLE16(std::string& out, uint16_t value) {
 }
 inline void PutLE32(std::string& out, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// Little-endian values at a fixed place of a buffer the caller has sized.
+inline void StoreLE32(uint8_t* p, uint32_t value) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+inline uint32_t LoadLE32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+inline void StoreLEFloat(uint8_t* p, float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, 4);
+  StoreLE32(p, bits);
+}
+inline float LoadLEFloat(const uint8_t* p) {
+  const uint32_t bits = LoadLE32(p);
+  float value;
+  std::memcpy(&value, &bits, 4);
+  return value;
 }

@@ -27,3 +27,4 @@ std::string LowerCase(std::string_view text);
 std::string UpperCase(std::string_view text);
 std::string Trim(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
+inline bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }

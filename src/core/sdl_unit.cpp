@@ -3,6 +3,7 @@
 
 #include "core/config.h"
 #include "core/gl_api.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/platform.h"
 #include "core/platform_events.h"
@@ -18,7 +19,6 @@ SDL_Surface* ScreenSurface = nullptr;
 TSDL_UNIT* SDLUnit = nullptr;
 TPlatformEvents* EventSink = nullptr;
 
-static const char* kSource = "Unit_SDL";
 
 // While the cursor is hidden (mouse look) the pointer is kept in the window,
 // so a fast turn cannot carry it onto another window; it is let go whenever
@@ -45,11 +45,11 @@ void StartFrameRateTimer() {
 static void ReportFailure(const std::string& text, bool appendErrorToLog) {
   std::string sdlError = SDL_GetError();
   ShowMessageBox(text, sdlError);
-  if (Logger) Logger->LogError(appendErrorToLog ? text + sdlError : text, kSource);
+  if (Logger) Logger->LogError(appendErrorToLog ? text + sdlError : text, LogSource::Sdl);
 }
 
 bool TSDL_UNIT::Init() {
-  if (Logger) Logger->LogInfo("Startet Initializing of SDL", kSource);
+  if (Logger) Logger->LogInfo("Startet Initializing of SDL", LogSource::Sdl);
   if (!OpenWindow()) return false;
   glext::LoadGLExtensions();
 
@@ -125,7 +125,7 @@ bool TSDL_UNIT::OpenWindow() {
     ScreenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, bitDepth, VideoFlags);
     if (!ScreenSurface && Logger)
       Logger->LogInfo(std::string("Video mode refused (") + SDL_GetError() + "), retrying with fewer GL attributes",
-                      kSource);
+                      LogSource::Sdl);
   }
   if (!ScreenSurface) {
     ReportFailure("Erzeugen einer OpenGL-Zeichenfläche schlug fehl: ", true);
@@ -135,11 +135,11 @@ bool TSDL_UNIT::OpenWindow() {
   SDL_EnableUNICODE(0);  // EnableTextInput turns it on while an edit has the focus
 
   if (SDLNet_Init() < 0) {
-    if (Logger) Logger->LogError(std::string("SDLNet_init failed:") + SDL_GetError(), kSource);
+    if (Logger) Logger->LogError(std::string("SDLNet_init failed:") + SDL_GetError(), LogSource::Sdl);
     Quit();
     return false;
   }
-  if (Logger) Logger->LogInfo("SDLNet_Init was successful", kSource);
+  if (Logger) Logger->LogInfo("SDLNet_Init was successful", LogSource::Sdl);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include "core/convert.h"
 #include "core/game_settings.h"
 #include "core/key_codes.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/platform.h"
 #include "core/run_state.h"
@@ -20,7 +21,6 @@ TConsole* Console = nullptr;
 
 namespace {
 
-constexpr const char* kSource = "GUIAdds";
 
 TCharacter* LocalPlayer() { return Characters ? Characters->LocalCharacter : nullptr; }
 
@@ -47,10 +47,10 @@ void AddSpawn(TConsole& console, bool terrorist) {
   TVec3 point = player->BoundSphere.Centre;
   if (terrorist) {
     level->AddTerSpawn(point, player->Yaw);
-    console.PrintSource("Added Terrorist Spawn Point: " + Vec3ToString(point), kSource);
+    console.PrintSource("Added Terrorist Spawn Point: " + Vec3ToString(point), LogSource::GuiAdds);
   } else {
     level->AddCTSpawn(point, player->Yaw);
-    console.PrintSource("Added CT Spawn Point: " + Vec3ToString(point), kSource);
+    console.PrintSource("Added CT Spawn Point: " + Vec3ToString(point), LogSource::GuiAdds);
   }
 }
 
@@ -254,7 +254,7 @@ void TConsole::Submit() {
 // HUD's lines.
 void TConsole::KeyHandler(uint16_t key) {
   if (key == kKeyReturn || key == kKeyKpEnter) Submit();
-  if (Logger) Logger->LogDebug("pushed: " + std::to_string(key), kSource);
+  if (Logger) Logger->LogDebug("pushed: " + std::to_string(key), LogSource::GuiAdds);
 }
 
 bool TConsole::IsConsoleKey(const TKeySym& key) const {

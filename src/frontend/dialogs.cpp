@@ -3,6 +3,7 @@
 #include "core/config.h"
 #include "core/convert.h"
 #include "core/ini_file.h"
+#include "core/log_sources.h"
 #include "core/paths.h"
 #include "core/run_state.h"
 #include "frontend/find_games.h"
@@ -17,7 +18,6 @@
 #include <optional>
 
 namespace {
-const char* const kSource = "GUIAdds";
 
 TEdit* EditAt(TWindow& w, size_t i) { return i < w.Edits.size() ? w.Edits[i].get() : nullptr; }
 std::string EditText(TWindow& w, size_t i) {
@@ -99,10 +99,10 @@ void StartNewGame() {
   TWindow* w = Win(NewGameWindow);
   if (!w) return;
   std::string map = SelectedItem(*w);
-  if (!MapExists(map)) return FrontShowError("Map konnte nicht gefunden werden: " + map, kSource);
+  if (!MapExists(map)) return FrontShowError("Map konnte nicht gefunden werden: " + map, LogSource::GuiAdds);
   std::string name = EditText(*w, 3);
   if (name.size() < 3 || name.size() > 23)
-    return FrontShowError("Your Name must contain at least 3 letters and less than 24.", kSource);
+    return FrontShowError("Your Name must contain at least 3 letters and less than 24.", LogSource::GuiAdds);
   int32_t firstPort = 0, secondPort = 0, maxPlayers = 0, gold = 0;
   if (!ReadNumberField(EditText(*w, 0), "UDP Port", 1, 65535, firstPort) ||
       !ReadNumberField(EditText(*w, 1), "TCP Port", 1, 65535, secondPort) ||
@@ -110,7 +110,7 @@ void StartNewGame() {
       !ReadNumberField(EditText(*w, 4), "Gold per round", 0, 1000000, gold))
     return;
   std::string serverName = EditText(*w, 5);
-  if (serverName.size() < 3) return FrontShowError("The Server Name must contain at least 3 letters.", kSource);
+  if (serverName.size() < 3) return FrontShowError("The Server Name must contain at least 3 letters.", LogSource::GuiAdds);
   // Every bot takes a slot; the host's own player takes one more.
   int32_t bots = 0;
   if (!ReadNumberField(EditText(*w, 6), "Bots", 0, maxPlayers - 1, bots)) return;
@@ -136,7 +136,7 @@ void JoinGame() {
       !ReadNumberField(EditText(*w, 1), "TCP Port", 1, 65535, tcpPort))
     return;
   std::string name = EditText(*w, 3);
-  if (name.size() < 3) return FrontShowError("Your Name must contain at least 3 letters.", kSource);
+  if (name.size() < 3) return FrontShowError("Your Name must contain at least 3 letters.", LogSource::GuiAdds);
   if (Network) Network->StartClient(EditText(*w, 0), tcpPort, udpPort, name);
 }
 
@@ -152,12 +152,12 @@ void ConfirmLevelSwitch() {
 bool ReadNumberField(const std::string& text, const std::string& field, int64_t low, int64_t high, int32_t& value) {
   std::optional<int32_t> number = TryStrToInt(text);
   if (!number) {
-    FrontShowError(field + " must be a valid Number.", kSource);
+    FrontShowError(field + " must be a valid Number.", LogSource::GuiAdds);
     return false;
   }
   if (*number < low || *number > high) {
     FrontShowError(field + " must be a Number from " + std::to_string(low) + " to " + std::to_string(high) + ".",
-                   kSource);
+                   LogSource::GuiAdds);
     return false;
   }
   value = *number;

@@ -10,12 +10,12 @@
 
 #include <type_traits>
 
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "fx/wav_file.h"
 
 namespace {
 
-const char* const kSource = "Sound";
 
 // The entry points the game uses, resolved from the loaded library.
 struct TOpenALApi {
@@ -158,7 +158,7 @@ class TNullBackend : public TSoundBackend {
 };
 
 std::unique_ptr<TSoundBackend> Silent(const std::string& why) {
-  if (Logger) Logger->LogInfo("No sound: " + why + "; the game runs silent", kSource);
+  if (Logger) Logger->LogInfo("No sound: " + why + "; the game runs silent", LogSource::Sound);
   return NullSoundBackend();
 }
 
@@ -182,6 +182,6 @@ std::unique_ptr<TSoundBackend> OpenSoundBackend(const TSoundOptions& options) {
     return Silent("no OpenAL context on the audio device \"" + options.Device + "\"");
   }
   const char* name = api.GetDeviceString(device, ALC_DEVICE_SPECIFIER);
-  if (Logger) Logger->LogInfo(std::string("Sound device: ") + (name ? name : "?"), kSource);
+  if (Logger) Logger->LogInfo(std::string("Sound device: ") + (name ? name : "?"), LogSource::Sound);
   return std::make_unique<TOpenALBackend>(api, device, context);
 }

@@ -3,6 +3,7 @@
 
 #include "core/convert.h"
 #include "core/ini_file.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/paths.h"
 
@@ -12,7 +13,6 @@
 namespace {
 
 const char* const kSection = "Effect.FXSettings";
-const char* const kSource = "Partikel";
 
 // Keys of one family: prefix + "x"/"y"/"z" + suffix.
 TFXRange ReadRange(const TIniFile& ini, const std::string& prefix, const std::string& suffix, TFXRange def) {
@@ -27,7 +27,7 @@ TFXTriple ReadTriple(const TIniFile& ini, const std::string& prefix, TFXTriple d
 
 void Report(const TFXSettings& s, const std::string& key, const std::string& value, const std::string& why,
             const std::string& used) {
-  if (Logger) Logger->LogError(s.FileName + ": " + key + " " + value + " " + why + "; using " + used, kSource);
+  if (Logger) Logger->LogError(s.FileName + ": " + key + " " + value + " " + why + "; using " + used, LogSource::Particles);
 }
 
 // value must be at least min; otherwise it becomes def.

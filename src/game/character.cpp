@@ -8,12 +8,12 @@
 #include <limits>
 
 #include "core/convert.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "game/characters.h"
 #include "net/network.h"
 #include "render/model.h"
 
-static constexpr const char* kSource = "UCharacters";
 
 // Vertical extent of the shipped figures, used for the hit spheres of a
 // character whose model cannot be read, so the player still plays.
@@ -165,7 +165,7 @@ void TCharacter::PlaceSpheres(float minY, float maxY) {
   ChestSphere.Radius = 0.5f * r;
   SetPosition(0, HeadSphere.Centre.y - LegsSphere.Centre.y - LegsSphere.Radius, 0);
   if (Logger)
-    Logger->LogInfo("SphereRadius: " + FloatToStr(r) + "SphereY: " + FloatToStr(BoundSphere.Centre.y), kSource);
+    Logger->LogInfo("SphereRadius: " + FloatToStr(r) + "SphereY: " + FloatToStr(BoundSphere.Centre.y), LogSource::Characters);
 }
 
 void TCharacter::SetModel(int32_t n) {
@@ -175,7 +175,7 @@ void TCharacter::SetModel(int32_t n) {
     // Refused rather than reported as a level-ending error: the number may
     // come from a peer, and ending the level here would free this character
     // while it runs.
-    if (Logger) Logger->LogError("False ModelNr: " + std::to_string(n), kSource);
+    if (Logger) Logger->LogError("False ModelNr: " + std::to_string(n), LogSource::Characters);
     n = -1;
     if (n == ModelNr) return;
   }
@@ -197,7 +197,7 @@ void TCharacter::SetModel(int32_t n) {
   try {
     model->LoadFromFile(path + "char.3ds");
   } catch (const std::exception& e) {
-    if (Logger) Logger->LogError("Failed to load character model " + path + "char.3ds: " + e.what(), kSource);
+    if (Logger) Logger->LogError("Failed to load character model " + path + "char.3ds: " + e.what(), LogSource::Characters);
     model.reset();
   }
   SetTeam(n < 10 ? 0 : 1);
@@ -211,7 +211,7 @@ void TCharacter::SetModel(int32_t n) {
       maxY = std::max(maxY, mesh->BoxMax.y);
     }
     if (!std::isfinite(minY) || !std::isfinite(maxY) || !(maxY > minY)) {
-      if (Logger) Logger->LogError("Character model without a usable extent: " + path + "char.3ds", kSource);
+      if (Logger) Logger->LogError("Character model without a usable extent: " + path + "char.3ds", LogSource::Characters);
       minY = kDefaultMinY;
       maxY = kDefaultMaxY;
     }

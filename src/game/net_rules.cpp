@@ -12,23 +12,18 @@
 #include "core/console_sink.h"
 #include "core/convert.h"
 #include "core/game_settings.h"
-#include "core/logger.h"
 #include "core/paths.h"
 #include "game/characters.h"
 #include "game/ki.h"
 #include "game/weapons.h"
+#include "net/net_log.h"
 #include "world/level.h"
 
 TNetRuleHooks NetRuleHooks;
 
 namespace {
 
-const char* const kSource = "UNetwork";
 constexpr int32_t kMaxCharacters = 255;  // the datagram's index is one byte
-
-void Log(const std::string& line) {
-  if (Logger) Logger->LogInfo(line, kSource);
-}
 
 bool Sane(float v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate; }
 
@@ -216,7 +211,7 @@ TVerdict OnStartLevel(const TNetMessage& m) {
     Network->Fail("Map konnte nicht gefunden werden: " + m.S1);
     return TVerdict::Handled;
   }
-  Log("Client: SERVER L\xC4UFT! mit Scenario: " + m.S1);
+  NetLog("Client: SERVER L\xC4UFT! mit Scenario: " + m.S1);
   if (NetRuleHooks.RequestLevel) NetRuleHooks.RequestLevel(m.S1);
   if (TClient* client = Client()) {
     TNetMessage ready = MakeMessage(ClientMsg::Ready, kNetRevision);
@@ -257,7 +252,7 @@ TVerdict OnPosition(const TNetMessage& m) {
 }
 
 TVerdict OnStartInfo(const TNetMessage& m) {
-  Log("Client: received start infos!");
+  NetLog("Client: received start infos!");
   if (TClient* client = Client()) client->PeerStamps = m.S2 == kNetRevision;
   int32_t count = 0, me = 0;
   if (!Characters || !FloatField(m.F[0], 1, kMaxCharacters, count) || !FloatField(m.F[1], 0, count - 1, me))
@@ -274,7 +269,7 @@ TVerdict OnStartInfo(const TNetMessage& m) {
 }
 
 TVerdict OnPlayerJoined(const TNetMessage& m) {
-  Log("Client: Player Joined");
+  NetLog("Client: Player Joined");
   int32_t count = 0;
   if (!IntField(m.S1, count)) return TVerdict::Garbage;
   if (!Characters || count > kMaxCharacters) return TVerdict::Ignored;
@@ -294,7 +289,7 @@ TVerdict OnIndexed(const TNetMessage& m, Apply apply) {
 }
 
 TVerdict OnPlayerLeft(const TNetMessage& m) {
-  Log("Client: Player Left");
+  NetLog("Client: Player Left");
   return OnIndexed(m, [](TCharacter& c) {
     c.SetInUse(false);
     return TVerdict::Handled;
@@ -429,7 +424,7 @@ void JudgeMove(TServerClient& client, TCharacter& c, const TVec3& claimed, uint1
   if (!m.Logged || now - m.LastLog >= kRefusalLogMs) {
     m.Logged = true;
     m.LastLog = now;
-    Log("Position refused (" + why + ") from " + DottedAddress(client.PeerAddress) + ":" +
+    NetLog("Position refused (" + why + ") from " + DottedAddress(client.PeerAddress) + ":" +
         std::to_string(client.PeerPort) + ", character " + std::to_string(c.Id));
   }
 }

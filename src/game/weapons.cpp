@@ -6,13 +6,13 @@
 #include <limits>
 
 #include "core/ini_file.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "render/model.h"
 
 TWeapons* Weapons = nullptr;
 
-static constexpr const char* kSource = "UCharacters";
 static constexpr const char* kSection = "config";
 
 // A settings file and its game path for the log.
@@ -26,7 +26,7 @@ static void LogBad(const TSettings& settings, const std::string& key) {
   if (Logger)
     Logger->LogError(settings.Path + ": \"" + key + "\" = \"" + settings.Ini.ReadString(kSection, key, "") +
                          "\" is unusable; default used",
-                     kSource);
+                     LogSource::Characters);
 }
 
 // A count, price or time: a whole number of 0 or more; anything else keeps def.
@@ -57,7 +57,7 @@ static std::string Directory(const std::string& folderName) { return "data\\weap
 TWeapon::TWeapon(const std::string& folderName, bool graphics) {
   const std::string dir = Directory(folderName);
   if (!FileExists(HostPath(dir + "weapon.3ds"))) {
-    if (Logger) Logger->LogError("Failed to load Weapon: " + dir, kSource);
+    if (Logger) Logger->LogError("Failed to load Weapon: " + dir, LogSource::Characters);
   } else {
     Mesh = std::make_unique<TAll3dsMesh>();
     Mesh->TextureDir = dir;
@@ -66,7 +66,7 @@ TWeapon::TWeapon(const std::string& folderName, bool graphics) {
       Mesh->LoadFromFile(dir + "weapon.3ds");
       if (graphics) Mesh->Prepare();
     } catch (const std::exception& e) {
-      if (Logger) Logger->LogError("Failed to load Weapon: " + dir + " (" + e.what() + ")", kSource);
+      if (Logger) Logger->LogError("Failed to load Weapon: " + dir + " (" + e.what() + ")", LogSource::Characters);
       Mesh.reset();
     }
   }

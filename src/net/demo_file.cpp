@@ -32,6 +32,8 @@
 // but the file and the level.
 #include "net/demo_file.h"
 
+#include "core/byte_reader.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -55,58 +57,35 @@ size_t PayloadSize(uint8_t kind) {
   return SIZE_MAX;
 }
 
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-uint32_t Get32(const uint8_t* p) {
-  uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(p[i]) << (8 * i);
-  return v;
-}
-
-void PutFloat(uint8_t* p, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  Put32(p, bits);
-}
-
-float GetFloat(const uint8_t* p) {
-  const uint32_t bits = Get32(p);
-  float f;
-  std::memcpy(&f, &bits, 4);
-  return f;
-}
-
 void EncodeView(const TDemoView& v, uint8_t out[kViewSize]) {
   const float values[5] = {v.X, v.Y, v.Z, v.Yaw, v.Pitch};
-  for (int i = 0; i < 5; ++i) PutFloat(out + 4 * i, values[i]);
+  for (int i = 0; i < 5; ++i) StoreLEFloat(out + 4 * i, values[i]);
   out[20] = v.Health;
   out[21] = v.Armour;
   out[22] = v.WeaponSlot;
   out[23] = v.Dead ? 1 : 0;
-  Put32(out + 24, static_cast<uint32_t>(v.Money));
+  StoreLE32(out + 24, static_cast<uint32_t>(v.Money));
 }
 
 TDemoView DecodeView(const uint8_t in[kViewSize]) {
   TDemoView v;
-  v.X = GetFloat(in);
-  v.Y = GetFloat(in + 4);
-  v.Z = GetFloat(in + 8);
-  v.Yaw = GetFloat(in + 12);
-  v.Pitch = GetFloat(in + 16);
+  v.X = LoadLEFloat(in);
+  v.Y = LoadLEFloat(in + 4);
+  v.Z = LoadLEFloat(in + 8);
+  v.Yaw = LoadLEFloat(in + 12);
+  v.Pitch = LoadLEFloat(in + 16);
   v.Health = in[20];
   v.Armour = in[21];
   v.WeaponSlot = in[22];
   v.Dead = in[23] != 0;
-  v.Money = static_cast<int32_t>(Get32(in + 24));
+  v.Money = static_cast<int32_t>(LoadLE32(in + 24));
   return v;
 }
 
 // A record's bytes: head and payload.
 std::vector<uint8_t> EncodeRecord(const TDemoRecord& r) {
   std::vector<uint8_t> out(kRecordHead + PayloadSize(static_cast<uint8_t>(r.Kind)));
-  Put32(out.data(), r.Time);
+  StoreLE32(out.data(), r.Time);
   out[4] = static_cast<uint8_t>(r.Kind);
   uint8_t* payload = out.data() + kRecordHead;
   switch (r.Kind) {
@@ -154,7 +133,7 @@ bool ParseDemo(std::vector<uint8_t> bytes, TDemo& demo, std::string& error) {
       error = "truncated at byte " + std::to_string(at) + " (no end record)";
       return false;
     }
-    const uint32_t time = Get32(bytes.data() + at);
+    const uint32_t time = LoadLE32(bytes.data() + at);
     const uint8_t kind = bytes[at + 4];
     const size_t size = PayloadSize(kind);
     if (size == SIZE_MAX) {
@@ -221,7 +200,7 @@ bool ReadDemo(const std::string& path, TDemo& demo, std::string& error) {
 
 bool NextRecord(const TDemo& demo, size_t& offset, TDemoRecord& r) {
   const uint8_t* p = demo.Bytes.data() + offset;
-  r.Time = Get32(p);
+  r.Time = LoadLE32(p);
   r.Kind = static_cast<TDemoKind>(p[4]);
   const uint8_t* payload = p + kRecordHead;
   switch (r.Kind) {
@@ -270,7 +249,7 @@ bool TDemoWriter::Open(const std::string& path, const std::string& level, std::s
 void TDemoWriter::Record(uint32_t time, TDemoKind kind, const uint8_t* payload, size_t size) {
   if (!file) return;
   uint8_t head[kRecordHead];
-  Put32(head, time);
+  StoreLE32(head, time);
   head[4] = static_cast<uint8_t>(kind);
   failed |= std::fwrite(head, 1, kRecordHead, file) != kRecordHead;
   if (size) failed |= std::fwrite(payload, 1, size, file) != size;

@@ -13,20 +13,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "core/logger.h"
 #include "core/platform.h"
+#include "net/net_log.h"
 
 namespace {
 
-const char* const kSource = "UNetwork";
 // Datagrams taken from a socket per poll; a flood beyond it waits in (or is
 // dropped by) the kernel instead of stalling the frame.
-constexpr int kDatagramsPerPoll = 64;
+constexpr int kDiscoveryDatagramsPerPoll = 64;
 constexpr uint32_t kComplaintIntervalMs = 10000;
-
-void Log(const std::string& line) {
-  if (Logger) Logger->LogInfo(line, kSource);
-}
 
 int UdpSocket() { return ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0); }
 
@@ -117,7 +112,7 @@ bool TDiscoveryResponder::Open(uint16_t wanted, std::string& error) {
   port = ntohs(a.sin_port);
   answerTimes.clear();
   nextAnswer = 0;
-  Log("Discovery answers on UDP port " + std::to_string(port));
+  NetLog("Discovery answers on UDP port " + std::to_string(port));
   return true;
 }
 
@@ -145,7 +140,7 @@ bool TDiscoveryResponder::MayAnswer(uint32_t now) {
 
 void TDiscoveryResponder::Poll(const std::function<TServerInfo()>& describe) {
   if (fd < 0) return;
-  for (int i = 0; i < kDatagramsPerPoll; ++i) {
+  for (int i = 0; i < kDiscoveryDatagramsPerPoll; ++i) {
     uint8_t bytes[kDiscoveryQuerySize + 1];
     sockaddr_in from{};
     socklen_t n = sizeof from;
@@ -157,7 +152,7 @@ void TDiscoveryResponder::Poll(const std::function<TServerInfo()>& describe) {
       ++malformed;
       const uint32_t now = GetTicks();
       if (lastComplaint == 0 || static_cast<uint32_t>(now - lastComplaint) >= kComplaintIntervalMs) {
-        Log("Discovery: ignored " + std::to_string(malformed) + " malformed queries, the last from " +
+        NetLog("Discovery: ignored " + std::to_string(malformed) + " malformed queries, the last from " +
             Dotted(ntohl(from.sin_addr.s_addr)));
         lastComplaint = now == 0 ? 1 : now;
         malformed = 0;
@@ -201,7 +196,7 @@ bool TDiscoveryBrowser::Start(const std::vector<std::string>& targets, uint16_t 
       if (ResolveTarget(item, port, t))
         resolved.push_back(t);
       else
-        Log("Discovery: skipped the target " + item);
+        NetLog("Discovery: skipped the target " + item);
     }
   }
   fd = UdpSocket();
@@ -218,7 +213,7 @@ bool TDiscoveryBrowser::Start(const std::vector<std::string>& targets, uint16_t 
   int sent = 0;
   for (const TTarget& t : resolved) {
     if (loopbackOnly && (t.Host >> 24) != 127) {
-      Log("Discovery: loopback only, skipped " + Dotted(t.Host));
+      NetLog("Discovery: loopback only, skipped " + Dotted(t.Host));
       continue;
     }
     if (SendTo(fd, query, sizeof query, t.Host, t.Port))
@@ -239,7 +234,7 @@ bool TDiscoveryBrowser::Start(const std::vector<std::string>& targets, uint16_t 
 void TDiscoveryBrowser::Poll() {
   if (fd < 0) return;
   bool changed = false;
-  for (int i = 0; i < kDatagramsPerPoll; ++i) {
+  for (int i = 0; i < kDiscoveryDatagramsPerPoll; ++i) {
     uint8_t bytes[kDiscoveryQuerySize + 1];
     sockaddr_in from{};
     socklen_t n = sizeof from;

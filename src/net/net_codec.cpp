@@ -41,23 +41,11 @@
 //                 that leaves the bytes unused; see the ready and start messages)
 #include "net/net_codec.h"
 
+#include "core/byte_reader.h"
+
 #include <cstring>
 
 namespace {
-
-void PutFloat(uint8_t* p, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(bits >> (8 * i));
-}
-
-float GetFloat(const uint8_t* p) {
-  uint32_t bits = 0;
-  for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(p[i]) << (8 * i);
-  float f;
-  std::memcpy(&f, &bits, 4);
-  return f;
-}
 
 constexpr size_t kStringOffsets[3] = {1, 27, 53};
 constexpr size_t kFloatOffset = 80;
@@ -73,7 +61,7 @@ void EncodeMessage(const TNetMessage& message, uint8_t out[kMessageSize]) {
     out[kStringOffsets[i]] = static_cast<uint8_t>(n);
     std::memcpy(out + kStringOffsets[i] + 1, strings[i]->data(), n);
   }
-  for (int i = 0; i < 6; ++i) PutFloat(out + kFloatOffset + 4 * i, message.F[i]);
+  for (int i = 0; i < 6; ++i) StoreLEFloat(out + kFloatOffset + 4 * i, message.F[i]);
 }
 
 bool DecodeMessage(const uint8_t in[kMessageSize], TNetMessage& message) {
@@ -88,14 +76,14 @@ bool DecodeMessage(const uint8_t in[kMessageSize], TNetMessage& message) {
     }
     strings[i]->assign(reinterpret_cast<const char*>(in + kStringOffsets[i] + 1), n);
   }
-  for (int i = 0; i < 6; ++i) message.F[i] = GetFloat(in + kFloatOffset + 4 * i);
+  for (int i = 0; i < 6; ++i) message.F[i] = LoadLEFloat(in + kFloatOffset + 4 * i);
   return ok;
 }
 
 void EncodeDatagram(const TDatagram& d, uint8_t out[kDatagramSize]) {
   std::memset(out, 0, kDatagramSize);
   const float values[5] = {d.X, d.Y, d.Z, d.Yaw, d.Pitch};
-  for (int i = 0; i < 5; ++i) PutFloat(out + 4 * i, values[i]);
+  for (int i = 0; i < 5; ++i) StoreLEFloat(out + 4 * i, values[i]);
   out[20] = d.Health;
   out[21] = d.Index;
   out[22] = static_cast<uint8_t>(d.Stamp & 0xFF);
@@ -104,11 +92,11 @@ void EncodeDatagram(const TDatagram& d, uint8_t out[kDatagramSize]) {
 
 TDatagram DecodeDatagram(const uint8_t in[kDatagramSize]) {
   TDatagram d;
-  d.X = GetFloat(in);
-  d.Y = GetFloat(in + 4);
-  d.Z = GetFloat(in + 8);
-  d.Yaw = GetFloat(in + 12);
-  d.Pitch = GetFloat(in + 16);
+  d.X = LoadLEFloat(in);
+  d.Y = LoadLEFloat(in + 4);
+  d.Z = LoadLEFloat(in + 8);
+  d.Yaw = LoadLEFloat(in + 12);
+  d.Pitch = LoadLEFloat(in + 16);
   d.Health = in[20];
   d.Index = in[21];
   d.Stamp = static_cast<uint16_t>(in[22] | (in[23] << 8));

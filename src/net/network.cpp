@@ -20,22 +20,18 @@
 
 #include "core/console_sink.h"
 #include "core/ini_file.h"
-#include "core/logger.h"
+#include "core/log_sources.h"
+#include "net/net_log.h"
 
 TNetwork* Network = nullptr;
 
 namespace {
 
-const char* const kSource = "UNetwork";
 // Unknown codes a peer may send before it counts as sending garbage.
 constexpr int32_t kMaxUnknownCodes = 16;
 // Whole messages read from one connection per poll.
 constexpr int kMessagesPerPoll = 4;
 constexpr int kDatagramsPerPoll = 50;
-
-void Log(const std::string& line) {
-  if (Logger) Logger->LogInfo(line, kSource);
-}
 
 uint64_t NowMs() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -172,7 +168,7 @@ TServer::~TServer() {
     if (Slot(k)) Drop(k, "server closed", nullptr);
   if (udpFd >= 0) ::close(udpFd);
   if (listenFd >= 0) ::close(listenFd);
-  Log("Server closed");
+  NetLog("Server closed");
 }
 
 bool TServer::Open(TPacketCollector& p, std::string& error) {
@@ -193,7 +189,7 @@ bool TServer::Open(TPacketCollector& p, std::string& error) {
   }
   TCPPort = LocalPort(listenFd);
   UDPPort = LocalPort(udpFd);
-  Log("Server started at TCPport " + std::to_string(TCPPort) + "; UDPport: " + std::to_string(UDPPort));
+  NetLog("Server started at TCPport " + std::to_string(TCPPort) + "; UDPport: " + std::to_string(UDPPort));
   return true;
 }
 
@@ -257,15 +253,15 @@ void TServer::Accept(TSessionRules* rules) {
       client.PeerAddress = ntohl(peer.sin_addr.s_addr);
       client.PeerPort = ntohs(peer.sin_port);
       client.UDPPort = static_cast<uint16_t>(UDPPort);
-      Log("Peer Connected, with IP: " + DottedAddress(client.PeerAddress) + ", port: " + std::to_string(client.PeerPort));
+      NetLog("Peer Connected, with IP: " + DottedAddress(client.PeerAddress) + ", port: " + std::to_string(client.PeerPort));
       if (rules) rules->ClientJoined(client);
     } else {
       // Refused: message 1 is written before the socket closes.
       std::shared_ptr<TConnection> c = packets->Add(fd);
       Push(packets, c.get(), MakeMessage(ServerMsg::ServerFull));
       packets->Close(c);
-      ConsolePrint(std::string(kSource) + ": Game is full, one client has been kicked.");
-      Log("Game is full, one client has been kicked.");
+      ConsolePrint(std::string(LogSource::Network) + ": Game is full, one client has been kicked.");
+      NetLog("Game is full, one client has been kicked.");
     }
   }
 }
@@ -344,7 +340,7 @@ void TServer::Drop(int32_t slot, const std::string& why, TSessionRules* rules) {
   std::shared_ptr<TConnection> connection = std::move(gone->Connection);
   Clients[static_cast<size_t>(slot)].reset();  // before telling, so the others' messages skip it
   Broadcast(MakeMessage(ServerMsg::PlayerLeft, std::to_string(slot + 1)));
-  Log("Client disconnected: " + std::to_string(slot) + (why.empty() ? "" : " (" + why + ")"));
+  NetLog("Client disconnected: " + std::to_string(slot) + (why.empty() ? "" : " (" + why + ")"));
   if (connection) packets->Close(connection);
   if (rules) rules->ClientLeft(slot);
 }
@@ -384,7 +380,7 @@ TClient::~TClient() {
   if (udpFd >= 0) ::close(udpFd);
   if (connectingFd >= 0) ::close(connectingFd);
   if (Connection) packets->Close(Connection);
-  if (packets) Log("Client closed");
+  if (packets) NetLog("Client closed");
 }
 
 bool TClient::Open(TPacketCollector& p, std::string& error) {
@@ -410,7 +406,7 @@ bool TClient::Open(TPacketCollector& p, std::string& error) {
     return false;
   }
   LocalUDPPort = LocalPort(udpFd);
-  Log("Started UDP.");
+  NetLog("Started UDP.");
   return true;
 }
 
@@ -427,7 +423,7 @@ std::string TClient::Poll(TSessionRules* rules) {
       ::setsockopt(connectingFd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
       Connection = packets->Add(connectingFd);
       connectingFd = -1;
-      Log("Client started at TCPport: " + std::to_string(TCPPort) + "; UDP Port: " + std::to_string(LocalUDPPort) +
+      NetLog("Client started at TCPport: " + std::to_string(TCPPort) + "; UDP Port: " + std::to_string(LocalUDPPort) +
           "; with IP " + Host);
     } else if (NowMs() - connectStart > ConnectTimeoutMs) {
       return "SDLNet_TCP_Open: " + std::string(std::strerror(ETIMEDOUT));
@@ -448,7 +444,7 @@ std::string TClient::Poll(TSessionRules* rules) {
     if (decoded && Tap) Tap->Message(m);
     const TVerdict verdict = decoded ? LinkMessage(m, rules) : TVerdict::Garbage;
     if (!Acceptable(verdict, unknownCodes)) {
-      Log("Server sends garbage (code " + std::to_string(m.Code) + ")");
+      NetLog("Server sends garbage (code " + std::to_string(m.Code) + ")");
       return "Server disconnected!";
     }
     if (!Connection) return "";
@@ -552,7 +548,7 @@ bool TNetwork::StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort,
   // A server without answers is still a server: the port may be taken by
   // another program, and joining by address keeps working.
   if (DiscoveryPort >= 0 && DiscoveryPort <= 65535 && !Responder.Open(static_cast<uint16_t>(DiscoveryPort), error))
-    Log("Discovery: no answers, " + error);
+    NetLog("Discovery: no answers, " + error);
   return true;
 }
 
@@ -653,8 +649,8 @@ void TNetwork::Fail(const std::string& message) {
 }
 
 void TNetwork::Report(const std::string& message) {
-  Log(message);
-  if (OnError) OnError(message, kSource);
+  NetLog(message);
+  if (OnError) OnError(message, LogSource::Network);
 }
 
 void TNetwork::SendPositions() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/convert.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "render/model_arrays.h"
@@ -13,10 +14,9 @@
 #include "render/skeleton.h"
 #include "core/binary_file.h"
 
-static const char* const LogSource = "gl3ds";
 
 void ModelLog(const std::string& message) {
-  if (Logger) Logger->LogError(message, LogSource);
+  if (Logger) Logger->LogError(message, LogSource::Models);
 }
 
 std::string ReadModelFile(const std::string& fileName) {

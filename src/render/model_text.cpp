@@ -167,8 +167,6 @@ void ReadTextMaterial(TTextLines& in, T3dsMaterial& material) {
   material.HasBump = !material.BumpName.empty();
 }
 
-bool StartsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
-
 }  // namespace
 
 void TAll3dsMesh::LoadText(const std::string& fileName) {

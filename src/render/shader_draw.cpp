@@ -3,13 +3,13 @@
 #include "render/shader.h"
 
 #include "core/gl_api.h"
+#include "core/log_sources.h"
 #include "core/logger.h"
 #include "core/paths.h"
 
 #include <algorithm>
 #include <fstream>
 
-static const char* const kSource = "UShader";
 
 // The file's lines, each ended with CR LF, as one text.
 static std::string ReadShaderSource(const std::string& file) {
@@ -35,7 +35,7 @@ static std::string InfoLog(GLhandleARB object) {
 }
 
 static void LogError(const std::string& message) {
-  if (Logger) Logger->LogError(message, kSource);
+  if (Logger) Logger->LogError(message, LogSource::Shader);
 }
 
 TShader::TShader(const std::string& vertexFile, const std::string& fragmentFile) {
@@ -83,10 +83,10 @@ unsigned TShader::CompileStage(unsigned kind, const std::string& file) {
   if (compiled == 1) {
     // Some drivers talk even about a clean compile; warnings are kept for the
     // shader's author and do not stop anyone's game.
-    if (!log.empty() && Logger) Logger->LogInfo(file + ": " + log, kSource);
+    if (!log.empty() && Logger) Logger->LogInfo(file + ": " + log, LogSource::Shader);
   } else {
     LogError("Couldn't compile: " + file);
-    ReportRenderError(log.empty() ? "Couldn't compile: " + file : log, kSource);
+    ReportRenderError(log.empty() ? "Couldn't compile: " + file : log, LogSource::Shader);
   }
   return shader;
 }

@@ -91,8 +91,6 @@ void ReadKeys(TSkeletonLines& in, std::vector<TBoneKey>& keys, int& count) {
   }
 }
 
-bool StartsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
-
 }  // namespace
 
 void TSkeleton::LoadText(const std::string& fileName) {

@@ -62,6 +62,10 @@ struct TMoveInput {
 // The result of a collision query: level triangles, owned by the octree.
 using TPolyList = std::vector<TTriangle*>;
 
+// The longest step one frame simulates; time beyond is dropped, so a late
+// frame moves nothing further than a regular one would.
+inline constexpr uint32_t kMaxStepMs = 50;
+
 // Moves the local player once per tick: walking from the held keys, falling
 // under gravity, jumping, landing, and pushing the body out of the level's
 // triangles. Remote players are placed by the network and never move here.
