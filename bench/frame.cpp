@@ -126,9 +126,12 @@ void Frame(TScene& scene, bool withCharacters) {
   TCam::Apply(TCamPose{eye.Position(), eye.HeadSphere.Centre.y, eye.Yaw, eye.Pitch}, 0);
   frustum.Update();
   glLoadIdentity();
-  scene.Level->Render(frustum);
+  // In the game's order (Tgame::DrawScene).
+  scene.Level->RenderSky();
   glLoadIdentity();
   if (withCharacters) scene.Characters->DrawAll(0);
+  glLoadIdentity();
+  scene.Level->RenderGeometry(frustum);
   glFinish();
 }
 

@@ -53,9 +53,13 @@ void Tgame::DrawScene() {
   // Frustum is null only in tests that drive frames without the modules.
   if (Frustum) Frustum->Update();
   glLoadIdentity();
-  if (Level && Frustum) Level->Render(*Frustum);
+  // The characters before the level: the level's pixels they hide are then
+  // never textured, so a crowd costs little more than the level alone.
+  if (Level && Frustum) Level->RenderSky();
   glLoadIdentity();
   if (Characters) Characters->DrawAll(CamMode);
+  glLoadIdentity();
+  if (Level && Frustum) Level->RenderGeometry(*Frustum);
   glLoadIdentity();
   // The sprites turn to face the view: of the character it follows, or the free camera.
   const TCamPose view = Characters ? Characters->Spectator.View(*Characters).Pose : TCamPose{};

@@ -57,6 +57,12 @@ class TLevel {
   // the frustum. Expects an identity model-view matrix (the camera lives in
   // the projection).
   void Render(const TFrustum& frustum);
+  // The two halves of Render, for a frame that draws what stands in the
+  // level between them: the sky writes no depth, and the level's pixels
+  // behind what was drawn before it then fail the depth test before they
+  // are textured.
+  void RenderSky();
+  void RenderGeometry(const TFrustum& frustum);
 
   // A random spawn point of the team (true = terrorists) with its view;
   // (0, 1, 0) when the team has none.

@@ -89,7 +89,15 @@ void TLevel::LoadSkybox(const std::string& skyboxName) {
 }
 
 void TLevel::Render(const TFrustum& frustum) {
+  RenderSky();
+  RenderGeometry(frustum);
+}
+
+void TLevel::RenderSky() {
   if (SkyboxList) DrawSky(SkyboxList);
+}
+
+void TLevel::RenderGeometry(const TFrustum& frustum) {
   Octree->Render(frustum, true, ShowNodes);
   glDisable(GL_LIGHTING);
 }
