@@ -267,6 +267,10 @@ void TGameProcess::Console(const std::vector<std::string>& lines) {
 std::string HostAlone(TGameProcess& game) {
   game.Click(kNewGameX, kNewGameY);
   SleepForMs(1000);
+  return StartAlone(game);
+}
+
+std::string StartAlone(TGameProcess& game) {
   game.Click(kBotsEndX, kBotsY);
   game.Key("BackSpace");
   game.Type("0");

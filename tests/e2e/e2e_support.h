@@ -135,6 +135,8 @@ class TGameProcess {
 // From the main menu: New Game without bots on a free port, started. The
 // port, which the server announces once the level has loaded.
 std::string HostAlone(TGameProcess& game);
+// The same from a New Game dialog already open.
+std::string StartAlone(TGameProcess& game);
 
 // Waits until predicate holds, polling every 100 ms; false after timeoutMs.
 template <typename Predicate>

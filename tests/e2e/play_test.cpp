@@ -35,13 +35,7 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   TScreen dialog = game.Shot("new-game");
   EXPECT_GT(dialog.DifferenceTo(menu), 0.2) << "step: the New Game dialog opens";
   // Alone: no bot may shoot the player before the purchase.
-  game.Click(kBotsEndX, kBotsY);
-  game.Key("BackSpace");
-  game.Type("0");
-  const std::string port = std::to_string(FreePort());
-  game.ReplaceField(kHostPortX, kHostPortY, port);
-
-  game.Click(kStartX, kStartY);
+  const std::string port = StartAlone(game);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
   EXPECT_TRUE(game.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port))
       << "step: the server starts on the port typed\n" << game.Log();
