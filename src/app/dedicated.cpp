@@ -171,6 +171,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   NetRuleHooks = {};
   NetRuleHooks.Settings = &settings;
   Network->DiscoveryPort = options.DiscoveryPort;
+  Network->Masters = options.Masters;
   if (!PlayableLevel(options.Map)) {
     Logger->LogError("Map not found: \"" + options.Map + "\" (no data/maps/" + options.Map + "/map.lvl or map.3ds)",
                      LogSource::Dedicated);

@@ -22,6 +22,10 @@ struct TDedicatedOptions {
   bool FriendlyFire = false;
   int32_t RoundTime = 180;  // seconds before a round ends as a draw; 0: no limit
   int32_t DiscoveryPort = 5029;  // where LAN searches are answered; -1: not at all
+  // Masters the server announces itself to ("host[:port]"): --master, else
+  // [Network] masters of config.ini; none by default, so nothing leaves the
+  // machine unless a master is named.
+  std::vector<std::string> Masters;
 };
 
 struct TDedicatedArgs {

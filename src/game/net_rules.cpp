@@ -15,6 +15,7 @@
 #include "core/paths.h"
 #include "game/characters.h"
 #include "game/ki.h"
+#include "game/query_status.h"
 #include "game/weapons.h"
 #include "net/net_log.h"
 #include "world/level.h"
@@ -601,6 +602,7 @@ void InstallNetRules(TNetwork& network) {
     if (Characters->Level()) info.Map = Characters->Level()->MapName;
     info.Players = Characters->CountInUse();
   };
+  network.DescribePlayers = [&network](TServerStatus& status) { DescribeStatusPlayers(network, status); };
 }
 
 void SendServerState(int32_t index) {
