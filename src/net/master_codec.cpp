@@ -82,7 +82,8 @@ std::optional<TServerListPacket> DecodeServerList(const uint8_t* data, size_t si
   while (!text.empty()) {
     // Some masters stop after "\EOT" and fewer zeros. A server at 69.79.84.x
     // starts like the end, so only the whole entry or the packet's tail is one.
-    if (text == kEndOfList || (text.size() < kEntrySize && StartsWith(kEndOfList, text) && text.size() >= 4)) {
+    if (StartsWith(text, kEndOfList) || (text.size() < kEntrySize && StartsWith(kEndOfList, text) && text.size() >= 4)) {
+      if (text.size() > kEntrySize) return std::nullopt;
       list.Last = true;
       return list;
     }
