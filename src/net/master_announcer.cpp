@@ -23,7 +23,7 @@ void TMasterAnnouncer::Start(const std::vector<std::string>& names, uint64_t now
   countChanged = false;
   nextRegular = now + IntervalMs;
   nextCount = now;
-  lastBeat = now;
+  changeBeaten = false;
   if (masters.empty()) return;
   resolver = std::make_unique<TNameResolver>();
   Resolve();
@@ -70,12 +70,13 @@ void TMasterAnnouncer::Poll(uint64_t now, const std::function<int32_t()>& countP
   if (regular) {
     why = "regular";
     nextRegular = now + IntervalMs;
-  } else if (countChanged && now - lastBeat >= ChangeGapMs) {
+  } else if (countChanged && (!changeBeaten || now - lastChangeBeat >= ChangeGapMs)) {
     why = "players";
+    changeBeaten = true;
+    lastChangeBeat = now;
   }
   if (!why) return;
   countChanged = false;
-  lastBeat = now;
   for (const TMaster& m : masters)
     if (m.Announced) Beat(m, send, why);
   // A master may have moved (or been unknown so far): looked up again for the next time.

@@ -1,8 +1,8 @@
 // A public server's heartbeats to the masters it was given: one when the
 // server starts (as soon as a master's name is resolved), one every
-// IntervalMs, one when its player count changed (at most one per
-// ChangeGapMs for that), and a last one when it shuts down, after which it
-// answers no more, so each master drops it at once. Names are resolved on a
+// IntervalMs, one when its player count changed (at once for the first
+// change, then at most one per ChangeGapMs for that), and a last one when it
+// shuts down, after which it answers no more, so each master drops it at once. Names are resolved on a
 // worker thread, again before each regular heartbeat: the frame never waits.
 #pragma once
 #include <cstdint>
@@ -44,7 +44,8 @@ class TMasterAnnouncer {
   std::vector<TMaster> masters;
   std::unique_ptr<TNameResolver> resolver;
   uint64_t nextRegular = 0;
-  uint64_t lastBeat = 0;
+  uint64_t lastChangeBeat = 0;
+  bool changeBeaten = false;  // a heartbeat for a change went out already
   uint64_t nextCount = 0;
   int32_t players = -1;
   bool countChanged = false;
