@@ -21,9 +21,12 @@ TInfoString StatusInfo(const TServerStatus& status, const std::string& challenge
   info.Set("protocol", QueryProtocol());
   info.Set("hostname", status.Info.Name);
   info.Set("mapname", status.Info.Map);
-  info.Set("clients", std::max(0, status.Info.Players));
-  info.Set("bots", std::clamp(status.Bots, 0, std::max(0, status.Info.Players)));
-  info.Set("sv_maxclients", std::max(1, status.Info.MaxPlayers));
+  // Clamped as readers check them: a count beyond the maximum gets a server refused.
+  const int32_t maxClients = std::max(1, status.Info.MaxPlayers);
+  const int32_t clients = std::clamp(status.Info.Players, 0, maxClients);
+  info.Set("clients", clients);
+  info.Set("bots", std::clamp(status.Bots, 0, clients));
+  info.Set("sv_maxclients", maxClients);
   info.Set("roundtime", std::max(0, status.RoundTime));
   info.Set("needpass", 0);
   return info;

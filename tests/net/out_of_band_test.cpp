@@ -107,6 +107,16 @@ TEST(ServerQuery, AnswersCarryEveryKeyAndThePlayersInTheDocumentedForm) {
   // Without a challenge the key is left out, not sent empty.
   EXPECT_EQ(EncodeInfoResponse(SampleStatus(), "").find("challenge"), std::string::npos);
 
+  // Counts are clamped as readers check them, so a server is never refused for its own answer.
+  TServerStatus crowded = SampleStatus();
+  crowded.Info.Players = 12;
+  crowded.Bots = 20;
+  const std::string clamped = EncodeInfoResponse(crowded, "");
+  const std::optional<TInfoResponse> read = Info(clamped);
+  ASSERT_TRUE(read) << clamped;
+  EXPECT_EQ(read->Clients, 8);
+  EXPECT_EQ(read->Bots, 8);
+
   // A status that would not fit one datagram lists the players that fit.
   TServerStatus crowd = SampleStatus();
   crowd.Players.assign(255, {999, 999, std::string(40, 'n')});
