@@ -50,8 +50,8 @@ TManual GameManual() {
       "port: \"getinfo\" with an infoResponse and \"getstatus\" with a statusResponse, both holding challenge (the "
       "query's), gamename (Grimvale), protocol (the wire revision), hostname, mapname, clients (everybody playing, "
       "bots included), bots, sv_maxclients, roundtime and needpass (0); a statusResponse then lists each player's "
-      "kills, ping and name. It answers at most 3 a second to one address and 60 a second in all; over that it "
-      "stays quiet and logs one line a minute. qstat reads a server and a master with the types of "
+      "kills, ping and name. It answers at most 3 a second to one address and 60 a second in all (its masters "
+      "apart); over that it stays quiet and logs one line a minute. qstat reads a server and a master with the types of "
       "/usr/share/doc/grimvale/examples/qstat.cfg (quakestat -cfg qstat.cfg -grimvales HOST:PORT, or -grimvalem "
       "MASTER).",
       {{"[Network] masters=HOST[:PORT],...",

@@ -89,3 +89,9 @@ void TMasterAnnouncer::Stop(const TSend& send) {
   masters.clear();
   resolver.reset();
 }
+
+bool TMasterAnnouncer::IsMaster(uint32_t host) const {
+  for (const TMaster& m : masters)
+    if (m.Address.Host == host && host != 0) return true;
+  return false;
+}

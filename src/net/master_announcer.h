@@ -28,6 +28,8 @@ class TMasterAnnouncer {
   // until the next Start.
   void Stop(const TSend& send);
   bool Active() const { return !masters.empty(); }
+  // The address (IPv4, host order) is one of the masters' as last resolved.
+  bool IsMaster(uint32_t host) const;
 
   uint64_t IntervalMs = 5 * 60 * 1000;
   uint64_t ChangeGapMs = 60 * 1000;

@@ -7,7 +7,8 @@
 
 void TNetwork::OpenPublic() {
   Server->OutOfBand = [this](const uint8_t* data, size_t size, TServerAddress from) {
-    Queries.Receive(data, size, from, SteadyMs(), [this](bool players) { return DescribeStatus(players); },
+    Queries.Receive(data, size, from, Announcer.IsMaster(from.Host), SteadyMs(),
+                    [this](bool players) { return DescribeStatus(players); },
                     [this, from](const std::string& bytes) { Server->SendOutOfBand(from, bytes); });
   };
   Announcer.Start(Masters, SteadyMs());

@@ -4,7 +4,7 @@
 #include "net/net_log.h"
 #include "net/network.h"
 
-void TQueryResponder::Receive(const uint8_t* data, size_t size, TServerAddress from, uint64_t now,
+void TQueryResponder::Receive(const uint8_t* data, size_t size, TServerAddress from, bool fromMaster, uint64_t now,
                               const std::function<TServerStatus(bool players)>& describe,
                               const std::function<void(const std::string& bytes)>& send) {
   uint64_t count = 0;
@@ -16,7 +16,7 @@ void TQueryResponder::Receive(const uint8_t* data, size_t size, TServerAddress f
              DottedAddress(from.Host));
     return;
   }
-  if (!Limits.Allow(from.Host, now)) {
+  if (!(fromMaster ? MasterLimits : Limits).Allow(from.Host, now)) {
     if (refused.Note(now, count))
       NetLog("Queries: " + std::to_string(count) + " over the rate limit went unanswered, the last from " +
              DottedAddress(from.Host));

@@ -98,14 +98,20 @@ TEST_F(ServerQueryTest, AFloodIsRationedPerAddressAndInAllWhileTheGameGoesOn) {
 }
 
 TEST_F(ServerQueryTest, PublicServerThreadHeartbeatsComeFromTheGamePortAndProveIt) {
-  TOutOfBandSocket master;
-  Network->Masters = {"127.0.0.1:" + std::to_string(master.Address.Port)};
+  TOutOfBandSocket master(0x7F000002);
+  Network->Masters = {"127.0.0.2:" + std::to_string(master.Address.Port)};
   Serve(8);
   std::string bytes;
   TServerAddress from;
   ASSERT_TRUE(PollUntil([&] { return master.Receive(bytes, &from); }));
   EXPECT_EQ(bytes, EncodeHeartbeat());
   EXPECT_EQ(from.Port, UDPPort());
+  // Everybody's ration used up by others does not keep the master's challenge unanswered.
+  std::vector<std::unique_ptr<TOutOfBandSocket>> crowd;
+  for (uint32_t host = 0x7F000010; host < 0x7F000010 + 80; ++host) {
+    crowd.push_back(std::make_unique<TOutOfBandSocket>(host));
+    crowd.back()->Send(EncodeServerQuery(TQueryKind::Info, "c"), UDPPort());
+  }
   master.Send(EncodeServerQuery(TQueryKind::Info, "m4st3r"), UDPPort());
   ASSERT_TRUE(PollUntil([&] { return master.Receive(bytes); }));
   const std::optional<TMasterRequest> answer =

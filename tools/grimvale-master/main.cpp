@@ -93,7 +93,15 @@ void Send(int fd, const TMasterAnswer& answer) {
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(answer.To.Host);
   a.sin_port = htons(answer.To.Port);
-  ::sendto(fd, answer.Bytes.data(), answer.Bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  const auto send = [&] {
+    return ::sendto(fd, answer.Bytes.data(), answer.Bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a),
+                    sizeof a) >= 0;
+  };
+  // A long list is hundreds of packets at once, more than the socket's
+  // buffer may hold: a full buffer is waited for briefly, not dropped into.
+  if (send() || (errno != EAGAIN && errno != EWOULDBLOCK)) return;
+  pollfd p{fd, POLLOUT, 0};
+  if (::poll(&p, 1, 100) == 1) send();
 }
 
 }  // namespace
