@@ -40,6 +40,7 @@ struct TNameResolver::TShared {
   std::condition_variable Wake;
   std::deque<std::pair<std::string, uint16_t>> Requests;
   std::vector<TResult> Results;
+  size_t Outstanding = 0;  // requested and not yet taken
   bool Stop = false;
   bool Started = false;
 };
@@ -54,7 +55,8 @@ TNameResolver::~TNameResolver() {
 
 bool TNameResolver::Request(const std::string& name, uint16_t defaultPort) {
   std::lock_guard<std::mutex> hold(shared->Lock);
-  if (shared->Requests.size() >= kMaxQueued) return false;
+  if (shared->Outstanding >= kMaxQueued) return false;
+  ++shared->Outstanding;
   shared->Requests.emplace_back(name, defaultPort);
   if (!shared->Started) {
     shared->Started = true;
@@ -81,5 +83,6 @@ std::vector<TNameResolver::TResult> TNameResolver::Take() {
   std::lock_guard<std::mutex> hold(shared->Lock);
   std::vector<TResult> results;
   results.swap(shared->Results);
+  shared->Outstanding -= results.size();
   return results;
 }

@@ -28,7 +28,8 @@ class TNameResolver {
   TNameResolver(const TNameResolver&) = delete;
   TNameResolver& operator=(const TNameResolver&) = delete;
 
-  // Queues a lookup; false when kMaxQueued wait already.
+  // Queues a lookup; false when kMaxQueued are waiting, under way, or done
+  // but not taken yet (so neither list grows past it).
   bool Request(const std::string& name, uint16_t defaultPort);
   // The lookups finished since the last call, in the order they finished.
   std::vector<TResult> Take();
