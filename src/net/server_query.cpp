@@ -29,6 +29,8 @@ TInfoString StatusInfo(const TServerStatus& status, const std::string& challenge
   info.Set("sv_maxclients", maxClients);
   info.Set("roundtime", std::max(0, status.RoundTime));
   info.Set("needpass", 0);
+  // Players join over TCP, whose port a list of UDP addresses does not give.
+  if (status.Info.TCPPort > 0 && status.Info.TCPPort <= 65535) info.Set("tcpport", status.Info.TCPPort);
   return info;
 }
 
@@ -100,6 +102,7 @@ std::optional<TInfoResponse> DecodeInfoResponse(const uint8_t* data, size_t size
   r.MaxClients = *maxClients;
   r.Clients = *clients;
   r.Bots = info->Number("bots", 0, *clients).value_or(0);
+  r.TCPPort = info->Number("tcpport", 1, 65535).value_or(0);
   r.Info = std::move(*info);
   return r;
 }

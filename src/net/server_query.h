@@ -7,7 +7,8 @@
 // query's, when it gave a valid one), "gamename" (kGameName), "protocol" (the
 // wire revision, kNetRevision), "hostname", "mapname", "clients" (players in
 // the game, bots included), "bots", "sv_maxclients", "roundtime" (seconds, 0:
-// no limit) and "needpass" (0: no server takes a password).
+// no limit), "needpass" (0: no server takes a password) and "tcpport" (where
+// players join; the UDP port the answer comes from is the game's other one).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -67,6 +68,7 @@ struct TInfoResponse {
   int32_t Clients = 0;
   int32_t Bots = 0;  // 0 when the server does not say
   int32_t MaxClients = 0;
+  int32_t TCPPort = 0;  // 0 when the server does not say (not one of ours)
 };
 
 // Empty unless the packet is an infoResponse whose infostring parses and

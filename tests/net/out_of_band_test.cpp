@@ -24,6 +24,7 @@ TServerStatus SampleStatus() {
   s.Info.Map = "arena";
   s.Info.Players = 3;
   s.Info.MaxPlayers = 8;
+  s.Info.TCPPort = 5021;
   s.Bots = 1;
   s.RoundTime = 180;
   s.Players = {{4, 35, "Bob \"the\" Quick"}, {0, 0, "Alder"}, {-1, 120, "Eve"}};
@@ -100,7 +101,7 @@ TEST(ServerQuery, ReadsGetinfoAndGetstatusWithOrWithoutAChallenge) {
 TEST(ServerQuery, AnswersCarryEveryKeyAndThePlayersInTheDocumentedForm) {
   const std::string keys = "\\challenge\\c1\\gamename\\Grimvale\\protocol\\" + std::string(kNetRevision) +
                            "\\hostname\\Arena ?Server??\\mapname\\arena\\clients\\3\\bots\\1\\sv_maxclients\\8"
-                           "\\roundtime\\180\\needpass\\0";
+                           "\\roundtime\\180\\needpass\\0\\tcpport\\5021";
   EXPECT_EQ(EncodeInfoResponse(SampleStatus(), "c1"), "\xFF\xFF\xFF\xFFinfoResponse\n" + keys);
   EXPECT_EQ(EncodeStatusResponse(SampleStatus(), "c1"), "\xFF\xFF\xFF\xFFstatusResponse\n" + keys +
                                                             "\n4 35 \"Bob ?the? Quick\"\n0 0 \"Alder\"\n-1 120 \"Eve\"\n");
@@ -135,6 +136,7 @@ TEST(ServerQuery, AnInfoResponseIsTakenOnlyWithEveryRequiredKeyValid) {
   EXPECT_EQ(ours->Clients, 3);
   EXPECT_EQ(ours->Bots, 1);
   EXPECT_EQ(ours->MaxClients, 8);
+  EXPECT_EQ(ours->TCPPort, 5021);
   EXPECT_EQ(*ours->Info.Find("mapname"), "arena");
 
   const std::string base = "infoResponse\n\\challenge\\c\\gamename\\G\\protocol\\3\\hostname\\h\\mapname\\m";
