@@ -7,13 +7,6 @@
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 
-std::string RoundClockText(int64_t ms) {
-  if (ms < 0) return "";
-  const int64_t seconds = (ms + 999) / 1000;
-  const int64_t s = seconds % 60;
-  return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
-}
-
 void DrawRoundTime(const TCharacters& characters) {
   const std::string text = RoundClockText(characters.RoundTimeLeft());
   if (text.empty() || !GUIManager) return;

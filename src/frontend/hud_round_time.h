@@ -6,8 +6,5 @@
 
 class TCharacters;
 
-// "m:ss" for ms milliseconds, rounded up so that "0:00" shows only at the
-// end; "" for a negative value (no limit is known).
-std::string RoundClockText(int64_t ms);
 // Draws the clock centred at the top; nothing without a known limit.
 void DrawRoundTime(const TCharacters& characters);

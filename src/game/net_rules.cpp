@@ -161,7 +161,8 @@ void FireAsSeen(TCharacter& shooter, const TRay& ray, const TWeapon& weapon, con
 
 TVerdict OnShot(TServerClient& client, const TNetMessage& m) {
   TCharacter* c = Characters->At(client.Index + 1);
-  if (!c || c->Dead) return TVerdict::Ignored;
+  // Nobody fights before the host's first round: the bots stand still.
+  if (!c || c->Dead || Characters->WaitingForHost()) return TVerdict::Ignored;
   const TWeapon* weapon = WeaponInHand(*c);
   if (!weapon) return TVerdict::Ignored;
   for (float f : m.F)
@@ -614,13 +615,17 @@ void SendServerState(int32_t index) {
   if (server->Tap) server->Tap->Message(m);
 }
 
+TNetMessage ChatLineMessage(const std::string& line) {
+  auto piece = [&](size_t at) { return at < line.size() ? line.substr(at, 25) : std::string(); };
+  return MakeMessage(ServerMsg::Chat, piece(0), piece(25), piece(50));
+}
+
 void BroadcastChat(int32_t senderIndex, const std::string& text, bool all) {
   TServer* server = Server();
   const TCharacter* sender = Characters ? Characters->At(senderIndex) : nullptr;
   if (!server || !sender) return;
   const std::string line = "<>" + sender->Name + ": " + text;
-  auto piece = [&](size_t at) { return at < line.size() ? line.substr(at, 25) : std::string(); };
-  const TNetMessage m = MakeMessage(ServerMsg::Chat, piece(0), piece(25), piece(50));
+  const TNetMessage m = ChatLineMessage(line);
   for (const auto& client : server->Clients) {
     if (!client) continue;
     const TCharacter* c = Characters->At(client->Index + 1);

@@ -133,6 +133,10 @@ class TServer {
   // kMaxRoundTime). Known only to the server: the end reaches clients as any
   // round's end.
   int32_t RoundTime = 0;
+  // Seconds from a round's start in which a player who chooses a side spawns
+  // at once (0: every newcomer waits for the next round; at most
+  // kMaxRoundTime).
+  int32_t JoinTime = 15;
   // Test seam: where a message to one client leaves instead of its socket.
   std::function<void(const TServerClient& to, const TNetMessage& message)> Transmit;
   TSessionTap* Tap = nullptr;  // not owned; told of every broadcast
