@@ -143,6 +143,8 @@ TConsole::TConsole(TGUIclass& gui, const TConsoleLayout& layout) : gui(gui) {
   Output->ReadOnly = true;
   Output->TextColor = layout.TextColor;
   Output->TextX = Output->TextY = 10;
+  // A line a glyph high: the toolkit's default step lets glyphs overlap.
+  Output->LineHeight = Output->CharHeight();
   Input = w.Edits[static_cast<size_t>(w.AddEdit(20, 550, 420, 30, ""))].get();
   Input->Font = layout.Font;
   Input->TextColor = layout.TextColor;
