@@ -40,7 +40,10 @@ void DrawHud(const TCharacters& characters, const TCharacter& player) {
   gui.DrawText(quarter - 40, row, 0, FontBrokenGhost, Str(player.Armour));
   gui.DrawText(quarter * 2 - 40, row, 0, FontBrokenGhost, Str(player.Health));
   gui.DrawText(quarter * 3 - 40, row, 0, FontBrokenGhost, Str(player.Money));
-  if (player.WeaponSlot == 0 || player.WeaponSlot == 1) {
+  // A dead player keeps a pistol without rounds, but the view is then the
+  // own body's, a mate's or a free camera's: none holds that weapon.
+  ShowWeaponPictures(!player.Dead);
+  if (!player.Dead && (player.WeaponSlot == 0 || player.WeaponSlot == 1)) {
     bool rifle = player.WeaponSlot == 0;
     int64_t magazines = rifle ? player.RifleMagazines : player.PistolMagazines;
     int64_t rounds = rifle ? player.RifleShots : player.PistolShots;

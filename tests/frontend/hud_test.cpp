@@ -315,4 +315,32 @@ TEST_F(HudLinesTest, NoLineIsCutByTheScreensEdge) {
   }
 }
 
+// While dead the view holds no weapon of the player's: the corner that shows
+// the weapon's magazines and rounds stays empty, whomever the view follows.
+TEST_F(HudLinesTest, TheWeaponCornerIsEmptyWhileDead) {
+  // The game view as the driver's switch leaves it.
+  TWindow& hud = *Win(IngameForm);
+  hud.SetVisible(true);
+  Win(MainWindow)->SetVisible(false);
+  log->InGame = true;
+  player->SetWeaponSlot(1);
+  player->PistolIndex = 0;
+  player->PistolShots = 7;
+  auto cornerInk = [] {
+    const TPicture frame = DrawPicture([] { GUIAdd->Draw(); });
+    int lit = 0;
+    for (int y = 15; y < 145; ++y)
+      for (int x = ScreenWidth - 150; x < ScreenWidth; ++x) lit += Luminance(frame.At(x, y)) > 0.05;
+    return lit;
+  };
+  EXPECT_GT(cornerInk(), 200) << "alive: the pistol's figures and pictures";
+  Die();
+  characters->Now += 5000;  // the red of death has faded
+  EXPECT_EQ(cornerInk(), 0) << "dead, watching a mate";
+  ShowWeaponPictures(true);
+  hud.SetVisible(false);
+  Win(MainWindow)->SetVisible(true);
+  log->InGame = false;
+}
+
 }  // namespace
