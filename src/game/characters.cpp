@@ -100,6 +100,7 @@ void TCharacters::EndRound() {
   RespawnTime = Now + kRoundPauseMs;
   RoundOver = true;
   ++RoundsEnded;
+  if (Logger && TerroristCount + CounterCount > 0) Logger->LogInfo("Round over", LogSource::Characters);
   const int32_t gold = Network->Server->GoldPerRound;
   if (!List.empty()) List[0]->Money += gold;
   Network->Broadcast(MakeMessage(ServerMsg::RoundOver, std::to_string(gold)));
