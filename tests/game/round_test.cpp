@@ -174,17 +174,19 @@ TEST_F(RoundTest, TheTimeLimitEndsARoundWithAPlayerInTheChoiceAndAnotherHiding) 
 
 namespace {
 
-// The host of a listen server is still choosing a side: the bots stand at
-// their spawns and the clock stands, until the choice starts the round with
-// the host alive at once.
-TEST_F(RoundTest, AListenServersFirstRoundWaitsForTheHostsSide) {
-  TLevel& arena = ShippedLevel("arena");
+// The host of a listen server with the New Game's three bots takes 10 s to
+// choose a side: meanwhile the bots stand at their spawns and the clock
+// stands; the choice starts the round with the host alive at once.
+class FirstRoundTest : public RoundTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(FirstRoundTest, AListenServersFirstRoundWaitsForTheHostsSide) {
+  TLevel& level = ShippedLevel(GetParam());
   StartServer();
   Network->Server->RoundTime = 180;
   MakeCharacters();
   characters->HoldFirstRoundForHost();
   TKI ki(characters.get());
-  const int32_t bots[] = {ki.AddBot(1), ki.AddBot(0)};
+  const int32_t bots[] = {ki.AddBot(), ki.AddBot(), ki.AddBot()};
   uint32_t now = 100000;
   auto play = [&](uint32_t ms) {
     for (uint32_t end = now + ms; now < end;) {
@@ -198,26 +200,31 @@ TEST_F(RoundTest, AListenServersFirstRoundWaitsForTheHostsSide) {
   for (int32_t b : bots) {
     const TCharacter& bot = *characters->At(b);
     EXPECT_FALSE(bot.Dead);
-    EXPECT_TRUE(AtSpawn(bot, bot.Team == 1 ? arena.TerSpawns : arena.CTSpawns));
+    EXPECT_TRUE(AtSpawn(bot, bot.Team == 1 ? level.TerSpawns : level.CTSpawns));
     placed.push_back(bot.Position());
   }
   play(10000);
   EXPECT_FALSE(characters->RoundOver);
   EXPECT_EQ(characters->RoundTimeLeft(), 180000);
-  for (size_t i = 0; i < 2; ++i) EXPECT_EQ(VecLength(VecSub(characters->At(bots[i])->Position(), placed[i])), 0.0f);
+  for (size_t i = 0; i < placed.size(); ++i)
+    EXPECT_EQ(VecLength(VecSub(characters->At(bots[i])->Position(), placed[i])), 0.0f);
 
   TCharacter& host = *characters->LocalCharacter;
   host.SetModel(0);
   play(20);
-  EXPECT_FALSE(host.Dead);
-  EXPECT_TRUE(AtSpawn(host, arena.CTSpawns));
+  EXPECT_FALSE(host.Dead) << "alive on the next tick";
+  EXPECT_TRUE(AtSpawn(host, level.CTSpawns));
   EXPECT_EQ(characters->RoundStart, now);
   play(3000);
   EXPECT_EQ(characters->RoundTimeLeft(), 177000);
   float moved = 0;
-  for (size_t i = 0; i < 2; ++i) moved += VecLength(VecSub(characters->At(bots[i])->Position(), placed[i]));
+  for (size_t i = 0; i < placed.size(); ++i)
+    moved += VecLength(VecSub(characters->At(bots[i])->Position(), placed[i]));
   EXPECT_GT(moved, 1.0f) << "the bots play once the round runs";
 }
+
+INSTANTIATE_TEST_SUITE_P(Shipped, FirstRoundTest, testing::ValuesIn(ListedMaps()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 // A client that chooses a side in the round's join time spawns at once, by
 // the health and position messages a restart sends; a later one is told
