@@ -91,7 +91,9 @@ void TCharacters::Recount() {
 
 void TCharacters::CheckRoundEnd(int32_t n) {
   AliveCount = n;
-  if (WaitingForHost()) return;
+  // Not even the host's choice ends the round that has not begun: the tick
+  // that sees it starts the first one.
+  if (FirstRoundPending()) return;
   if ((TerroristsAlive <= 0 && TerroristCount > 0) || (CountersAlive <= 0 && CounterCount > 0) || n <= 0) EndRound();
 }
 
@@ -147,10 +149,11 @@ void TCharacters::Respawn(int32_t i) {
   }
 }
 
-bool TCharacters::WaitingForHost() const {
-  if (!holdForHost || roundBegun || !Network || !Network->IsServer || List.empty()) return false;
-  return List[0]->InUse && !List[0]->Playing();
+bool TCharacters::FirstRoundPending() const {
+  return holdForHost && !roundBegun && Network && Network->IsServer && !List.empty() && List[0]->InUse;
 }
+
+bool TCharacters::WaitingForHost() const { return FirstRoundPending() && !List[0]->Playing(); }
 
 void TCharacters::SideChosen(TCharacter& c) {
   // Before the first round everybody is placed when it starts (Tick).

@@ -132,6 +132,7 @@ class TCharacters {
   bool roundBegun = false;  // server: the first round has started
   // Server: character i alive at a spawn point of its team, its client told.
   void Respawn(int32_t i);
+  bool FirstRoundPending() const;  // a listen server's first round has not begun
   void TellNextRound(const TCharacter& c) const;
 };
 

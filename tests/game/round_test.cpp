@@ -210,9 +210,12 @@ TEST_P(FirstRoundTest, AListenServersFirstRoundWaitsForTheHostsSide) {
     EXPECT_EQ(VecLength(VecSub(characters->At(bots[i])->Position(), placed[i])), 0.0f);
 
   TCharacter& host = *characters->LocalCharacter;
+  const int32_t money = host.Money;
   host.SetModel(0);
   play(20);
   EXPECT_FALSE(host.Dead) << "alive on the next tick";
+  EXPECT_EQ(characters->RoundsEnded, 0u) << "the choice ends no round";
+  EXPECT_EQ(host.Money, money);
   EXPECT_TRUE(AtSpawn(host, level.CTSpawns));
   EXPECT_EQ(characters->RoundStart, now);
   play(3000);
