@@ -241,7 +241,8 @@ class TNetwork {
   // measure of its clients, what the server told a client; 0 for the host,
   // bots and unknown players.
   int32_t PingOf(int32_t index) const;
-  // The console's report of each link: round trip, jitter, loss, bytes/s.
+  // The console's report of each link: round trip, jitter, loss each way
+  // ("loss 5% in, 4% out"; "unknown out" until the peer reports it), bytes/s.
   std::vector<std::string> LinkReport() const;
   // The client that plays character `index` has started (server only).
   bool PlayerStarted(int32_t index) const;
