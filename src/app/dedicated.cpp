@@ -186,6 +186,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   if (exitCode == 0) {
     Network->Server->HostSeats = 0;
     Network->Server->RoundTime = options.RoundTime;
+    Network->Server->JoinTime = options.JoinTime;
     try {
       StartDedicatedLevel(options);
     } catch (const std::exception& e) {

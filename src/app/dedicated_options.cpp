@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kSection = "Dedicated";
 
-enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, Flag, Skill, Name, Master };
+enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name, Master };
 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
@@ -32,6 +32,8 @@ constexpr TOption kOptions[] = {
     {"servername", TKind::Text, "TEXT", "the name clients are welcomed with, 3 to 25 characters (Grimvale server)"},
     {"gold", TKind::Gold, "N", "gold per round, 0 to 1000000 (1500)"},
     {"roundtime", TKind::RoundTime, "SECONDS", "seconds before a round ends as a draw, 0 for no limit, at most 3600 (180)"},
+    {"jointime", TKind::JoinTime, "SECONDS",
+     "seconds from a round's start in which a player who chooses a side spawns at once, 0 to wait for the next round, at most 3600 (15)"},
     {"friendlyfire", TKind::Flag, "0|1", "1: team mates can hit each other (0)"},
     {"discoveryport", TKind::Discovery, "PORT", "UDP port LAN searches are answered on, -1 for none (5029)"},
     {"master", TKind::Master, "HOST[:PORT]",
@@ -82,6 +84,10 @@ bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value
     case TKind::RoundTime:
       if (!(n = InRange(value, 0, kMaxRoundTime))) return false;
       o.RoundTime = *n;
+      return true;
+    case TKind::JoinTime:
+      if (!(n = InRange(value, 0, kMaxRoundTime))) return false;
+      o.JoinTime = *n;
       return true;
     case TKind::Flag:
       if (value != "0" && value != "1") return false;

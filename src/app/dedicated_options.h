@@ -21,6 +21,7 @@ struct TDedicatedOptions {
   int32_t Gold = 1500;  // per round
   bool FriendlyFire = false;
   int32_t RoundTime = 180;  // seconds before a round ends as a draw; 0: no limit
+  int32_t JoinTime = 15;    // seconds from a round's start in which a newcomer spawns at once
   int32_t DiscoveryPort = 5029;  // where LAN searches are answered; -1: not at all
   // Masters the server announces itself to ("host[:port]"): --master, else
   // [Network] masters of config.ini; none by default, so nothing leaves the

@@ -11,6 +11,7 @@
 #include "core/platform.h"
 #include "core/run_state.h"
 #include "frontend/console_hooks.h"
+#include "frontend/hud_line.h"
 #include "game/characters.h"
 #include "game/server_commands.h"
 #include "game/weapons.h"
@@ -142,6 +143,8 @@ TConsole::TConsole(TGUIclass& gui, const TConsoleLayout& layout) : gui(gui) {
   Output->ReadOnly = true;
   Output->TextColor = layout.TextColor;
   Output->TextX = Output->TextY = 10;
+  // A line a glyph high: the toolkit's default step lets glyphs overlap.
+  Output->LineHeight = Output->CharHeight();
   Input = w.Edits[static_cast<size_t>(w.AddEdit(20, 550, 420, 30, ""))].get();
   Input->Font = layout.Font;
   Input->TextColor = layout.TextColor;
@@ -180,7 +183,7 @@ TConsole::TConsole(TGUIclass& gui, const TConsoleLayout& layout) : gui(gui) {
   m.Z = -12 + 0.14f;  // where the HUD form, at depth -12, would put a text field
   m.Width = 300;
   m.Height = 100;
-  m.LineHeight = m.CharHeight() - 4;
+  m.LineHeight = HudLineStep(m.CharHeight());  // each on its own band, the bands touching
   m.TextColor = layout.MessageColor;
   m.Lines.assign(kMessageLineCount, "");
 

@@ -20,7 +20,9 @@ struct TConsoleLayout {
   int32_t Font = 0;         // FontCourier45: output, input, button, message lines
   int32_t CaptionFont = 0;  // FontCourier50
   int32_t ParentWindow = -1;  // the main menu; -1 leaves the console a window of its own
-  TGUIColor MessageColor{162.0f / 255, 0, 0, 1};  // MenuColor
+  // The HUD's lines stand on a dark band over the scene: a light red that
+  // keeps the menu's hue.
+  TGUIColor MessageColor{1.0f, 0.84f, 0.78f, 1};
   // Output and input: the shipped "black blood" fields are dark, so the
   // light text of the game's other edits on that skin, not black.
   TGUIColor TextColor{0.92f, 0.88f, 0.84f, 1};

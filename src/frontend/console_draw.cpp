@@ -1,15 +1,11 @@
-// The HUD's message lines on screen.
-#include "core/gl_api.h"
+// The HUD's message lines on screen, each on a band of its own.
 #include "frontend/console.h"
+#include "frontend/hud_line.h"
 
 void TConsole::DrawMessageLines() {
   PrintQueued();
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  MessageLines->Draw();
-  // The lines stand outside any window, so no window's draw empties the
-  // manager's text queue for them.
-  gui.FlushText();
-  glColor4f(1, 1, 1, 1);
+  const TTextField& m = *MessageLines;
+  for (size_t i = 0; i < m.Lines.size(); ++i)
+    DrawHudLine(gui, m.Font, {{m.Lines[i], m.TextColor}}, m.X, m.Y + static_cast<int32_t>(i) * m.LineHeight,
+                THudAlign::Left);
 }

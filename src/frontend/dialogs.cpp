@@ -79,7 +79,7 @@ void FillMapList(TWindow& w) {
 // The server a new game asks for while another level runs: started once the
 // level switch is confirmed, since ending the old level closes any session.
 struct TServerStart {
-  int32_t MaxPlayers = 0, UDPPort = 0, TCPPort = 0, Gold = 0, Bots = 0, RoundTime = 0;
+  int32_t MaxPlayers = 0, UDPPort = 0, TCPPort = 0, Gold = 0, Bots = 0, RoundTime = 0, JoinTime = 0;
   bool FriendlyFire = false;
   std::string ServerName, PlayerName;
 };
@@ -88,7 +88,11 @@ std::optional<TServerStart> pendingServer;
 void StartServer(const TServerStart& s) {
   const bool started =
       Network && Network->StartServer(s.MaxPlayers, s.UDPPort, s.TCPPort, s.Gold, s.FriendlyFire, s.ServerName);
-  if (started) Network->Server->RoundTime = s.RoundTime;
+  if (started) {
+    Network->Server->RoundTime = s.RoundTime;
+    Network->Server->JoinTime = s.JoinTime;
+    if (Characters) Characters->HoldFirstRoundForHost();
+  }
   if (Characters && Characters->LocalCharacter) Characters->LocalCharacter->SetName(s.PlayerName);
   // Bots hold server slots, so they come once the server is up.
   if (started && KI)
@@ -116,10 +120,12 @@ void StartNewGame() {
   if (!ReadNumberField(EditText(*w, 6), "Bots", 0, maxPlayers - 1, bots)) return;
   int32_t roundTime = 0;
   if (!ReadNumberField(EditText(*w, 7), "Round time", 0, kMaxRoundTime, roundTime)) return;
+  int32_t joinTime = 0;
+  if (!ReadNumberField(EditText(*w, 8), "Join time", 0, kMaxRoundTime, joinTime)) return;
   if (GameVars) GameVars->Misc->Bots = bots;
   // The fields are crossed over on purpose: the dialog's first port is the
   // server's TCP port (equal while the ports are kept equal).
-  TServerStart server{maxPlayers, secondPort, firstPort, gold, bots, roundTime, Checked(*w, 1), serverName, name};
+  TServerStart server{maxPlayers, secondPort, firstPort, gold, bots, roundTime, joinTime, Checked(*w, 1), serverName, name};
   const bool switching = FrontLevelRunning();
   FrontRequestLevel(map);
   if (switching)

@@ -33,18 +33,17 @@ void DrawHud(const TCharacters& characters, const TCharacter& player) {
     gui.DrawText(5, 65, 0, FontCourier50,
                  "x/y/z: " + Str(std::lround(player.X)) + "/" + FloatToStr(player.Y) + "/" + Str(std::lround(player.Z)));
   }
-  if (characters.RoundOver) {
-    int64_t left = int64_t{characters.RespawnTime} - int64_t{characters.Now};
-    gui.DrawText(ScreenCenterX - 400, 200, 1, FontBrokenGhost,
-                 "Respawn in " + Str(std::lround(left / 1000.0)) + " Seconds!");
-  }
-  DrawRoundTime(characters);
+  if (characters.RoundOver) DrawRespawn(int64_t{characters.RespawnTime} - int64_t{characters.Now});
+  DrawRoundClock(characters.RoundTimeLeft());
   glPushMatrix();
   const int32_t quarter = ScreenWidth / 4, row = ScreenHeight - 80;
   gui.DrawText(quarter - 40, row, 0, FontBrokenGhost, Str(player.Armour));
   gui.DrawText(quarter * 2 - 40, row, 0, FontBrokenGhost, Str(player.Health));
   gui.DrawText(quarter * 3 - 40, row, 0, FontBrokenGhost, Str(player.Money));
-  if (player.WeaponSlot == 0 || player.WeaponSlot == 1) {
+  // A dead player keeps a pistol without rounds, but the view is then the
+  // own body's, a mate's or a free camera's: none holds that weapon.
+  ShowWeaponPictures(!player.Dead);
+  if (!player.Dead && (player.WeaponSlot == 0 || player.WeaponSlot == 1)) {
     bool rifle = player.WeaponSlot == 0;
     int64_t magazines = rifle ? player.RifleMagazines : player.PistolMagazines;
     int64_t rounds = rifle ? player.RifleShots : player.PistolShots;

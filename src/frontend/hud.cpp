@@ -46,3 +46,10 @@ void RelayoutIngameForm() {
   w->Images[4]->SetLeft(ScreenWidth - 70);
   w->Images[5]->SetLeft(ScreenWidth - 70);
 }
+
+void ShowWeaponPictures(bool show) {
+  TWindow* w = Win(IngameForm);
+  if (!w || w->Images.size() < 6) return;
+  w->Images[4]->SetVisible(show);
+  w->Images[5]->SetVisible(show);
+}

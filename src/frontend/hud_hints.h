@@ -44,6 +44,3 @@ bool HasWeapon(const TCharacter& player);
 
 // Draws both lines centred above the HUD's numbers (hud_hints_draw.cpp).
 void DrawHints(const THints& hints, const TCharacter& player, const THintBindings& keys, uint32_t now);
-// One line of the HUD centred at height y on a dark band, so the scene
-// behind never swallows it; nothing for "". Blending must be on.
-void DrawHudLine(const std::string& line, int32_t y);

@@ -3,9 +3,7 @@
 
 #include "game/kill_feed.h"
 
-TGUIColor TeamColor(uint8_t team) {
-  return team == 1 ? TGUIColor{1.0f, 0.55f, 0.35f, 1} : TGUIColor{0.5f, 0.75f, 1.0f, 1};
-}
+TGUIColor TeamColor(uint8_t team) { return team == 1 ? kHudTerroristColor : kHudCounterColor; }
 
 std::vector<TKillFeedRow> KillFeedRows(const TKillFeed& feed, uint32_t now) {
   std::vector<TKillFeedRow> rows;
@@ -17,12 +15,12 @@ std::vector<TKillFeedRow> KillFeedRows(const TKillFeed& feed, uint32_t now) {
     row.Alpha = left >= kKillFeedFadeMs ? 1.0f : static_cast<float>(left) / kKillFeedFadeMs;
     if (line.KillerId >= 0) {
       row.Pieces.push_back({line.Killer, TeamColor(line.KillerTeam)});
-      row.Pieces.push_back({" killed ", kGUIWhite});
+      row.Pieces.push_back({" killed ", kHudText});
       row.Pieces.push_back({line.Victim, TeamColor(line.VictimTeam)});
-      if (line.HeadShot) row.Pieces.push_back({" (head shot)", {1.0f, 0.85f, 0.2f, 1}});
+      if (line.HeadShot) row.Pieces.push_back({" (head shot)", {1.0f, 0.9f, 0.4f, 1}});
     } else {
       row.Pieces.push_back({line.Victim, TeamColor(line.VictimTeam)});
-      row.Pieces.push_back({" died", kGUIWhite});
+      row.Pieces.push_back({" died", kHudText});
     }
     rows.push_back(std::move(row));
   }

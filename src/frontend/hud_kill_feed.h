@@ -5,18 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "gui/gui_object.h"
+#include "frontend/hud_line.h"
 
 class TKillFeed;
 
 // One line as drawn: its pieces left to right, each in its colour, and how
 // opaque the whole line is.
-struct TKillFeedPiece {
-  std::string Text;
-  TGUIColor Color;
-};
 struct TKillFeedRow {
-  std::vector<TKillFeedPiece> Pieces;
+  std::vector<THudPiece> Pieces;
   float Alpha = 1;
 };
 

@@ -1,5 +1,4 @@
 // The kill feed on screen.
-#include "core/gl_api.h"
 #include "core/run_state.h"
 #include "frontend/gui_add.h"
 #include "frontend/hud_kill_feed.h"
@@ -13,20 +12,9 @@ constexpr int32_t kTop = 150, kRightMargin = 20;
 void DrawKillFeed(const TKillFeed& feed, uint32_t now) {
   const TFont* font = GUIManager ? GUIManager->FontAt(FontCourier45) : nullptr;
   if (!font) return;
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   int32_t y = kTop;
   for (const TKillFeedRow& row : KillFeedRows(feed, now)) {
-    size_t length = 0;
-    for (const TKillFeedPiece& piece : row.Pieces) length += piece.Text.size();
-    int32_t x = ScreenWidth - kRightMargin - font->CharWidth * static_cast<int32_t>(length);
-    for (const TKillFeedPiece& piece : row.Pieces) {
-      glColor4f(piece.Color.R, piece.Color.G, piece.Color.B, row.Alpha);
-      GUIManager->DrawText(x, y, 0, FontCourier45, piece.Text);
-      x += font->CharWidth * static_cast<int32_t>(piece.Text.size());
-    }
-    y += font->CharHeight + 2;
+    DrawHudLine(*GUIManager, FontCourier45, row.Pieces, ScreenWidth - kRightMargin, y, THudAlign::Right, row.Alpha);
+    y += HudLineStep(font->CharHeight);
   }
-  glColor4f(1, 1, 1, 1);
 }

@@ -1,23 +1,30 @@
-// The HUD's round clock. Only a server knows its limit (clients are not
-// told, the wire stays as it is), so a client shows no clock.
+// The HUD's round times. Only a server knows the round's limit (clients are
+// not told, the wire stays as it is), so a client shows no clock.
 #include "frontend/hud_round_time.h"
 
 #include "core/run_state.h"
 #include "frontend/gui_add.h"
+#include "frontend/hud_line.h"
 #include "game/characters.h"
 #include "gui/gui_manager.h"
 
-std::string RoundClockText(int64_t ms) {
-  if (ms < 0) return "";
-  const int64_t seconds = (ms + 999) / 1000;
-  const int64_t s = seconds % 60;
-  return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// Under the spectator's line (85) and above the kill feed (150), where no
+// other line reaches at any screen size.
+constexpr int32_t kClockY = 10, kRespawnY = 110;
+
+void DrawBigCentred(const std::string& text, int32_t y) {
+  if (GUIManager) DrawHudLine(*GUIManager, FontBrokenGhost, {{text, kHudText}}, ScreenCenterX, y, THudAlign::Centre);
+}
+}  // namespace
+
+std::string RespawnText(int64_t ms) {
+  return "Respawn in " + std::to_string(std::lround(std::max<int64_t>(ms, 0) / 1000.0)) + " Seconds!";
 }
 
-void DrawRoundTime(const TCharacters& characters) {
-  const std::string text = RoundClockText(characters.RoundTimeLeft());
-  if (text.empty() || !GUIManager) return;
-  const TFont* font = GUIManager->FontAt(FontBrokenGhost);
-  const int32_t width = font ? font->CharWidth * static_cast<int32_t>(text.size()) : 0;
-  GUIManager->DrawText(ScreenCenterX - width / 2, 10, 0, FontBrokenGhost, text);
-}
+void DrawRoundClock(int64_t ms) { DrawBigCentred(RoundClockText(ms), kClockY); }
+
+void DrawRespawn(int64_t ms) { DrawBigCentred(RespawnText(ms), kRespawnY); }

@@ -19,6 +19,9 @@ void ShowLevelEntries(bool show);
 // hud.cpp: the in-game form with its six pictures.
 void BuildIngameForm();
 void RelayoutIngameForm();
+// The magazine and ammunition pictures of the upper right corner: only while
+// the player's own weapon is what the view shows.
+void ShowWeaponPictures(bool show);
 
 // dialogs.cpp: the six dialogs of "data\GUI\MainWindows.gui" and the error window.
 void LoadMainDialogs();

@@ -179,6 +179,7 @@ void TCharacter::SetModel(int32_t n) {
     n = -1;
     if (n == ModelNr) return;
   }
+  const bool choosing = ModelNr == -1;  // off the teams until now: a side is chosen
   SetDead(true);
   ModelNr = n;
   MarkDirty();
@@ -200,8 +201,15 @@ void TCharacter::SetModel(int32_t n) {
     if (Logger) Logger->LogError("Failed to load character model " + path + "char.3ds: " + e.what(), LogSource::Characters);
     model.reset();
   }
-  SetTeam(n < 10 ? 0 : 1);
-  Owner.Recount();  // on a team even when the team number stays
+  // A newcomer's team is counted only once the round has placed it (spawned
+  // at once, or waiting): counted before, the first of an empty team would
+  // end the round it may still join.
+  if (choosing) {
+    Team = n < 10 ? 0 : 1;
+  } else {
+    SetTeam(n < 10 ? 0 : 1);
+    Owner.Recount();  // on a team even when the team number stays
+  }
   float minY = kDefaultMinY, maxY = kDefaultMaxY;
   if (model && !model->Meshes.empty()) {
     minY = std::numeric_limits<float>::infinity();
@@ -219,6 +227,10 @@ void TCharacter::SetModel(int32_t n) {
   PlaceSpheres(minY, maxY);
   Model = std::move(model);
   if (Model && Owner.Graphics()) Model->Prepare();
+  if (choosing) {
+    Owner.SideChosen(*this);
+    Owner.Recount();
+  }
 }
 
 void TCharacter::SetDead(bool d) {

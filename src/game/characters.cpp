@@ -1,8 +1,12 @@
 // The list of characters, team counts and the round cycle.
 #include "game/characters.h"
 
+#include "core/console_sink.h"
 #include "core/ini_file.h"
+#include "core/log_sources.h"
+#include "core/logger.h"
 #include "core/paths.h"
+#include "game/net_rules.h"
 #include "net/network.h"
 #include "world/level.h"
 
@@ -87,6 +91,9 @@ void TCharacters::Recount() {
 
 void TCharacters::CheckRoundEnd(int32_t n) {
   AliveCount = n;
+  // Not even the host's choice ends the round that has not begun: the tick
+  // that sees it starts the first one.
+  if (FirstRoundPending()) return;
   if ((TerroristsAlive <= 0 && TerroristCount > 0) || (CountersAlive <= 0 && CounterCount > 0) || n <= 0) EndRound();
 }
 
@@ -94,12 +101,17 @@ void TCharacters::EndRound() {
   if (!Network || !Network->IsServer || RoundOver) return;
   RespawnTime = Now + kRoundPauseMs;
   RoundOver = true;
-  ++RoundsEnded;
-  const int32_t gold = Network->Server->GoldPerRound;
-  if (!List.empty()) List[0]->Money += gold;
-  Network->Broadcast(MakeMessage(ServerMsg::RoundOver, std::to_string(gold)));
+  if (Logger && TerroristCount + CounterCount > 0) Logger->LogInfo("Round over", LogSource::Characters);
+  PayRound(ServerMsg::RoundOver);
   TerroristsAlive = TerroristCount;
   CountersAlive = CounterCount;
+}
+
+void TCharacters::PayRound(uint8_t code) {
+  ++RoundsEnded;
+  const std::string gold = std::to_string(Network->Server->GoldPerRound);
+  if (!List.empty()) List[0]->Money += Network->Server->GoldPerRound;
+  Network->Broadcast(MakeMessage(code, gold));
 }
 
 void TCharacters::RestartRound() {
@@ -113,23 +125,74 @@ void TCharacters::RestartRound() {
   TerroristsAlive = CountersAlive = 0;
   for (int32_t i = 0; i < Count; ++i)
     if (const TCharacter* c = At(i); c && c->Playing()) (c->Team == 1 ? TerroristsAlive : CountersAlive) += 1;
-  for (int32_t i = 0; i < Count; ++i) {
-    TCharacter* c = At(i);
-    if (!c || !c->Playing()) continue;
-    c->SetHealth(100);
-    const TSpawnPoint spawn = level ? level->ChooseSpawn(c->Team == 1) : TSpawnPoint{{0, 1, 0}, 0};
-    c->MoveCentreTo(spawn.Position);
-    c->SetView(spawn.Yaw, 0);
-    if (i > 0 && Network->PlayerStarted(i)) {
-      TServerClient* client = Network->Server->Slot(i - 1);
-      client->Send(ServerMsg::Health, "100");
-      client->SendPosition(c->X, c->Y, c->Z);
-      if (c->Dead) {
-        client->Send(ServerMsg::Armour, "0");
-        c->SetDead(false);
-      }
+  for (int32_t i = 0; i < Count; ++i)
+    if (const TCharacter* c = At(i); c && c->Playing()) Respawn(i);
+  // An empty server restarts its empty round every few seconds: not worth a line.
+  if (Logger && TerroristsAlive + CountersAlive > 0)
+    Logger->LogInfo("Round started: " + std::to_string(TerroristsAlive) + " terrorists, " +
+                        std::to_string(CountersAlive) + " counter-terrorists",
+                    LogSource::Characters);
+}
+
+void TCharacters::Respawn(int32_t i) {
+  TCharacter* c = At(i);
+  c->SetHealth(100);
+  const TSpawnPoint spawn = level ? level->ChooseSpawn(c->Team == 1) : TSpawnPoint{{0, 1, 0}, 0};
+  c->MoveCentreTo(spawn.Position);
+  c->SetView(spawn.Yaw, 0);
+  // A client learns it lives from its health (17) and where from the
+  // position (6); nothing else on the wire says so.
+  if (i > 0 && Network->PlayerStarted(i)) {
+    TServerClient* client = Network->Server->Slot(i - 1);
+    client->Send(ServerMsg::Health, "100");
+    client->SendPosition(c->X, c->Y, c->Z);
+    if (c->Dead) {
+      client->Send(ServerMsg::Armour, "0");
+      c->SetDead(false);
     }
   }
+}
+
+bool TCharacters::FirstRoundPending() const {
+  return holdForHost && !roundBegun && Network && Network->IsServer && !List.empty() && List[0]->InUse;
+}
+
+bool TCharacters::WaitingForHost() const { return FirstRoundPending() && !List[0]->Playing(); }
+
+void TCharacters::SideChosen(TCharacter& c) {
+  // Before the first round everybody is placed when it starts (Tick).
+  if (!Network || !Network->IsServer || !roundBegun || At(c.Id) != &c || !c.Playing() || !c.Dead) return;
+  const int64_t joinMs = int64_t{Network->Server->JoinTime} * 1000;
+  if (!RoundOver && static_cast<int32_t>(Now - RoundStart) < joinMs) {
+    // Counted alive first: otherwise the revival's recount would end the
+    // round for a team that had nobody standing.
+    (c.Team == 1 ? TerroristsAlive : CountersAlive) += 1;
+    Respawn(c.Id);
+    // A newcomer has been paid no round yet: without the round's gold it
+    // could buy nothing in the round it joins.
+    const int32_t gold = Network->Server->GoldPerRound;
+    if (&c == LocalCharacter)
+      c.Money += gold;
+    else if (Network->PlayerStarted(c.Id))
+      Network->Server->Slot(c.Id - 1)->Send(ServerMsg::Money, std::to_string(gold));
+    if (Logger) Logger->LogInfo(c.Name + " joins the running round", LogSource::Characters);
+    return;
+  }
+  if (Logger) Logger->LogInfo(c.Name + " waits for the next round", LogSource::Characters);
+  TellNextRound(c);
+}
+
+void TCharacters::TellNextRound(const TCharacter& c) const {
+  std::string line = "You join the next round";
+  if (RoundOver)
+    line += " (it starts in " + RoundClockText(static_cast<int32_t>(RespawnTime - Now)) + ")";
+  else if (const int64_t left = RoundTimeLeft(); left >= 0)
+    line += " (this one has " + RoundClockText(left) + " left)";
+  line += ".";
+  if (&c == LocalCharacter)
+    ConsolePrint(line);
+  else if (Network->PlayerStarted(c.Id))
+    Network->Server->Slot(c.Id - 1)->Send(ChatLineMessage(line));
 }
 
 int32_t TCharacters::CountInUse() const {
@@ -154,18 +217,43 @@ void TCharacters::Tick(uint32_t now, bool inGame) {
       Recount();
     }
   }
+  const bool server = Network && Network->IsServer;
+  if (server && !roundBegun) {
+    if (WaitingForHost()) {
+      // Whoever chose a side already waits at its spawn, and the clock stands.
+      RoundStart = now;
+      roundClockRunning = true;
+      for (int32_t i = 1; i < Count; ++i)
+        if (const TCharacter* c = At(i); c && c->Playing() && c->Dead) Respawn(i);
+      return;
+    }
+    roundBegun = true;
+    // The host's choice starts the first round with everybody at a spawn
+    // and the round's gold in hand, as an ended round would have paid it;
+    // clients are paid by the money message, which starts no pause.
+    if (holdForHost) {
+      PayRound(ServerMsg::Money);
+      RestartRound();
+    }
+  }
   // Signed difference: correct across the wrap of the tick count.
   if (inGame && RoundOver && static_cast<int32_t>(now - RespawnTime) >= 0) RestartRound();
   // The limit ends a round as a wipe-out does, so clients see nothing new;
   // it counts from the server's first tick with these characters or the last
   // restart.
-  const bool server = Network && Network->IsServer;
   if (!server || !roundClockRunning) {
     RoundStart = now;
     roundClockRunning = server;
   } else if (RoundTimeLeft() == 0) {
     EndRound();
   }
+}
+
+std::string RoundClockText(int64_t ms) {
+  if (ms < 0) return "";
+  const int64_t seconds = (ms + 999) / 1000;
+  const int64_t s = seconds % 60;
+  return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
 }
 
 int64_t TCharacters::RoundTimeLeft() const {

@@ -2,7 +2,10 @@
 // player of the machine that runs the server, or of the only machine), the
 // team counts, and the round cycle (a team or everybody dead -> RoundOver for
 // 5000 ms -> everybody revived at a spawn point; a server's round time
-// limit ends a round that goes on too long the same way). The clock is the event
+// limit ends a round that goes on too long the same way). On a listen server
+// the first round waits for the host to choose a side; a player who chooses
+// one in the first seconds of a round (the server's join time) spawns at once,
+// a later one is told that the next round is theirs. The clock is the event
 // handler's: its tick hands the time to Tick before anything else.
 #pragma once
 #include <cstdint>
@@ -50,6 +53,19 @@ class TCharacters {
   void EndRound();
   // Revives every character in use at a spawn point of its team (server).
   void RestartRound();
+  // Server: character c (in the list, until now on no team) has just chosen
+  // a side. In the join time of a running round it spawns at once; else a
+  // client is told when it plays. Nothing while the round waits for the host.
+  void SideChosen(TCharacter& c);
+  // A listen server's level: its first round starts once the host has
+  // chosen a side (called when the host's server starts). Whatever ended
+  // before does not count: no round has begun.
+  void HoldFirstRoundForHost() {
+    holdForHost = true;
+    RoundOver = false;
+  }
+  // Before that first round: nothing moves and the round clock stands.
+  bool WaitingForHost() const;
   int32_t CountInUse() const;
   // The event handler's automatic fire while the button is held: the local
   // player fires again only with the rifle in hand, and never when dead.
@@ -112,7 +128,21 @@ class TCharacters {
   TLevel* level;
   bool graphics;
   bool roundClockRunning = false;  // RoundStart was set on a server
+  bool holdForHost = false;
+  bool roundBegun = false;  // server: the first round has started
+  // Server: character i alive at a spawn point of its team, its client told.
+  void Respawn(int32_t i);
+  bool FirstRoundPending() const;  // a listen server's first round has not begun
+  // A round's gold: the host's player at once, every client by a message
+  // with the gold (code 20 at a round's end, 18 at the first round's start);
+  // the bots count RoundsEnded.
+  void PayRound(uint8_t code);
+  void TellNextRound(const TCharacter& c) const;
 };
+
+// "m:ss" for ms milliseconds, rounded up so that "0:00" shows only at the
+// end; "" for a negative value (no limit is known).
+std::string RoundClockText(int64_t ms);
 
 // Per level: created with TKI by Tgame::StartLevel and freed by Tgame::EndLevel;
 // null outside a running level.

@@ -123,6 +123,7 @@ bool ParseBotSkill(const std::string& text, TBotSkill& skill) {
 struct TKI::TBot {
   int32_t Index = 0;  // character
   int32_t Slot = 0;   // server slot (Index - 1)
+  bool Pinned = false;  // added with keepTeam: never moved to even the sides
   TMovement Move;
   TMoveInput Keys;
   std::vector<int32_t> Path;
@@ -186,7 +187,7 @@ void TKI::Rebalance() {
     const int32_t big = sizes[1] > sizes[0] ? 1 : 0;
     if (sizes[big] - sizes[1 - big] <= 1) return;
     TCharacter* c = characters->At((*it)->Index);
-    if (!c || !c->Dead || c->ModelNr < 0 || c->Team != big) continue;
+    if ((*it)->Pinned || !c || !c->Dead || c->ModelNr < 0 || c->Team != big) continue;
     c->SetModel(ModelFor(1 - big));
     --sizes[big];
     ++sizes[1 - big];
@@ -197,7 +198,7 @@ bool TKI::IsBot(int32_t index) const {
   return std::any_of(bots.begin(), bots.end(), [&](const auto& b) { return b->Index == index; });
 }
 
-int32_t TKI::AddBot(int32_t team) {
+int32_t TKI::AddBot(int32_t team, bool keepTeam) {
   if (!characters || !Network || !Network->IsServer || !Network->Server) return -1;
   TServer& session = *Network->Server;
   // The host's own player, where there is one, takes one of MaxPlayers.
@@ -225,6 +226,7 @@ int32_t TKI::AddBot(int32_t team) {
   auto bot = std::make_unique<TBot>();
   bot->Index = index;
   bot->Slot = slot;
+  bot->Pinned = keepTeam;
   bot->Path.reserve(static_cast<size_t>(Nav.NodeCount()) + 1);
   bot->Keys.Speed = 0.5;
   bot->Keys.Gravity = 100;
@@ -266,7 +268,8 @@ int32_t TKI::RemoveBotForJoin() {
 }
 
 void TKI::Think(uint32_t now, uint32_t ms) {
-  if (!characters || bots.empty() || !Network || !Network->IsServer) return;
+  // Before the host's first round the bots wait at their spawns.
+  if (!characters || bots.empty() || !Network || !Network->IsServer || characters->WaitingForHost()) return;
   const int32_t step = static_cast<int32_t>(std::min<uint32_t>(ms, TMovement::kMaxStepMs));
   // Money: a client adds the gold of message 20 to its own money; a bot's
   // money lives here, on the server.

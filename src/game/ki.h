@@ -37,10 +37,11 @@ class TKI {
   // Server only: takes a free slot and plays its character; team 0 or 1, or
   // -1 for the smaller team (terrorists on a tie; players still without a
   // character count on neither). In the pause after each round, dead bots
-  // change sides while one team is more than one larger. Returns the character
+  // change sides while one team is more than one larger, except those added
+  // with keepTeam, which stay where they were put. Returns the character
   // index, or -1 when this machine is no server or every slot is taken.
   // Clients already playing get the "player joined" message.
-  int32_t AddBot(int32_t team = -1);
+  int32_t AddBot(int32_t team = -1, bool keepTeam = false);
   // Removes the bot added last (slot and character freed, clients told with
   // the "player left" message); false without bots. Freeing TKI gives the
   // slots back too, silently (the characters go with the level).

@@ -60,6 +60,8 @@ void SendServerState(int32_t index);
 // Server: "<>" + sender's name + ": " + text as message 5 to every client
 // (all) or the sender's team, and on the server's console when it may read it.
 void BroadcastChat(int32_t senderIndex, const std::string& text, bool all);
+// A console line for clients (message 5, at most 75 characters).
+TNetMessage ChatLineMessage(const std::string& line);
 // Server: message 21 with the gravity and speed to every client (the console
 // calls it when either changes).
 void BroadcastPhysics(int32_t gravity, double speed);

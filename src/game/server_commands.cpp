@@ -46,9 +46,13 @@ void Speed(const std::string& arg, TGameSettings* settings, const TCommandPrint&
   print("Speed is now: " + FloatToStr(settings->Speed));
 }
 
-void AddBot(const TCommandPrint& print) {
+// Without a team the bot goes to the smaller one.
+void AddBot(const std::string& arg, const TCommandPrint& print) {
   if (!CanHaveBots()) return print(kServerOnly);
-  const int32_t index = KI->AddBot(-1);
+  const std::string team = LowerCase(arg);
+  if (!team.empty() && team != "t" && team != "ct") return print("addbot takes t or ct.");
+  // A team named by whoever runs the server is kept when the sides are evened.
+  const int32_t index = team.empty() ? KI->AddBot(-1) : KI->AddBot(team == "t" ? 1 : 0, true);
   const TCharacter* c = Characters->At(index);
   if (!c) return print("No free slot for a bot.");
   print("Bot " + c->Name + " joined the " + (c->Team == 1 ? "terrorists." : "counter-terrorists."));
@@ -143,8 +147,9 @@ const TServerCommand kCommands[] = {
        if (IsServer() && Characters) Characters->EndRound();
      },
      "respawn", "ends the round: every player starts again at a spawn point"},
-    {"addbot", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { AddBot(p); },
-     "addbot", "adds a bot to the smaller team"},
+    {"addbot", TServerCommand::Word,
+     [](const std::string& arg, TGameSettings*, const TCommandPrint& p) { AddBot(arg, p); }, "addbot [t|ct]",
+     "adds a bot to the terrorists (t), the counter-terrorists (ct), or without either to the smaller team"},
     {"kickbot", TServerCommand::Exact, [](const std::string&, TGameSettings*, const TCommandPrint& p) { KickBot(p); },
      "kickbot", "lets the bot added last leave"},
     {"kickbots", TServerCommand::Exact,

@@ -627,10 +627,12 @@ int32_t TNetwork::PingOf(int32_t index) const {
 }
 
 namespace {
+std::string Percent(float share) { return std::to_string(static_cast<int>(share * 100.0f + 0.5f)) + "%"; }
+
 std::string LinkLine(const std::string& who, const TLinkStats& l) {
   return who + ": rtt " + std::to_string(l.RttMs) + " ms, jitter " + std::to_string(l.JitterMs) + " ms, loss " +
-         std::to_string(static_cast<int>(l.LossIn * 100.0f + 0.5f)) + "%, in " + std::to_string(l.BytesInPerSec) +
-         " B/s, out " + std::to_string(l.BytesOutPerSec) + " B/s";
+         Percent(l.LossIn) + " in, " + (l.LossOutSpan > 0 ? Percent(l.LossOut) : "unknown") + " out, in " +
+         std::to_string(l.BytesInPerSec) + " B/s, out " + std::to_string(l.BytesOutPerSec) + " B/s";
 }
 }  // namespace
 

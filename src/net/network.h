@@ -135,6 +135,10 @@ class TServer {
   // kMaxRoundTime). Known only to the server: the end reaches clients as any
   // round's end.
   int32_t RoundTime = 0;
+  // Seconds from a round's start in which a player who chooses a side spawns
+  // at once (0: every newcomer waits for the next round; at most
+  // kMaxRoundTime).
+  int32_t JoinTime = 15;
   // Test seam: where a message to one client leaves instead of its socket.
   std::function<void(const TServerClient& to, const TNetMessage& message)> Transmit;
   TSessionTap* Tap = nullptr;  // not owned; told of every broadcast
@@ -244,7 +248,8 @@ class TNetwork {
   // measure of its clients, what the server told a client; 0 for the host,
   // bots and unknown players.
   int32_t PingOf(int32_t index) const;
-  // The console's report of each link: round trip, jitter, loss, bytes/s.
+  // The console's report of each link: round trip, jitter, loss each way
+  // ("loss 5% in, 4% out"; "unknown out" until the peer reports it), bytes/s.
   std::vector<std::string> LinkReport() const;
   // The client that plays character `index` has started (server only).
   bool PlayerStarted(int32_t index) const;

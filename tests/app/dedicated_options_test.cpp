@@ -18,7 +18,7 @@ TDedicatedArgs Parse(const std::vector<std::string>& args, const std::string& in
 
 TEST(DedicatedOptions, TheCommandLineWinsOverConfigIniWhichWinsOverTheDefaults) {
   const TDedicatedArgs r = Parse({"--dedicated", "--tcpport", "6000", "--servername=Night Shift", "--friendlyfire", "1"},
-                                 "[Dedicated]\ntcpport=5500\nudpport=5501\nmap=compound\nbots=3\nbotskill=Hard\nroundtime=90\n");
+                                 "[Dedicated]\ntcpport=5500\nudpport=5501\nmap=compound\nbots=3\nbotskill=Hard\nroundtime=90\njointime=0\n");
   EXPECT_TRUE(r.Dedicated);
   EXPECT_FALSE(r.Help);
   EXPECT_EQ(r.Error, "");
@@ -35,6 +35,8 @@ TEST(DedicatedOptions, TheCommandLineWinsOverConfigIniWhichWinsOverTheDefaults) 
   EXPECT_EQ(o.RoundTime, 90);
   EXPECT_EQ(Parse({"--roundtime", "0"}).Options.RoundTime, 0);
   EXPECT_EQ(Parse({}).Options.RoundTime, 180);
+  EXPECT_EQ(o.JoinTime, 0);
+  EXPECT_EQ(Parse({}).Options.JoinTime, 15);
   EXPECT_TRUE(Parse({"--help"}).Help);
 }
 
@@ -48,6 +50,7 @@ TEST(DedicatedOptions, UnusableValuesAreNamedNotGuessed) {
       {{"--gold", "lots"}, "", "--gold lots: not a usable value"},
       {{"--roundtime", "-5"}, "", "--roundtime -5: not a usable value"},
       {{"--roundtime", "3601"}, "", "--roundtime 3601: not a usable value"},
+      {{"--jointime", "-1"}, "", "--jointime -1: not a usable value"},
       {{"--friendlyfire", "yes"}, "", "--friendlyfire yes: not a usable value"},
       {{"--botskill", "godlike"}, "", "--botskill godlike: not a usable value"},
       {{"--servername", "ab"}, "", "--servername ab: not a usable value"},

@@ -31,12 +31,9 @@ TEST(EndToEnd, ANewGameWithThreeBotsShowsKillsInTheStatistics) {
   E2E_REQUIRE_X(x.Running());
   TGameProcess game(x, "bots");
   ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << "step: start\n" << game.Log();
-  SleepForMs(1500);
-  const TScreen menu = game.Shot("main-menu");
+  const TScreen menu = WaitForMainMenu(game);
 
-  game.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
-  const TScreen dialog = game.Shot("new-game");
+  const TScreen dialog = ClickAndWaitForChange(game, kNewGameX, kNewGameY, menu, 0.2, "new-game");
   EXPECT_GT(dialog.Crop(kBotsX0, kBotsY0, kBotsX1, kBotsY1).DifferenceTo(menu.Crop(kBotsX0, kBotsY0, kBotsX1, kBotsY1)),
             0.15)
       << "step: the dialog shows its Bots field";
@@ -47,32 +44,27 @@ TEST(EndToEnd, ANewGameWithThreeBotsShowsKillsInTheStatistics) {
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
   ASSERT_TRUE(game.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port))
       << "step: the server starts on the port typed\n" << game.Log();
-  SleepForMs(1500);
-  game.Click(kCounterX, kCounterY);
-  SleepForMs(1500);
+  TScreen choice;
+  game.WaitForScreen("choice", [&](const TScreen& s) { return s.DifferenceTo(dialog) > 0.3; }, choice);
 
-  // Nobody has fought yet: the fresh server's empty round ends within 3 s,
-  // the first real one starts 5 s later.
+  // The side chosen starts the round; the bots waited for it.
+  EXPECT_EQ(game.LogCount("KillFeed: "), 0) << "step: no fight before the side is chosen\n" << game.Log();
+  const TScreen playing = ClickAndWaitForChange(game, kCounterX, kCounterY, choice, 0.2, "in-game");
+  ASSERT_TRUE(game.WaitForLog("Round started: ", 10000)) << "step: the side starts the round\n" << game.Log();
   game.KeyDown("Tab");
-  SleepForMs(600);
-  const TScreen before = game.Shot("statistics-at-start");
+  TScreen before;
+  game.WaitForScreen("statistics-at-start", [&](const TScreen& s) { return s.DifferenceTo(playing) > 0.2; }, before, 5000);
+  game.KeyUp("Tab");
+  // A kill logged from here on happened after the picture, whoever made it.
+  const int killsSeen = game.LogCount("KillFeed: ");
+  ASSERT_TRUE(WaitUntil([&] { return game.LogCount("KillFeed: ") > killsSeen; }, 150000)) << "step: a kill\n"
+                                                                                         << game.Log();
+  game.KeyDown("Tab");
+  TScreen statistics;
+  EXPECT_TRUE(game.WaitForScreen("statistics", [&](const TScreen& s) { return KillsDiffer(before, s); }, statistics))
+      << "step: the statistics show kills\n" << game.Log();
   game.KeyUp("Tab");
 
-  // Within 60 s of play; a loaded machine may give the game fewer frames,
-  // and so less game time, than the wall clock passes.
-  bool kills = false;
-  for (int waited = 0; waited < 150000 && !kills; waited += 5000) {
-    SleepForMs(4400);
-    game.KeyDown("Tab");
-    SleepForMs(600);
-    kills = KillsDiffer(before, game.Shot("statistics"));
-    game.KeyUp("Tab");
-  }
-  EXPECT_TRUE(kills) << "step: the statistics show kills\n" << game.Log();
-
-  game.Key("grave");
-  SleepForMs(800);
-  game.Type("quit");
-  game.Key("Return");
+  game.Console({"quit"});
   EXPECT_EQ(game.WaitForExit(20000), 0) << "step: quit from the console\n" << game.Log();
 }

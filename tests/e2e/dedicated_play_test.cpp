@@ -13,17 +13,14 @@
 namespace {
 
 void JoinFromTheMenu(TGameProcess& game, int fighterX, const std::string& port) {
-  game.Click(kJoinGameX, kJoinGameY);
-  SleepForMs(1000);
+  const TScreen dialog = ClickAndWaitForChange(game, kJoinGameX, kJoinGameY, WaitForMainMenu(game), 0.2, "join-dialog");
   game.ReplaceField(kJoinPortX, kJoinPortY, port);
-  SleepForMs(300);
-  game.Shot("join-dialog");
   game.Click(kJoinX, kJoinY);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the server's level\n" << game.Log();
   ASSERT_TRUE(game.WaitForLog("Console: Welcome on the Server: \"Box Server\"!", 20000)) << game.Log();
-  SleepForMs(1500);
-  game.Click(fighterX, kTerroristY);
-  SleepForMs(500);
+  TScreen choice;
+  game.WaitForScreen("choice", [&](const TScreen& s) { return s.DifferenceTo(dialog) > 0.3; }, choice);
+  ClickAndWaitForChange(game, fighterX, kTerroristY, choice, 0.2, "in-game");
 }
 
 size_t Count(const std::string& text, const std::string& what) {
@@ -43,7 +40,6 @@ TEST(EndToEnd, TwoGamesJoinOneDedicatedServerAndSeeEachOther) {
   TGameProcess one(oneScreen, "one"), two(twoScreen, "two");
   ASSERT_TRUE(one.WaitForLog("The Initialization has been done")) << one.Log();
   ASSERT_TRUE(two.WaitForLog("The Initialization has been done")) << two.Log();
-  SleepForMs(1500);
 
   JoinFromTheMenu(one, kTerroristX, port);
   JoinFromTheMenu(two, kTerroristX + 210, port);  // a counter-terrorist
@@ -60,8 +56,10 @@ TEST(EndToEnd, TwoGamesJoinOneDedicatedServerAndSeeEachOther) {
   EXPECT_TRUE(one.WaitForLog("<>Server: Welcome, both", 10000)) << one.Log();
   EXPECT_TRUE(two.WaitForLog("<>Server: Welcome, both", 10000)) << two.Log();
 
+  const TScreen playing = two.Shot("two-playing");
   two.Key("c");
-  SleepForMs(800);
+  TScreen chat;
+  two.WaitForScreen("chat", [&](const TScreen& s) { return s.DifferenceTo(playing) > 0.1; }, chat);
   two.Type("hello one");
   two.Click(kSendX, kSendY);
   EXPECT_TRUE(one.WaitForLog(": hello one", 10000)) << "step: a chat line from the other player\n" << one.Log();

@@ -13,7 +13,7 @@
 
 // Message codes as a peer built from the message tables knows them: from the
 // server, then from a client.
-constexpr uint8_t kStartLevel = 2, kState = 4, kPosition = 6, kStartInfo = 7, kPlayerLeft = 9, kScore = 19,
+constexpr uint8_t kStartLevel = 2, kState = 4, kChat = 5, kPosition = 6, kStartInfo = 7, kPlayerLeft = 9, kScore = 19,
                   kRoundOver = 20;
 constexpr uint8_t kReady = 1, kClientState = 3;
 

@@ -40,11 +40,24 @@ void Join(TWirePeer& peer) {
 
 }  // namespace
 
+// The time of a log line of the server's own clock ("...T09:15:28.372Z ..."),
+// in ms of the day; -1 when the line is not there.
+static int64_t LoggedAt(const std::string& output, const std::string& line, size_t from = 0) {
+  const size_t at = output.find(line, from);
+  if (at == std::string::npos) return -1;
+  const size_t start = output.rfind('\n', at) == std::string::npos ? 0 : output.rfind('\n', at) + 1;
+  int h = 0, m = 0, sec = 0, ms = 0;
+  if (std::sscanf(output.c_str() + start, "%*d-%*d-%*dT%d:%d:%d.%dZ", &h, &m, &sec, &ms) != 4) return -1;
+  return ((h * 60 + m) * 60 + sec) * 1000LL + ms;
+}
+
 // Without bots, one peer stays in the character choice and one hides: no
 // team can be wiped out, and the round ends at the time limit, through the
-// round end every client already knows.
+// round end every client already knows. Without a join time, the hider is
+// told that it plays from the next round.
 TEST(DedicatedServer, TheRoundTimeLimitEndsARoundThatNobodyCanWin) {
-  TDedicatedProcess server({"--tcpport", "0", "--udpport", "0", "--discoveryport", "0", "--roundtime", "3"});
+  TDedicatedProcess server(
+      {"--tcpport", "0", "--udpport", "0", "--discoveryport", "0", "--roundtime", "3", "--jointime", "0"});
   ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
   TWirePeer idle(server.TCPPort()), hider(server.TCPPort());
   Join(idle);
@@ -53,8 +66,8 @@ TEST(DedicatedServer, TheRoundTimeLimitEndsARoundThatNobodyCanWin) {
   state.F[1] = 10;  // a terrorist
   hider.Send(state);
 
-  // The hider joined dead, which ends the round at once; the restart puts it
-  // at a spawn point, where it stays.
+  // The hider waits, which ends the round at once (its team has nobody
+  // standing); the restart puts it at a spawn point, where it stays.
   std::vector<std::vector<uint8_t>> datagrams;
   auto pump = [&] {
     idle.Drain();
@@ -63,15 +76,21 @@ TEST(DedicatedServer, TheRoundTimeLimitEndsARoundThatNobodyCanWin) {
   auto serve = [&](const std::function<bool()>& done, int timeoutMs) {
     return Serve(hider, datagrams, [&] { pump(); return done(); }, timeoutMs);
   };
-  ASSERT_TRUE(serve([&] { return hider.Find(kPosition) != nullptr; }, 10000)) << server.Output();
-  const auto revived = std::chrono::steady_clock::now();
+  ASSERT_TRUE(serve([&] { return hider.Find(kChat) != nullptr; }, 10000)) << server.Output();
+  const TWireMessage* told = hider.Find(kChat);
+  EXPECT_EQ(told->S[0], "You join the next round (") << server.Output();
+  ASSERT_TRUE(serve([&] { return hider.Find(kPosition) != nullptr; }, 15000)) << server.Output();
   const int endsBefore = hider.CountOf(kRoundOver);
-  ASSERT_TRUE(serve([&] { return hider.CountOf(kRoundOver) > endsBefore; }, 10000)) << server.Output();
-  const auto lasted =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - revived).count();
-  EXPECT_GE(lasted, 2500) << "the round ended before its time";
-  EXPECT_LE(lasted, 5000);
-  EXPECT_TRUE(Until(pump, [&] { return idle.CountOf(kRoundOver) == hider.CountOf(kRoundOver); }, 2000));
+  ASSERT_TRUE(serve([&] { return hider.CountOf(kRoundOver) > endsBefore; }, 15000)) << server.Output();
+  // Measured on the server's clock, as its log stamps the round.
+  ASSERT_TRUE(server.WaitForOutput("Round over", 5000)) << server.Output();
+  const std::string& out = server.Output();
+  const size_t started = out.find("Round started: 1 terrorists");
+  ASSERT_NE(started, std::string::npos) << out;
+  const int64_t lasted = LoggedAt(out, "Round over", started) - LoggedAt(out, "Round started: 1 terrorists");
+  EXPECT_GE(lasted, 2900) << "the round ended before its time\n" << out;
+  EXPECT_LE(lasted, 6000) << out;
+  EXPECT_TRUE(Until(pump, [&] { return idle.CountOf(kRoundOver) == hider.CountOf(kRoundOver); }, 5000));
   EXPECT_EQ(idle.Find(kPosition), nullptr) << "a player still choosing is never revived";
   server.Signal(SIGTERM);
   EXPECT_EQ(server.WaitForExit(10000), 0) << server.Output();

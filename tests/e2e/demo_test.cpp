@@ -1,9 +1,10 @@
 // Demos with the real binary: --timedemo of the standard demo prints its
 // figures and exits 0, a dedicated server records from its command input
-// what the game then plays, and a demo the game cannot play is refused with
-// a line and exit 1, never a crash.
+// what the game then plays, a demo the game cannot play is refused with a
+// line and exit 1, never a crash, and one cut short plays to the cut.
 #include "dedicated_process.h"
 #include "e2e_support.h"
+#include "net/demo_file.h"
 #include "screen_positions.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,17 @@
 namespace {
 
 const std::string kStandardDemo = std::string(GRIMVALE_BIN_DIR) + "/data/demos/standard.dem";
+
+// Where the record `share` of the way through a demo's records starts.
+size_t RecordOffset(const std::string& bytes, double share) {
+  TDemo demo;
+  std::string error;
+  EXPECT_TRUE(ParseDemo({bytes.begin(), bytes.end()}, demo, error)) << error;
+  size_t at = demo.FirstRecord;
+  TDemoRecord r;
+  for (size_t i = 0; i < static_cast<size_t>(static_cast<double>(demo.Records) * share); ++i) NextRecord(demo, at, r);
+  return at;
+}
 
 TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
   TXServer x;
@@ -33,54 +45,59 @@ TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
   E2E_REQUIRE_X(x.Running());
   TGameProcess game(x, "console_demo");
   ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << game.Log();
-  SleepForMs(1500);
-  game.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
+  const TScreen dialog = ClickAndWaitForChange(game, kNewGameX, kNewGameY, WaitForMainMenu(game), 0.2, "new-game");
   game.ReplaceField(kHostPortX, kHostPortY, std::to_string(FreePort()));
   game.Click(kStartX, kStartY);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << game.Log();
-  SleepForMs(1500);
+  TScreen choice;
+  game.WaitForScreen("choice", [&](const TScreen& s) { return s.DifferenceTo(dialog) > 0.3; }, choice);
   game.Click(kTerroristX, kTerroristY);
-  SleepForMs(1000);
+  ASSERT_TRUE(game.WaitForLog("Round started: ", 10000)) << game.Log();
 
-  game.Key("grave");
-  SleepForMs(800);
-  game.Type("record match1");
-  game.Key("Return");
+  game.Console({"record match1"});
   ASSERT_TRUE(game.WaitForLog("Recording demos/match1.dem")) << game.Log();
-  SleepForMs(4000);
-  game.Type("stoprecord");
-  game.Key("Return");
+  // Recorded until the file holds a few seconds of play, however fast the
+  // game runs.
+  const std::filesystem::path file = game.Dir() / "demos/match1.dem";
+  auto size = [&] {
+    std::error_code error;
+    const auto n = std::filesystem::file_size(file, error);
+    return error ? 0 : n;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return size() > 25000; }, 60000)) << "the recording grows";
+  game.Console({"stoprecord"});
   ASSERT_TRUE(game.WaitForLog("Recorded demos/match1.dem")) << game.Log();
 
+  // Playing closes the console.
+  game.Key("grave");
   game.Type("demo match1");
   game.Key("Return");
   ASSERT_TRUE(game.WaitForLog("Playing demos/match1.dem (arena, ")) << game.Log();
-  SleepForMs(1500);
-  const TScreen playing = game.Shot("playing");
+  TScreen playing;
+  EXPECT_TRUE(game.WaitForScreen("playing", [&](const TScreen& s) { return s.DifferenceTo(dialog) > 0.3; }, playing))
+      << "the level is shown, not the menu";
   // Paused, the picture stands; the free camera still flies.
   game.Key("p");
   ASSERT_TRUE(game.WaitForLog("Demo paused")) << game.Log();
-  SleepForMs(500);
-  const TScreen paused = game.Shot("paused");
-  SleepForMs(700);
-  EXPECT_LT(game.Shot("still-paused").DifferenceTo(paused), 0.01);
+  // Two pictures in a row alike: the pause has reached the screen.
+  TScreen paused = game.Shot("paused");
+  EXPECT_TRUE(game.WaitForScreen("still-paused", [&](const TScreen& s) {
+    const bool still = s.DifferenceTo(paused) < 0.01;
+    paused = s;
+    return still;
+  }, paused));
   game.Key("f");
   ASSERT_TRUE(game.WaitForLog("Free camera")) << game.Log();
   game.KeyDown("w");
-  SleepForMs(1000);
+  TScreen flown;
+  EXPECT_TRUE(game.WaitForScreen("flown", [&](const TScreen& s) { return s.DifferenceTo(paused) > 0.05; }, flown));
   game.KeyUp("w");
-  EXPECT_GT(game.Shot("flown").DifferenceTo(paused), 0.05);
   game.Key("p");
-  EXPECT_TRUE(game.WaitForLog("The demo has ended.", 30000)) << game.Log();
-  SleepForMs(1000);
-  const TScreen menu = game.Shot("menu");
+  EXPECT_TRUE(game.WaitForLog("The demo has ended.", 60000)) << game.Log();
+  const TScreen menu = WaitForMainMenu(game);
   EXPECT_GT(menu.MenuRed(), 2000) << "back in the main menu";
   EXPECT_GT(playing.DifferenceTo(menu), 0.3) << "the level was shown, not the menu";
-  game.Key("grave");
-  SleepForMs(800);
-  game.Type("quit");
-  game.Key("Return");
+  game.Console({"quit"});
   EXPECT_EQ(game.WaitForExit(20000), 0) << game.Log();
 }
 
@@ -94,7 +111,13 @@ TEST(Demo, ADedicatedServersRecordingPlaysInTheGame) {
     ASSERT_TRUE(server.WaitForOutput("type help for the commands")) << server.Output();
     server.Input("record night_1");
     ASSERT_TRUE(server.WaitForOutput("Recording ")) << server.Output();
-    SleepForMs(3000);
+    // A few seconds of the bots' play, however fast the server runs.
+    const std::filesystem::path file = server.Dir() / "demos/night_1.dem";
+    EXPECT_TRUE(WaitUntil([&] {
+      std::error_code error;
+      const auto n = std::filesystem::file_size(file, error);
+      return !error && n > 6000;
+    }, 60000));
     server.Input("stoprecord");
     ASSERT_TRUE(server.WaitForOutput("Recorded ")) << server.Output();
     server.Input("quit");
@@ -119,13 +142,15 @@ TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
   // The level's name, "compound", turned into one of the same length that no map has.
   std::string elsewhere = standard;
   elsewhere.replace(11, 8, "atlantis");
+  std::string damaged = standard;
+  damaged[RecordOffset(standard, 0.5) + 4] = 9;  // a kind no record has
   struct TCase {
     const char* Name;
     std::string Bytes;
     const char* Line;
   };
   const TCase cases[] = {
-      {"truncated", standard.substr(0, standard.size() - 40), "truncated at byte"},
+      {"damaged", damaged, "unknown record kind 9 at byte"},
       {"elsewhere", elsewhere, "the level \"atlantis\" does not exist"},
   };
   for (const TCase& c : cases) {
@@ -136,6 +161,28 @@ TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
     EXPECT_NE(game.Log().find("Demo refused: " + path + ": "), std::string::npos) << c.Name << "\n" << game.Log();
     EXPECT_NE(game.Log().find(c.Line), std::string::npos) << c.Name << "\n" << game.Log();
   }
+}
+
+// A recording killed a fifth of the way through, in the middle of a record:
+// the timedemo plays to the last whole record, says so, and exits 0.
+TEST(Demo, ADemoCutShortPlaysToTheCutWithAWarning) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TempDir files;
+  const std::string standard = ReadFile(kStandardDemo);
+  const size_t cut = RecordOffset(standard, 0.2);
+  const std::string path = files / "cut.dem";
+  WriteFile(path, standard.substr(0, cut + 10));
+  TDemo demo;
+  std::string error;
+  ASSERT_TRUE(ReadDemo(path, demo, error)) << error;
+  TGameProcess game(x, "cut_demo", {"--timedemo", path});
+  EXPECT_EQ(game.WaitForExit(120000), 0) << game.Log();
+  EXPECT_NE(game.Log().find("Demo warning: " + path + ": cut short at byte " + std::to_string(cut) +
+                            " (no end record): it plays to "),
+            std::string::npos)
+      << game.Log();
+  EXPECT_NE(game.Log().find("timedemo: "), std::string::npos) << game.Log();
 }
 
 }  // namespace

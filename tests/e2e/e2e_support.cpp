@@ -252,21 +252,44 @@ void TGameProcess::ReplaceField(int x, int y, const std::string& text) {
   Type(text);
 }
 
+// Each line entered is logged ("Console: <line>"): the next is typed once
+// the game has taken the one before.
 void TGameProcess::Console(const std::vector<std::string>& lines) {
   Key("grave");
-  SleepForMs(500);
   for (const std::string& line : lines) {
+    const int before = LogCount("Console: " + line + "\n");
     Type(line);
     Key("Return");
-    SleepForMs(300);
+    // Not Alive(): that would reap a game that quits, and lose its status.
+    WaitUntil([&] { return LogCount("Console: " + line + "\n") > before; }, 15000);
   }
   Key("grave");
-  SleepForMs(300);
+}
+
+int TGameProcess::LogCount(const std::string& text) const {
+  const std::string log = Log();
+  int n = 0;
+  for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+  return n;
+}
+
+TScreen WaitForMainMenu(TGameProcess& game) {
+  TScreen menu;
+  if (!game.WaitForScreen("main-menu", [](const TScreen& s) { return s.MenuRed() > 2000; }, menu, 30000))
+    return TScreen{};
+  return menu;
+}
+
+TScreen ClickAndWaitForChange(TGameProcess& game, int x, int y, const TScreen& before, double minDifference,
+                              const std::string& step) {
+  game.Click(x, y);
+  TScreen after;
+  game.WaitForScreen(step, [&](const TScreen& s) { return s.DifferenceTo(before) > minDifference; }, after);
+  return after;
 }
 
 std::string HostAlone(TGameProcess& game) {
-  game.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
+  ClickAndWaitForChange(game, kNewGameX, kNewGameY, WaitForMainMenu(game), 0.2, "new-game");
   return StartAlone(game);
 }
 

@@ -118,6 +118,13 @@ class TGameProcess {
   void Console(const std::vector<std::string>& lines);
   // The screen as it is now; also written as <shots>/<name>/<step>.png.
   TScreen Shot(const std::string& step);
+  // Takes pictures until one satisfies until (true; shot is that picture) or
+  // timeoutMs passes (false; shot is the last picture): what the game shows
+  // is the event, never a time it may take under load.
+  template <typename Until>
+  bool WaitForScreen(const std::string& step, Until until, TScreen& shot, int timeoutMs = 15000);
+  // How many times the log holds text.
+  int LogCount(const std::string& text) const;
   // The caption of the game's window, as a window manager would show it.
   std::string Title() const;
 
@@ -132,6 +139,14 @@ class TGameProcess {
   int shots = 0;
 };
 
+// The main menu once it shows (its title's red), after the start; an empty
+// picture when it never did.
+TScreen WaitForMainMenu(TGameProcess& game);
+// Clicks (x, y) and waits until the screen differs from before by more than
+// minDifference (a window opened or closed); the new picture, or the last
+// one taken when it never changed that much.
+TScreen ClickAndWaitForChange(TGameProcess& game, int x, int y, const TScreen& before, double minDifference,
+                              const std::string& step);
 // From the main menu: New Game without bots on a free port, started. The
 // port, which the server announces once the level has loaded.
 std::string HostAlone(TGameProcess& game);
@@ -146,4 +161,9 @@ bool WaitUntil(Predicate predicate, int timeoutMs) {
     SleepForMs(100);
   }
   return predicate();
+}
+
+template <typename Until>
+bool TGameProcess::WaitForScreen(const std::string& step, Until until, TScreen& shot, int timeoutMs) {
+  return WaitUntil([&] { return until(shot = Shot(step)); }, timeoutMs);
 }

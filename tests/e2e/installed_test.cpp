@@ -37,12 +37,8 @@ TEST(InstalledGame, ShowsTheMainMenuAndKeepsItsSettingsInTheHome) {
   E2E_REQUIRE_X(x.Running());
   TGameProcess game(x, "installed", {}, InstalledGame());
   ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << game.Log();
-  SleepForMs(1500);
-  EXPECT_GT(game.Shot("main-menu").MenuRed(), 2000);
-  game.Key("grave");
-  SleepForMs(800);
-  game.Type("quit");
-  game.Key("Return");
+  EXPECT_GT(WaitForMainMenu(game).MenuRed(), 2000);
+  game.Console({"quit"});
   EXPECT_EQ(game.WaitForExit(20000), 0) << game.Log();
   EXPECT_TRUE(std::filesystem::exists(game.Dir() / ".config/grimvale/config.ini"));
 }

@@ -21,59 +21,51 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
   TGameProcess game(x, "play", {}, "", TSettings::Fresh);
   ASSERT_FALSE(std::filesystem::exists(game.Dir() / "config.ini"));
   ASSERT_TRUE(game.WaitForLog("The Initialization has been done")) << "step: start\n" << game.Log();
-  SleepForMs(1500);
 
-  TScreen menu = game.Shot("main-menu");
-  ASSERT_EQ(menu.Width, 800) << "step: main menu picture";
-  EXPECT_GT(menu.MenuRed(), 2000) << "step: main menu shows its title";
+  const TScreen menu = WaitForMainMenu(game);
+  ASSERT_EQ(menu.Width, 800) << "step: the main menu shows its title";
   // The caption follows the frame rate (it once kept the count of the first frame).
   EXPECT_TRUE(WaitUntil([&] { return game.Title().find(" FPS]") != std::string::npos && game.Title() != "Grimvale [1 FPS]"; }, 5000))
       << "step: caption " << game.Title();
 
-  game.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
-  TScreen dialog = game.Shot("new-game");
+  const TScreen dialog = ClickAndWaitForChange(game, kNewGameX, kNewGameY, menu, 0.2, "new-game");
   EXPECT_GT(dialog.DifferenceTo(menu), 0.2) << "step: the New Game dialog opens";
   // Alone: no bot may shoot the player before the purchase.
   const std::string port = StartAlone(game);
   ASSERT_TRUE(game.WaitForLog("has been loaded", 60000)) << "step: the arena loads\n" << game.Log();
   EXPECT_TRUE(game.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port))
       << "step: the server starts on the port typed\n" << game.Log();
-  SleepForMs(1500);
-  TScreen choice = game.Shot("character-choice");
-  EXPECT_GT(choice.DifferenceTo(dialog), 0.3) << "step: the character choice over the level";
+  TScreen choice;
+  EXPECT_TRUE(game.WaitForScreen("character-choice", [&](const TScreen& s) { return s.DifferenceTo(dialog) > 0.3; }, choice))
+      << "step: the character choice over the level";
 
-  game.Click(kTerroristX, kTerroristY);
-  // The fresh server's empty round ends within 3 s, the next starts 5 s later.
-  SleepForMs(10000);
-  TScreen standing = game.Shot("in-game");
+  // The side chosen starts the round, the player at a spawn point.
+  const TScreen standing = ClickAndWaitForChange(game, kTerroristX, kTerroristY, choice, 0.2, "in-game");
+  EXPECT_TRUE(game.WaitForLog("Round started: 1 terrorists", 10000)) << "step: the round starts\n" << game.Log();
   EXPECT_GT(standing.DifferenceTo(choice), 0.2) << "step: the character choice closes";
 
   game.KeyDown("w");
-  SleepForMs(2000);
+  TScreen walked;
+  const bool moved =
+      game.WaitForScreen("walked", [&](const TScreen& s) { return s.DifferenceTo(standing) > 0.05; }, walked);
   game.KeyUp("w");
-  SleepForMs(500);
-  TScreen walked = game.Shot("walked");
-  EXPECT_GT(walked.DifferenceTo(standing), 0.05) << "step: holding forward changes the view";
+  EXPECT_TRUE(moved) << "step: holding forward changes the view";
 
   game.Key("b");
-  SleepForMs(1000);
-  TScreen shop = game.Shot("buy-window");
-  EXPECT_GT(shop.DifferenceTo(walked), 0.3) << "step: the buy window opens";
+  TScreen shop;
+  EXPECT_TRUE(game.WaitForScreen("buy-window", [&](const TScreen& s) { return s.DifferenceTo(walked) > 0.3; }, shop))
+      << "step: the buy window opens";
   game.Click(kSecondPistolX, kSecondPistolY);
-  SleepForMs(1000);
-  TScreen bought = game.Shot("bought");
-  EXPECT_GT(bought.DifferenceTo(shop), 0.3) << "step: a purchase closes the buy window";
-  EXPECT_GT(bought.Crop(kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)
-                .DifferenceTo(walked.Crop(kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1)),
-            0.01)
-      << "step: the money in the HUD drops";
+  EXPECT_TRUE(game.WaitForLog("You successfully bought a ", 10000)) << "step: the purchase\n" << game.Log();
+  auto money = [](const TScreen& s) { return s.Crop(kMoneyX0, kMoneyY0, kMoneyX1, kMoneyY1); };
+  TScreen bought;
+  EXPECT_TRUE(game.WaitForScreen(
+      "bought",
+      [&](const TScreen& s) { return s.DifferenceTo(shop) > 0.3 && money(s).DifferenceTo(money(walked)) > 0.01; },
+      bought))
+      << "step: a purchase closes the buy window and the money in the HUD drops";
 
-  game.Key("grave");
-  SleepForMs(800);
-  game.Shot("console");
-  game.Type("quit");
-  game.Key("Return");
+  game.Console({"quit"});
   EXPECT_EQ(game.WaitForExit(20000), 0) << "step: quit from the console\n" << game.Log();
   const std::string config = ReadFile(game.Dir() / "config.ini");
   EXPECT_NE(config.find("[TVideoConfig]"), std::string::npos) << "step: config.ini written at exit";
@@ -89,54 +81,48 @@ TEST(EndToEnd, AHostAndAJoinerOnOneMachineChat) {
   TGameProcess host(hostScreen, "host"), joiner(joinScreen, "joiner");
   ASSERT_TRUE(host.WaitForLog("The Initialization has been done")) << "step: host start\n" << host.Log();
   ASSERT_TRUE(joiner.WaitForLog("The Initialization has been done")) << "step: joiner start\n" << joiner.Log();
-  SleepForMs(1500);
 
-  host.Click(kNewGameX, kNewGameY);
-  SleepForMs(1000);
+  const TScreen hostDialog = ClickAndWaitForChange(host, kNewGameX, kNewGameY, WaitForMainMenu(host), 0.2, "new-game");
   const std::string port = std::to_string(FreePort());
   host.ReplaceField(kHostPortX, kHostPortY, port);
   host.Click(kStartX, kStartY);
   ASSERT_TRUE(host.WaitForLog("Server started at TCPport " + port + "; UDPport: " + port, 60000))
       << "step: the host's server\n" << host.Log();
-  SleepForMs(1500);
+  TScreen hostChoice;
+  host.WaitForScreen("choice", [&](const TScreen& s) { return s.DifferenceTo(hostDialog) > 0.3; }, hostChoice);
   host.Click(kTerroristX, kTerroristY);
+  ASSERT_TRUE(host.WaitForLog("Round started: ", 10000)) << "step: the host plays\n" << host.Log();
 
-  joiner.Click(kJoinGameX, kJoinGameY);
-  SleepForMs(1000);
+  const TScreen joinDialog = ClickAndWaitForChange(joiner, kJoinGameX, kJoinGameY, WaitForMainMenu(joiner), 0.2, "join-dialog");
   joiner.ReplaceField(kJoinPortX, kJoinPortY, port);
-  SleepForMs(300);
-  joiner.Shot("join-dialog");
   joiner.Click(kJoinX, kJoinY);
   ASSERT_TRUE(joiner.WaitForLog("has been loaded", 60000)) << "step: the joiner loads the host's level\n"
                                                            << joiner.Log();
   EXPECT_TRUE(joiner.WaitForLog("Console: Welcome on the Server: ", 20000)) << "step: the welcome line\n"
                                                                            << joiner.Log();
-  SleepForMs(1500);
-  joiner.Click(kTerroristX + 210, kTerroristY);  // a counter-terrorist
-  SleepForMs(1000);
-  joiner.Shot("joiner-in-game");
+  TScreen joinChoice;
+  joiner.WaitForScreen("choice", [&](const TScreen& s) { return s.DifferenceTo(joinDialog) > 0.3; }, joinChoice);
+  // A counter-terrorist: the host logs the side chosen (at once in the
+  // round's join time, else for the next round).
+  const TScreen playing = ClickAndWaitForChange(joiner, kTerroristX + 210, kTerroristY, joinChoice, 0.2, "joiner-in-game");
+  EXPECT_TRUE(WaitUntil([&] { return host.LogCount(" joins the running round") + host.LogCount(" waits for the next round") > 0; }, 10000))
+      << "step: the joiner chooses a side\n" << host.Log();
 
   host.KeyDown("Tab");
-  SleepForMs(800);
-  host.Shot("host-statistics");
+  TScreen statistics;
+  host.WaitForScreen("host-statistics", [&](const TScreen& s) { return s.DifferenceTo(hostChoice) > 0.2; }, statistics, 3000);
   host.KeyUp("Tab");
 
   joiner.Key("c");
-  SleepForMs(800);
+  TScreen chat;
+  joiner.WaitForScreen("chat", [&](const TScreen& s) { return s.DifferenceTo(playing) > 0.1; }, chat);
   joiner.Type("hello host");
-  joiner.Shot("chat");
   joiner.Click(kSendX, kSendY);
   EXPECT_TRUE(host.WaitForLog("hello host", 10000)) << "step: the chat line reaches the host\n" << host.Log();
   host.Shot("host-got-chat");
 
-  joiner.Key("grave");
-  SleepForMs(500);
-  joiner.Type("quit");
-  joiner.Key("Return");
+  joiner.Console({"quit"});
   EXPECT_EQ(joiner.WaitForExit(20000), 0) << "step: the joiner quits\n" << joiner.Log();
-  host.Key("grave");
-  SleepForMs(500);
-  host.Type("quit");
-  host.Key("Return");
+  host.Console({"quit"});
   EXPECT_EQ(host.WaitForExit(20000), 0) << "step: the host quits\n" << host.Log();
 }

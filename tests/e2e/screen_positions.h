@@ -7,11 +7,11 @@
 constexpr int kNewGameX = 60, kNewGameY = 401;
 constexpr int kJoinGameX = 60, kJoinGameY = 437;
 
-// New Game (440 x 426, centred).
-constexpr int kHostPortX = 585, kHostPortY = 144;  // its TCP port; the UDP port follows (the box is checked)
-constexpr int kBotsX0 = 380, kBotsY0 = 433, kBotsX1 = 450, kBotsY1 = 459;  // the Bots field
-constexpr int kBotsEndX = 447, kBotsY = 446;                               // its right end
-constexpr int kStartX = 530, kStartY = 481;                                // Start
+// New Game (440 x 460, centred).
+constexpr int kHostPortX = 585, kHostPortY = 127;  // its TCP port; the UDP port follows (the box is checked)
+constexpr int kBotsX0 = 380, kBotsY0 = 416, kBotsX1 = 450, kBotsY1 = 442;  // the Bots field
+constexpr int kBotsEndX = 447, kBotsY = 429;                               // its right end
+constexpr int kStartX = 530, kStartY = 498;                                // Start
 
 // Join.
 constexpr int kJoinPortX = 485, kJoinPortY = 171;  // its TCP port; the UDP port follows (the box is checked)

@@ -1,12 +1,14 @@
-// The HUD's message lines on screen under Xvfb: the newest line on top, in
-// the menu colour, where the HUD puts them.
+// The HUD's message lines on screen under Xvfb: the newest line on top,
+// light on its band, where the HUD puts them.
 #include "core/gl_api.h"
 #include "frontend/console.h"
+#include "frontend/hud_line.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -36,7 +38,7 @@ Rgba ReadPixel(int x, int y, int height) {
 
 }  // namespace
 
-TEST(ConsoleDraw, MessageLinesShowTheNewestLineOnTopInTheMenuColour) {
+TEST(ConsoleDraw, MessageLinesShowTheNewestLineOnTopInTheirColour) {
   constexpr int W = 320, H = 480;
   REQUIRE_GL_WINDOW(W, H);
   TempDir dir;
@@ -60,10 +62,12 @@ TEST(ConsoleDraw, MessageLinesShowTheNewestLineOnTopInTheMenuColour) {
     console.DrawMessageLines();
     glFinish();
 
-    const int top = H - 300, line = 10 - 4;  // the font's lines are 10 pixels, laid 4 closer
+    const int top = H - 300, line = HudLineStep(10);  // the font's lines are 10 pixels, each on its band
+    const TGUIColor colour = TConsoleLayout{}.MessageColor;
     // The glyph's cell is 16 pixels high, so only rows below line 0's cell
     // tell line 1 from line 0.
-    EXPECT_EQ(ReadPixel(10 + 8, top + line + 12, H), (Rgba{162, 0, 0, 255}));  // "A" on line 1
+    const Rgba a = ReadPixel(10 + 8, top + line + 12, H);  // "A" on line 1
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(a[static_cast<size_t>(c)], std::lround((&colour.R)[c] * 255), 1) << c;
     EXPECT_EQ(ReadPixel(10 + 8, top + 2, H), (Rgba{0, 0, 0, 255}));            // line 0 is the empty newest
     EXPECT_EQ(ReadPixel(10 + 24, top + line + 12, H), (Rgba{0, 0, 0, 255}));  // nothing after the one glyph
   }

@@ -5,7 +5,7 @@
 
 namespace {
 struct TNewGameCase {
-  std::string Map, Port0, Port1, Players, Name, Gold, Server, Bots, Error, RoundTime = "180";
+  std::string Map, Port0, Port1, Players, Name, Gold, Server, Bots, Error, RoundTime = "180", JoinTime = "15";
 };
 
 class DialogsTest : public FrontTest {
@@ -87,14 +87,15 @@ TEST_F(DialogsTest, NewGameChecksEveryFieldInOrderAndStartsNothingOnAFailure) {
       {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Round time must be a valid Number.", "soon"},
       {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Round time must be a Number from 0 to 3600.", "-1"},
       {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Round time must be a Number from 0 to 3600.", "3601"},
-      {"arena", "65535", "1", "255", "abc", "0", "Srv", "254", "", "0"},
-      {"compound", "5000", "5000", "1", name23, "1000000", "Server", "0", "", "3600"},
+      {"arena", "5000", "5000", "8", "abc", "1000", "Server", "3", "Join time must be a Number from 0 to 3600.", "180", "-1"},
+      {"arena", "65535", "1", "255", "abc", "0", "Srv", "254", "", "0", "0"},
+      {"compound", "5000", "5000", "1", name23, "1000000", "Server", "0", "", "3600", "3600"},
   };
   for (const TNewGameCase& c : cases) {
     *log = TRecorded{};
     Network->Close();
     SelectMap(c.Map);
-    Fill(NewGame(), {c.Port0, c.Port1, c.Players, c.Name, c.Gold, c.Server, c.Bots, c.RoundTime});
+    Fill(NewGame(), {c.Port0, c.Port1, c.Players, c.Name, c.Gold, c.Server, c.Bots, c.RoundTime, c.JoinTime});
     Click(*NewGame().Buttons[0]);
     if (c.Error.empty()) {
       EXPECT_TRUE(log->Errors.empty()) << c.Name << ": " << (log->Errors.empty() ? "" : log->Errors[0]);
@@ -104,6 +105,7 @@ TEST_F(DialogsTest, NewGameChecksEveryFieldInOrderAndStartsNothingOnAFailure) {
       EXPECT_EQ(Network->Server->GoldPerRound, std::stoi(c.Gold));
       EXPECT_EQ(Network->Server->ServerName, c.Server);
       EXPECT_EQ(Network->Server->RoundTime, std::stoi(c.RoundTime));
+      EXPECT_EQ(Network->Server->JoinTime, std::stoi(c.JoinTime));
     } else {
       EXPECT_EQ(log->Errors, std::vector<std::string>{c.Error}) << c.Map << " " << c.Name;
       EXPECT_TRUE(log->Requested.empty()) << c.Error;

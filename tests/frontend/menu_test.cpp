@@ -3,24 +3,12 @@
 // (relative luminance) against the brightest pixel behind them, and the entry
 // under the mouse picked out in a colour of its own that reads as well.
 #include "front_fixture.h"
+#include "screen_picture.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-struct TPicture {
-  int W = 0, H = 0;
-  std::vector<uint8_t> Rgb;  // top row first
-  const uint8_t* At(int x, int y) const { return &Rgb[(static_cast<size_t>(y) * W + x) * 3]; }
-};
-
-double Linear(uint8_t c) {
-  const double v = c / 255.0;
-  return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-}
-double Luminance(const uint8_t* p) { return 0.2126 * Linear(p[0]) + 0.7152 * Linear(p[1]) + 0.0722 * Linear(p[2]); }
-double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
 
 // What the letters of one entry measure on the screen.
 struct TEntryLook {
@@ -45,27 +33,8 @@ class MenuTest : public FrontTest {
     FrontTest::TearDown();
   }
 
-  // The frame as the game draws it at the current screen size, in tiles of
-  // the 800 x 600 test window for larger screens.
-  static TPicture Draw() {
-    TPicture shot{ScreenWidth, ScreenHeight, std::vector<uint8_t>(static_cast<size_t>(ScreenWidth) * ScreenHeight * 3)};
-    std::vector<uint8_t> tile(800 * 600 * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    for (int bottom = 0; bottom < shot.H; bottom += 600)
-      for (int left = 0; left < shot.W; left += 800) {
-        const int w = std::min(800, shot.W - left), h = std::min(600, shot.H - bottom);
-        glViewport(-left, -bottom, shot.W, shot.H);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        GUIAdd->Draw();
-        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, tile.data());
-        for (int row = 0; row < h; ++row)
-          std::copy_n(&tile[static_cast<size_t>(row) * w * 3], w * 3,
-                      &shot.Rgb[(static_cast<size_t>(shot.H - 1 - bottom - row) * shot.W + left) * 3]);
-      }
-    glViewport(0, 0, 800, 600);
-    return shot;
-  }
+  // The frame as the game draws it at the current screen size.
+  static TPicture Draw() { return DrawPicture([] { GUIAdd->Draw(); }); }
   // The same frame without the entries' letters.
   static TPicture DrawWithoutLetters() {
     TWindow& main = *Win(MainWindow);

@@ -255,6 +255,23 @@ TEST_F(BotTest, AfterTheHumanChoseASideDeadBotsEvenTheTeamsInTheRoundsPause) {
   EXPECT_EQ(characters->LocalCharacter->Team, 1);  // never the human
 }
 
+TEST_F(BotTest, BotsAddedToKeepTheirTeamStayOnItInThePause) {
+  LevelOf({});
+  StartServer();
+  MakeCharacters();
+  characters->Tick(100000, true);
+  TKI ki(characters.get());
+  for (int i = 0; i < 3; ++i) ki.AddBot(1, true);
+  characters->LocalCharacter->SetModel(10);
+  for (int32_t i = 0; i < characters->Count; ++i) characters->At(i)->SetHealth(100);
+  for (int32_t i = 0; i < characters->Count; ++i) characters->At(i)->SetDead(true);
+  characters->Tick(100040, true);
+  ASSERT_TRUE(characters->RoundOver);
+  ki.Think(100040, 20);
+  EXPECT_EQ(characters->TerroristCount, 4);
+  EXPECT_EQ(characters->CounterCount, 0);
+}
+
 // A fresh server ends its empty round as the first bot arrives; should the
 // restart come before the bots next think, they are still paid and armed.
 TEST_F(BotTest, BotsArePaidForARoundThatEndedAndRestartedBetweenTwoThinks) {

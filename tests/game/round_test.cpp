@@ -1,6 +1,8 @@
 // The round cycle on a server without clients and with one: the empty round
-// of a fresh server, gold, revival at a spawn point after 5000 ms, and a
-// restart time that later deaths do not move.
+// of a fresh server, gold, revival at a spawn point after 5000 ms, a
+// restart time that later deaths do not move, the listen server's first
+// round that waits for its host, and the join time of a running round.
+#include "game/ki.h"
 #include "game_fixture.h"
 
 #include <algorithm>
@@ -166,6 +168,128 @@ TEST_F(RoundTest, TheTimeLimitEndsARoundWithAPlayerInTheChoiceAndAnotherHiding) 
   Network->Server->RoundTime = 0;
   EXPECT_EQ(characters->RoundTimeLeft(), -1);
   EXPECT_EQ(TickUntil(characters->Now + 10, 20000, [&] { return characters->RoundOver; }), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The host of a listen server with the New Game's three bots takes 10 s to
+// choose a side: meanwhile the bots stand at their spawns and the clock
+// stands; the choice starts the round with the host alive at once.
+class FirstRoundTest : public RoundTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(FirstRoundTest, AListenServersFirstRoundWaitsForTheHostsSide) {
+  TLevel& level = ShippedLevel(GetParam());
+  StartServer();
+  Network->Server->RoundTime = 180;
+  MakeCharacters();
+  characters->HoldFirstRoundForHost();
+  TKI ki(characters.get());
+  const int32_t bots[] = {ki.AddBot(), ki.AddBot(), ki.AddBot()};
+  uint32_t now = 100000;
+  auto play = [&](uint32_t ms) {
+    for (uint32_t end = now + ms; now < end;) {
+      now += 20;
+      characters->Tick(now, true);
+      ki.Think(now, 20);
+    }
+  };
+  play(20);
+  std::vector<TVec3> placed;
+  for (int32_t b : bots) {
+    const TCharacter& bot = *characters->At(b);
+    EXPECT_FALSE(bot.Dead);
+    EXPECT_TRUE(AtSpawn(bot, bot.Team == 1 ? level.TerSpawns : level.CTSpawns));
+    placed.push_back(bot.Position());
+  }
+  play(10000);
+  EXPECT_FALSE(characters->RoundOver);
+  EXPECT_EQ(characters->RoundTimeLeft(), 180000);
+  for (size_t i = 0; i < placed.size(); ++i)
+    EXPECT_EQ(VecLength(VecSub(characters->At(bots[i])->Position(), placed[i])), 0.0f);
+
+  TCharacter& host = *characters->LocalCharacter;
+  const int32_t money = host.Money;
+  const uint32_t ended = characters->RoundsEnded;
+  host.SetModel(0);
+  play(20);
+  EXPECT_FALSE(host.Dead) << "alive on the next tick";
+  EXPECT_FALSE(characters->RoundOver) << "the choice ends no round";
+  EXPECT_EQ(host.Money, money + 1000) << "the first round's gold";
+  EXPECT_EQ(characters->RoundsEnded, ended + 1) << "the bots are paid it too";
+  for (int32_t b : bots) EXPECT_GT(characters->At(b)->PistolShots + characters->At(b)->RifleShots, 0) << "armed";
+  EXPECT_TRUE(AtSpawn(host, level.CTSpawns));
+  EXPECT_EQ(characters->RoundStart, now);
+  play(3000);
+  EXPECT_EQ(characters->RoundTimeLeft(), 177000);
+  float moved = 0;
+  for (size_t i = 0; i < placed.size(); ++i)
+    moved += VecLength(VecSub(characters->At(bots[i])->Position(), placed[i]));
+  EXPECT_GT(moved, 1.0f) << "the bots play once the round runs";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, FirstRoundTest, testing::ValuesIn(ListedMaps()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+// A client that chooses a side in the round's join time spawns at once, by
+// the health and position messages a restart sends; a later one is told
+// when it plays and is revived with everybody at the next restart.
+TEST_F(RoundTest, ASideChosenInTheJoinTimeSpawnsAtOnceALaterOneWaitsAndIsTold) {
+  struct Case {
+    int32_t JoinTime;
+    uint32_t ChosenAfterMs;
+    bool Spawns;
+    std::string Told;
+  } cases[] = {
+      {15, 5000, true, ""},
+      {15, 20000, false, "You join the next round (this one has 2:40 left)."},
+      {0, 1000, false, "You join the next round (this one has 2:59 left)."},
+  };
+  TLevel& arena = ShippedLevel("arena");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ChosenAfterMs);
+    sent.clear();
+    Network->Close();
+    StartServer();
+    Network->Server->RoundTime = 180;
+    Network->Server->JoinTime = c.JoinTime;
+    const int32_t slot = AddStartedClient();
+    MakeCharacters();
+    characters->LocalCharacter->SetInUse(false);  // a dedicated server
+    uint32_t now = 100000;
+    characters->Tick(now, true);
+    TCharacter& joiner = *characters->At(characters->Add(-1, 0, 0, 0));
+    ASSERT_EQ(joiner.Id, slot + 1);
+    Player(10, {5, 1, 5});
+    Player(0, {-5, 1, -5});
+    characters->RestartRound();
+    for (const uint32_t end = now + c.ChosenAfterMs; now < end;) characters->Tick(now += 10, true);
+    sent.clear();
+
+    joiner.SetModel(0);
+    EXPECT_FALSE(characters->RoundOver);
+    EXPECT_EQ(joiner.Dead, !c.Spawns);
+    const std::vector<uint8_t> codes = CodesTo(slot);
+    if (c.Spawns) {
+      EXPECT_TRUE(AtSpawn(joiner, arena.CTSpawns));
+      EXPECT_EQ(characters->CountersAlive, 2);
+      ASSERT_GE(codes.size(), 2u);
+      EXPECT_EQ(codes[0], ServerMsg::Health);
+      EXPECT_EQ(codes[1], ServerMsg::Position);
+      EXPECT_EQ(SentTo(slot).back().Code, ServerMsg::Money) << "a newcomer gets the round's gold";
+      EXPECT_EQ(SentTo(slot).back().S1, "1000");
+    } else {
+      ASSERT_FALSE(codes.empty());
+      const TNetMessage told = SentTo(slot).back();
+      EXPECT_EQ(told.Code, ServerMsg::Chat);
+      EXPECT_EQ(told.S1 + told.S2 + told.S3, c.Told);
+      EXPECT_EQ(characters->CountersAlive, 1);
+      characters->EndRound();
+      characters->Tick(now + 5000, true);
+      EXPECT_FALSE(joiner.Dead) << "revived with everybody";
+    }
+  }
 }
 
 }  // namespace
