@@ -16,25 +16,11 @@
 #include "child_process.h"
 #include "dedicated_process.h"
 #include "e2e_support.h"
+#include "master_process.h"
 #include "net/network_message.h"
 #include "net/out_of_band.h"
 
 namespace {
-
-class TMasterProcess : public TChildProcess {
- public:
-  explicit TMasterProcess(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{"grimvale-master", "--port", "0"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    Start(GRIMVALE_BIN_DIR "/grimvale-master", argv);
-  }
-  // The port of "listening on UDP port N"; 0 until it is written.
-  uint16_t Port() {
-    std::smatch m;
-    static const std::regex listening("listening on UDP port (\\d+)");
-    return std::regex_search(Output(), m, listening) ? static_cast<uint16_t>(std::stoi(m[1])) : 0;
-  }
-};
 
 // Each browser asks from an address of its own: the master rations lists per address.
 uint32_t NextBrowser() {
