@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kSection = "Dedicated";
 
-enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name };
+enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name, MatchRounds, MatchTime };
 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
@@ -35,6 +35,10 @@ constexpr TOption kOptions[] = {
      "seconds from a round's start in which a player who chooses a side spawns at once, 0 to wait for the next round, at most 3600 (15)"},
     {"friendlyfire", TKind::Flag, "0|1", "1: team mates can hit each other (0)"},
     {"discoveryport", TKind::Discovery, "PORT", "UDP port LAN searches are answered on, -1 for none (5029)"},
+    {"matchrounds", TKind::MatchRounds, "N",
+     "rounds with players after which the match ends and the server exits, 0 for no limit, at most 10000 (0)"},
+    {"matchtime", TKind::MatchTime, "MINUTES",
+     "minutes from the allocation (or the start, without --agones) after which the match ends and the server exits, 0 for no limit, at most 10080 (0)"},
 };
 
 std::optional<int32_t> InRange(const std::string& text, int32_t lo, int32_t hi) {
@@ -85,6 +89,14 @@ bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value
       if (!(n = InRange(value, 0, kMaxRoundTime))) return false;
       o.JoinTime = *n;
       return true;
+    case TKind::MatchRounds:
+      if (!(n = InRange(value, 0, 10000))) return false;
+      o.MatchRounds = *n;
+      return true;
+    case TKind::MatchTime:
+      if (!(n = InRange(value, 0, 10080))) return false;
+      o.MatchMinutes = *n;
+      return true;
     case TKind::Flag:
       if (value != "0" && value != "1") return false;
       o.FriendlyFire = value == "1";
@@ -123,6 +135,10 @@ TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TI
       result.Dedicated = true;
       continue;
     }
+    if (arg == "--agones") {
+      result.Options.Agones = true;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       result.Help = true;
       continue;
@@ -159,5 +175,7 @@ std::vector<TManualItem> DedicatedOptionHelp() {
   std::vector<TManualItem> items;
   for (const TOption& option : kOptions)
     items.push_back({std::string("--") + option.Key + " " + option.Value, option.Help});
+  items.push_back({"--agones", "speak to an Agones SDK sidecar on localhost, port AGONES_SDK_HTTP_PORT (9358); on "
+                               "as well whenever that variable is set"});
   return items;
 }

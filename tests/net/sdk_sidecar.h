@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -132,7 +133,7 @@ class TSdkSidecar {
     std::lock_guard<std::mutex> lock(mutex);
     if (call.Path == "/gameserver") {
       std::string notes;
-      for (const auto& [k, v] : annotations) notes += (notes.empty() ? "\"" : ",\"") + k + "\":\"" + v + "\"";
+      for (const auto& [k, v] : annotations) notes += (notes.empty() ? "" : ",") + Quote(k) + ":" + Quote(v);
       return "{\"object_meta\":{\"name\":\"grimvale-x\",\"annotations\":{" + notes + "}},\"status\":{\"state\":\"" +
              state + "\",\"address\":\"127.0.0.1\"}}";
     }
@@ -146,6 +147,20 @@ class TSdkSidecar {
     return "{}";
   }
 
+  static std::string Quote(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+      if (c == '"' || c == '\\') out += '\\';
+      if (static_cast<unsigned char>(c) < 0x20) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+        out += escaped;
+      } else {
+        out += c;
+      }
+    }
+    return out + "\"";
+  }
   static std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
