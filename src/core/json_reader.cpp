@@ -61,8 +61,9 @@ class TJsonParser {
       Space();
       if (at >= s.size() || s[at] != ':') return Fail("':' expected");
       ++at;
-      v.Members.emplace_back(std::move(key), TJsonValue{});
-      if (!Value(v.Members.back().second, depth + 1)) return false;
+      v.Members.emplace_back();
+      v.Members.back().Key = std::move(key);
+      if (!Value(v.Members.back(), depth + 1)) return false;
       Space();
       if (at < s.size() && s[at] == ',') {
         ++at;
@@ -193,8 +194,8 @@ class TJsonParser {
 
 const TJsonValue* TJsonValue::Member(std::string_view key) const {
   if (Kind != TKind::Object) return nullptr;
-  for (const auto& [name, value] : Members)
-    if (name == key) return &value;
+  for (const TJsonValue& member : Members)
+    if (member.Key == key) return &member;
   return nullptr;
 }
 

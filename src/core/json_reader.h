@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 struct TJsonValue {
@@ -17,7 +16,8 @@ struct TJsonValue {
   bool Bool = false;
   std::string Text;  // a string's bytes (escapes resolved, UTF-8) or a number's text
   std::vector<TJsonValue> Items;
-  std::vector<std::pair<std::string, TJsonValue>> Members;  // in document order
+  std::vector<TJsonValue> Members;  // in document order, each with its Key
+  std::string Key;                  // a member's name in its object
 
   // The member named key of an object; null for a missing key or a value that is no object.
   const TJsonValue* Member(std::string_view key) const;

@@ -18,7 +18,7 @@ std::optional<TGameServerView> ParseGameServer(std::string_view text) {
   view.State = std::move(*state);
   const TJsonValue* meta = object->Member("object_meta");
   if (const TJsonValue* annotations = meta ? meta->Member("annotations") : nullptr)
-    for (const auto& [key, value] : annotations->Members)
-      if (value.Kind == TJsonValue::TKind::String) view.Annotations[key] = value.Text;
+    for (const TJsonValue& note : annotations->Members)
+      if (note.Kind == TJsonValue::TKind::String) view.Annotations[note.Key] = note.Text;
   return view;
 }
