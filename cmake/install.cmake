@@ -2,11 +2,13 @@
 # honoured), after the Filesystem Hierarchy Standard and Debian's games policy:
 #   games/grimvale                        the game (manual section 6)
 #   bin/lvltool, guitool, modeltool       the tools, which are no games (section 1)
+#   sbin/grimvale-master                  the master server, a daemon (section 8)
 #   share/games/grimvale/data/            the data tree, maps compiled ahead
 #   share/man/man6, man1                  the manual pages, made by mangen
 #   share/applications, metainfo, icons/hicolor   the menu entry, AppStream data, icons
 #   lib/systemd/system/grimvale-server.service    the dedicated server as a service
-#   share/doc/grimvale/                   README, copyright, the server's config example
+#   lib/systemd/system/grimvale-master.service    the master server as a service
+#   share/doc/grimvale/                   README, copyright, the server's config example, qstat's types
 # The game finds its data from its own place (kInstalledDataFromExe in
 # core/paths.h holds the path from games/ to share/games/grimvale/), so the
 # prefix can move.
@@ -26,7 +28,7 @@ add_custom_target(levels ALL DEPENDS ${GRIMVALE_BIN}/data/.levels)
 
 # Manual pages from the same descriptions as --help, compressed as Debian wants them.
 set(GRIMVALE_MAN ${CMAKE_BINARY_DIR}/man)
-set(GRIMVALE_MAN_PAGES grimvale.6 lvltool.1 guitool.1 modeltool.1)
+set(GRIMVALE_MAN_PAGES grimvale.6 lvltool.1 guitool.1 modeltool.1 grimvale-master.8)
 set(man_outputs)
 foreach(page ${GRIMVALE_MAN_PAGES})
   list(APPEND man_outputs ${GRIMVALE_MAN}/${page}.gz)
@@ -56,6 +58,7 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/${GRIMVALE_APP_ID}.metainfo.xml
 
 install(TARGETS grimvale RUNTIME DESTINATION games)
 install(TARGETS lvltool guitool modeltool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS grimvale-master RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
 install(DIRECTORY ${GRIMVALE_BIN}/data DESTINATION ${GRIMVALE_INSTALL_DATA}
   PATTERN .generated EXCLUDE PATTERN .levels EXCLUDE PATTERN *.tmp EXCLUDE
   # The benchmarks' map of a quarter-million triangles is no map to play.
@@ -68,9 +71,11 @@ install(FILES packaging/${GRIMVALE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_D
 install(FILES ${CMAKE_BINARY_DIR}/packaging/${GRIMVALE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${GRIMVALE_ICONS}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-# The unit names the game's installed path, known only when installing.
-install(CODE "configure_file(${CMAKE_SOURCE_DIR}/packaging/grimvale-server.service
-  ${CMAKE_BINARY_DIR}/packaging/grimvale-server.service @ONLY)")
-install(FILES ${CMAKE_BINARY_DIR}/packaging/grimvale-server.service DESTINATION lib/systemd/system)
+# The units name the programs' installed paths, known only when installing.
+foreach(unit grimvale-server.service grimvale-master.service)
+  install(CODE "configure_file(${CMAKE_SOURCE_DIR}/packaging/${unit} ${CMAKE_BINARY_DIR}/packaging/${unit} @ONLY)")
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/${unit} DESTINATION lib/systemd/system)
+endforeach()
 install(FILES README.md packaging/copyright DESTINATION ${GRIMVALE_INSTALL_DOC})
 install(FILES packaging/config.ini.example DESTINATION ${GRIMVALE_INSTALL_DOC}/examples RENAME config.ini)
+install(FILES packaging/qstat.cfg DESTINATION ${GRIMVALE_INSTALL_DOC}/examples)

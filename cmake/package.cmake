@@ -13,7 +13,8 @@ armour with the gold each round brings, and play over TCP and UDP: one
 machine hosts while it plays, the others join it, and bots fill the teams.
 
 The package also holds a dedicated server, run as the systemd service
-grimvale-server, and the tools for map, model and window makers.")
+grimvale-server, a master server that lists public servers (the service
+grimvale-master), and the tools for map, model and window makers.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

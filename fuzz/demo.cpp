@@ -1,6 +1,6 @@
 // The demo reader on arbitrary bytes: a refusal says why, and a file it
-// takes hands out as many records as it counted and encodes back to a file
-// of the same length.
+// takes (whole, or cut short and closed with an end record) hands out as many
+// records as it counted and encodes back to a file of the same length.
 #include <cstring>
 
 #include "net/demo_file.h"

@@ -17,17 +17,23 @@ home=$(mktemp -d)
 trap 'rm -rf "$stage" "$home"' EXIT
 
 echo "-- install into a staging directory"
-cmake --build "$build" --target grimvale lvltool guitool modeltool data levels manpages icons changelog test_e2e >/dev/null
+cmake --build "$build" --target grimvale lvltool guitool modeltool grimvale-master data levels manpages icons changelog \
+  test_e2e >/dev/null
 DESTDIR="$stage" cmake --install "$build" >/dev/null
 prefix="$stage/usr/local"
 game="$prefix/games/grimvale"
 for f in games/grimvale bin/lvltool bin/guitool bin/modeltool share/games/grimvale/data/maps/arena/map.lvl \
   share/man/man6/grimvale.6.gz share/man/man1/lvltool.1.gz share/applications/example.grimvale.Grimvale.desktop \
   share/metainfo/example.grimvale.Grimvale.metainfo.xml share/icons/hicolor/48x48/apps/grimvale.png \
-  lib/systemd/system/grimvale-server.service share/doc/grimvale/examples/config.ini; do
+  lib/systemd/system/grimvale-server.service share/doc/grimvale/examples/config.ini sbin/grimvale-master \
+  share/man/man8/grimvale-master.8.gz lib/systemd/system/grimvale-master.service share/doc/grimvale/examples/qstat.cfg; do
   [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 grep -q "^ExecStart=/usr/local/games/grimvale " "$prefix/lib/systemd/system/grimvale-server.service"
+grep -q "^ExecStart=/usr/local/sbin/grimvale-master$" "$prefix/lib/systemd/system/grimvale-master.service"
+# The master runs where there is no display or sound card.
+! objdump -p "$prefix/sbin/grimvale-master" | grep -E "NEEDED +lib(SDL|GL|OpenGL|GLU|openal)" ||
+  { echo "grimvale-master needs a window, GL or sound library"; exit 1; }
 
 echo "-- validators"
 desktop-file-validate "$prefix/share/applications/example.grimvale.Grimvale.desktop"
@@ -38,19 +44,21 @@ for page in "$prefix"/share/man/man*/*.gz; do
   [ -z "$warnings" ] || { echo "$page: $warnings"; exit 1; }
 done
 if command -v systemd-analyze >/dev/null; then
-  # The unit names the game where the package puts it, not in the staging directory.
-  unit=$(systemd-analyze verify --man=no "$prefix/lib/systemd/system/grimvale-server.service" 2>&1 |
-    grep -v "Command /usr/local/games/grimvale is not executable" || true)
-  [ -z "$unit" ] || { echo "$unit"; exit 1; }
+  # The units name the programs where the package puts them, not in the staging directory.
+  for unit in grimvale-server grimvale-master; do
+    report=$(systemd-analyze verify --man=no "$prefix/lib/systemd/system/$unit.service" 2>&1 |
+      grep -v "Command /usr/local/s\?\(games\|bin\)/grimvale[-a-z]* is not executable" || true)
+    [ -z "$report" ] || { echo "$report"; exit 1; }
+  done
 fi
 
 echo "-- the installed game"
 before=$(find "$stage" -printf '%p %s %T@\n' | sort)
 help=$(HOME="$home" "$game" --help)
 grep -q -- "--discoveryport PORT" <<<"$help"
-for tool in lvltool guitool modeltool; do
-  help=$("$prefix/bin/$tool" --help)
-  grep -q "^Usage: $tool" <<<"$help"
+for tool in bin/lvltool bin/guitool bin/modeltool sbin/grimvale-master; do
+  help=$("$prefix/$tool" --help)
+  grep -q "^Usage: $(basename "$tool")" <<<"$help"
 done
 HOME="$home" "$game" --nonsense 2>/dev/null && { echo "an unknown option was taken"; exit 1; }
 GRIMVALE_INSTALLED_GAME="$game" "$build/tests/test_e2e" --gtest_filter='InstalledGame.*' --gtest_brief=1
@@ -65,7 +73,8 @@ for f in ./usr/games/grimvale ./usr/bin/lvltool ./usr/share/games/grimvale/data/
   ./usr/share/applications/example.grimvale.Grimvale.desktop ./usr/share/icons/hicolor/256x256/apps/grimvale.png \
   ./usr/share/metainfo/example.grimvale.Grimvale.metainfo.xml ./usr/share/man/man6/grimvale.6.gz \
   ./usr/share/man/man1/modeltool.1.gz ./usr/lib/systemd/system/grimvale-server.service \
-  ./usr/share/doc/grimvale/copyright; do
+  ./usr/share/doc/grimvale/copyright ./usr/sbin/grimvale-master ./usr/share/man/man8/grimvale-master.8.gz \
+  ./usr/lib/systemd/system/grimvale-master.service ./usr/share/doc/grimvale/examples/qstat.cfg; do
   grep -q " $f\$" <<<"$contents" || { echo "not in the package: $f"; exit 1; }
 done
 grep -q libsdl1.2 <<<"$(dpkg-deb -f "$deb" Depends)" || { echo "the package's Depends lack the linked libraries"; exit 1; }

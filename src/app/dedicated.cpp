@@ -205,6 +205,7 @@ int RunDedicated(const TDedicatedOptions& options) {
   NetRuleHooks = {};
   NetRuleHooks.Settings = &settings;
   Network->DiscoveryPort = options.DiscoveryPort;
+  Network->Masters = options.Masters;
   std::string sdkError;
   const std::optional<uint16_t> sdkPort = AgonesSdkPort(options.Agones, std::getenv("AGONES_SDK_HTTP_PORT"), sdkError);
   if (!sdkError.empty()) {

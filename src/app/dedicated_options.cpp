@@ -6,13 +6,14 @@
 #include "core/convert.h"
 #include "core/ini_file.h"
 #include "game/ki.h"
+#include "net/infostring.h"
 #include "net/network.h"
 
 namespace {
 
 constexpr const char* kSection = "Dedicated";
 
-enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name, MatchRounds, MatchTime };
+enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name, Master, MatchRounds, MatchTime };
 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
@@ -35,6 +36,9 @@ constexpr TOption kOptions[] = {
      "seconds from a round's start in which a player who chooses a side spawns at once, 0 to wait for the next round, at most 3600 (15)"},
     {"friendlyfire", TKind::Flag, "0|1", "1: team mates can hit each other (0)"},
     {"discoveryport", TKind::Discovery, "PORT", "UDP port LAN searches are answered on, -1 for none (5029)"},
+    {"master", TKind::Master, "HOST[:PORT]",
+     "a master server to announce the server to (port 27950 when none); may be given more than once and "
+     "replaces masters= of config.ini's [Network] section (none)"},
     {"matchrounds", TKind::MatchRounds, "N",
      "rounds with players after which the match ends and the server exits, 0 for no limit, at most 10000 (0)"},
     {"matchtime", TKind::MatchTime, "MINUTES",
@@ -101,6 +105,17 @@ bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value
       if (value != "0" && value != "1") return false;
       o.FriendlyFire = value == "1";
       return true;
+    case TKind::Master: {
+      const size_t before = o.Masters.size();
+      for (const std::string& item : SplitDiscoveryTargets(value)) {
+        const size_t colon = item.rfind(':');
+        if (colon == 0 || item.find_first_of(" \t") != std::string::npos ||
+            (colon != std::string::npos && !DecimalNumber(std::string_view(item).substr(colon + 1), 1, 65535)))
+          return false;
+        o.Masters.push_back(item);
+      }
+      return o.Masters.size() > before;
+    }
     case TKind::Skill: {
       TBotSkill skill;
       if (!ParseBotSkill(value, skill)) return false;
@@ -129,6 +144,12 @@ TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TI
     if (!value.empty() && !Apply(result.Options, option, value))
       fail("config.ini [Dedicated] " + std::string(option.Key) + "=" + value + ": not a usable value");
   }
+  const std::string masters = config.ReadString("Network", "masters", "");
+  if (!masters.empty() && !Apply(result.Options, *Find("master"), masters))
+    fail("config.ini [Network] masters=" + masters + ": not a usable value");
+  // The command line's masters replace the configured ones.
+  const std::vector<std::string> configured = std::move(result.Options.Masters);
+  result.Options.Masters.clear();
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--dedicated") {
@@ -165,6 +186,7 @@ TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TI
     }
     if (!Apply(result.Options, *option, value)) fail("--" + key + " " + value + ": not a usable value");
   }
+  if (result.Options.Masters.empty()) result.Options.Masters = configured;
   if (result.Error.empty() && result.Options.Bots > result.Options.MaxPlayers)
     fail("--bots " + std::to_string(result.Options.Bots) + ": more than --maxplayers " +
          std::to_string(result.Options.MaxPlayers));

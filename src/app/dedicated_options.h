@@ -26,6 +26,10 @@ struct TDedicatedOptions {
   bool Agones = false;           // --agones: a fleet orchestrator's SDK sidecar runs beside the server
   int32_t MatchRounds = 0;       // rounds with players until the match ends; 0: no limit
   int32_t MatchMinutes = 0;      // minutes from the allocation until the match ends; 0: no limit
+  // Masters the server announces itself to ("host[:port]"): --master, else
+  // [Network] masters of config.ini; none by default, so nothing leaves the
+  // machine unless a master is named.
+  std::vector<std::string> Masters;
 };
 
 struct TDedicatedArgs {

@@ -111,8 +111,11 @@ static void NoteHint(THintKey key) {
   if (GUIAdd) GUIAdd->Hints.Used(key);
 }
 
+// Input is stamped with the clock as it is read, not the last tick's time:
+// after a slow frame the tick's time is long past, and a press stamped with
+// it would repeat at the very next tick.
 void TEventHandler::KeyDown(const TKeySym& key) {
-  LastInput = Now;
+  LastInput = GetTicks();
   // The console key belongs to the console alone: no edit receives its
   // character, and it does not repeat.
   if (Console && Console->IsConsoleKey(key)) {
@@ -264,7 +267,7 @@ static uint8_t MappedButton(uint8_t button) {
 
 void TEventHandler::MouseDown(uint8_t button, uint16_t x, uint16_t y) {
   button = MappedButton(button);
-  LastInput = Now;
+  LastInput = GetTicks();
   TCharacter* player = LocalPlayer();
   if (player && !DemoPlayback) {
     if (button == 1 && !Game->CursorVisible && !player->Dead) {

@@ -89,6 +89,7 @@ int Tgame::Run() {
     // What arrives over the network reaches the characters, the level start and the error report.
     InstallNetRules(*Network);
     Network->LoadDiscoverySettings(WritableDir() + "config.ini");
+    Network->LoadMasterSettings(WritableDir() + "config.ini");
     NetRuleHooks.Settings = this;
     NetRuleHooks.RequestLevel = [this](const std::string& name) { RequestLevel(name); };
     Network->OnError = [this](const std::string& message, const std::string& source) { ShowError(message, source); };

@@ -44,6 +44,22 @@ TManual GameManual() {
                                    "timedemo's file was refused"},
                              {"2", "an option or config.ini value the server cannot use"}}};
 
+  TManualSection queries{
+      "Queries and masters",
+      "A server, dedicated or a player's, answers the out-of-band queries of server browsers and qstat on its UDP "
+      "port: \"getinfo\" with an infoResponse and \"getstatus\" with a statusResponse, both holding challenge (the "
+      "query's), gamename (Grimvale), protocol (the wire revision), hostname, mapname, clients (everybody playing, "
+      "bots included), bots, sv_maxclients, roundtime, needpass (0) and tcpport (where players join); a "
+      "statusResponse then lists each player's kills, ping and name. It answers at most 3 a second to one address "
+      "and 60 a second in all (its masters apart); over that it stays quiet and logs one line a minute. qstat reads "
+      "a server and a master with the types of /usr/share/doc/grimvale/examples/qstat.cfg (quakestat -cfg "
+      "qstat.cfg -grimvales HOST:PORT, or -grimvalem MASTER).",
+      {{"[Network] masters=HOST[:PORT],...",
+        "in config.ini: masters to announce the server to (port 27950 when none); --master on the dedicated server "
+        "replaces them. None by default: a server is announced nowhere and sends nothing that was not asked of it. "
+        "A public server sends a heartbeat when it starts, every 5 minutes, when its player count changes (at once "
+        "the first time, then at most once a minute) and when it shuts down."}}};
+
   TManualSection files{
       "Files",
       "The data tree lies beside the executable (a build or a copied tree) or, installed, in "
@@ -73,7 +89,7 @@ TManual GameManual() {
        {"GRIMVALE_NO_DIALOG", "when set, an error is logged and printed but shown in no dialog"},
        {"DISPLAY", "the X display the game's window opens on; the dedicated server needs none"}}};
 
-  TManualSection seeAlso{"See also", "lvltool(1), modeltool(1), guitool(1)", {}};
-  m.Sections = {options, commands, exitStatus, files, environment, seeAlso};
+  TManualSection seeAlso{"See also", "lvltool(1), modeltool(1), guitool(1), grimvale-master(8), qstat(1)", {}};
+  m.Sections = {options, commands, queries, exitStatus, files, environment, seeAlso};
   return m;
 }

@@ -69,8 +69,9 @@ std::string HelpText(const TManual& manual) {
 
 std::string ManPage(const TManual& manual, const std::string& version) {
   const std::string section = std::to_string(manual.Section);
+  const char* title = manual.Section == 6 ? "Games" : manual.Section == 8 ? "System Administration" : "User Commands";
   std::string page = ".TH " + UpperCase(manual.Name) + " " + section + " \"\" \"Grimvale " + version + "\" \"" +
-                     (manual.Section == 6 ? "Games" : "User Commands") + "\"\n";
+                     title + "\"\n";
   page += ".SH NAME\n" + Roff(manual.Name) + " \\- " + Roff(manual.Summary) + "\n";
   page += ".SH SYNOPSIS\n";
   for (size_t i = 0; i < manual.Synopsis.size(); ++i)

@@ -27,6 +27,11 @@ struct TClientMoves {
   // Where the last accepted datagram (or a correction) left the character;
   // a position that differs was the server's own placement (a respawn).
   TVec3 Placed{};
+  // For a while after a placement or correction: where the datagrams the
+  // client sent before it learnt of it have got to. Those are dropped,
+  // neither taken nor refused.
+  TVec3 OldPath{};
+  uint32_t CrossingUntil = 0;
   // Until then refused datagrams are the ones already on their way when the
   // server placed or corrected the character: dropped without a word.
   uint32_t QuietUntil = 0;

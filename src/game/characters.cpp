@@ -91,7 +91,9 @@ void TCharacters::Recount() {
 
 void TCharacters::CheckRoundEnd(int32_t n) {
   AliveCount = n;
-  if (WaitingForHost()) return;
+  // Not even the host's choice ends the round that has not begun: the tick
+  // that sees it starts the first one.
+  if (FirstRoundPending()) return;
   if ((TerroristsAlive <= 0 && TerroristCount > 0) || (CountersAlive <= 0 && CounterCount > 0) || n <= 0) EndRound();
 }
 
@@ -99,13 +101,17 @@ void TCharacters::EndRound() {
   if (!Network || !Network->IsServer || RoundOver) return;
   RespawnTime = Now + kRoundPauseMs;
   RoundOver = true;
-  ++RoundsEnded;
   if (Logger && TerroristCount + CounterCount > 0) Logger->LogInfo("Round over", LogSource::Characters);
-  const int32_t gold = Network->Server->GoldPerRound;
-  if (!List.empty()) List[0]->Money += gold;
-  Network->Broadcast(MakeMessage(ServerMsg::RoundOver, std::to_string(gold)));
+  PayRound(ServerMsg::RoundOver);
   TerroristsAlive = TerroristCount;
   CountersAlive = CounterCount;
+}
+
+void TCharacters::PayRound(uint8_t code) {
+  ++RoundsEnded;
+  const std::string gold = std::to_string(Network->Server->GoldPerRound);
+  if (!List.empty()) List[0]->Money += Network->Server->GoldPerRound;
+  Network->Broadcast(MakeMessage(code, gold));
 }
 
 void TCharacters::RestartRound() {
@@ -147,10 +153,11 @@ void TCharacters::Respawn(int32_t i) {
   }
 }
 
-bool TCharacters::WaitingForHost() const {
-  if (!holdForHost || roundBegun || !Network || !Network->IsServer || List.empty()) return false;
-  return List[0]->InUse && !List[0]->Playing();
+bool TCharacters::FirstRoundPending() const {
+  return holdForHost && !roundBegun && Network && Network->IsServer && !List.empty() && List[0]->InUse;
 }
+
+bool TCharacters::WaitingForHost() const { return FirstRoundPending() && !List[0]->Playing(); }
 
 void TCharacters::SideChosen(TCharacter& c) {
   // Before the first round everybody is placed when it starts (Tick).
@@ -161,6 +168,13 @@ void TCharacters::SideChosen(TCharacter& c) {
     // round for a team that had nobody standing.
     (c.Team == 1 ? TerroristsAlive : CountersAlive) += 1;
     Respawn(c.Id);
+    // A newcomer has been paid no round yet: without the round's gold it
+    // could buy nothing in the round it joins.
+    const int32_t gold = Network->Server->GoldPerRound;
+    if (&c == LocalCharacter)
+      c.Money += gold;
+    else if (Network->PlayerStarted(c.Id))
+      Network->Server->Slot(c.Id - 1)->Send(ServerMsg::Money, std::to_string(gold));
     if (Logger) Logger->LogInfo(c.Name + " joins the running round", LogSource::Characters);
     return;
   }
@@ -214,8 +228,13 @@ void TCharacters::Tick(uint32_t now, bool inGame) {
       return;
     }
     roundBegun = true;
-    // The host's choice starts the first round with everybody at a spawn.
-    if (holdForHost) RestartRound();
+    // The host's choice starts the first round with everybody at a spawn
+    // and the round's gold in hand, as an ended round would have paid it;
+    // clients are paid by the money message, which starts no pause.
+    if (holdForHost) {
+      PayRound(ServerMsg::Money);
+      RestartRound();
+    }
   }
   // Signed difference: correct across the wrap of the tick count.
   if (inGame && RoundOver && static_cast<int32_t>(now - RespawnTime) >= 0) RestartRound();

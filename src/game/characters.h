@@ -132,6 +132,11 @@ class TCharacters {
   bool roundBegun = false;  // server: the first round has started
   // Server: character i alive at a spawn point of its team, its client told.
   void Respawn(int32_t i);
+  bool FirstRoundPending() const;  // a listen server's first round has not begun
+  // A round's gold: the host's player at once, every client by a message
+  // with the gold (code 20 at a round's end, 18 at the first round's start);
+  // the bots count RoundsEnded.
+  void PayRound(uint8_t code);
   void TellNextRound(const TCharacter& c) const;
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/console_sink.h"
 #include "game/characters.h"
 
 TDemoPlayer::TDemoPlayer(TNetwork& network, TDemo demo) : network(network), demo(std::move(demo)) {
@@ -11,6 +12,7 @@ TDemoPlayer::TDemoPlayer(TNetwork& network, TDemo demo) : network(network), demo
 }
 
 void TDemoPlayer::Begin() {
+  if (!demo.Warning.empty()) ConsolePrint("Demo warning: " + demo.Warning);
   network.Close();
   // Never opened: no socket exists, so what the rules send is dropped.
   network.Client = std::make_unique<TClient>("demo", 0, 0, "");

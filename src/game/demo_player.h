@@ -18,6 +18,7 @@ class TDemoPlayer {
 
   TDemoPlayer(TNetwork& network, TDemo demo);
   // The session becomes the demo's client; the level's characters must exist.
+  // A demo cut short says so on the console first.
   void Begin();
   // Moves the demo's clock on by ms of real time at Speed (nothing while
   // paused) and plays what falls before it.

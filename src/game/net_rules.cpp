@@ -15,6 +15,7 @@
 #include "core/paths.h"
 #include "game/characters.h"
 #include "game/ki.h"
+#include "game/query_status.h"
 #include "game/weapons.h"
 #include "net/net_log.h"
 #include "world/level.h"
@@ -392,6 +393,24 @@ bool NeedsLevel(uint8_t code) { return code != ServerMsg::ServerFull && code != 
 constexpr uint32_t kQuietMs = 1000;
 constexpr uint32_t kRefusalLogMs = 10000;
 
+bool Before(uint32_t now, uint32_t until) { return static_cast<int32_t>(now - until) < 0; }
+
+// After a placement the server hears, for about a round trip, what the client
+// sent before it learnt of it: a path that goes on from where it was, while
+// what it sends after starts where it was placed. Only a datagram clearly
+// nearer the old path than the character counts as sent before: near the
+// placement the two cannot be told apart, and judging those is safe.
+bool FromBeforePlacement(const TClientMoves& m, const TVec3& claimed, const TVec3& here, uint32_t now) {
+  return Before(now, m.CrossingUntil) &&
+         VecLength(VecSub(claimed, m.OldPath)) + kMoveSlack < VecLength(VecSub(claimed, here));
+}
+
+void StartCrossing(TClientMoves& m, const TVec3& oldPath, uint32_t now) {
+  m.OldPath = oldPath;
+  m.CrossingUntil = now + kQuietMs;
+  m.QuietUntil = now + kQuietMs;
+}
+
 // A client's claimed position: taken when the movement rules allow it, else
 // the server keeps the last position it took and tells the client so.
 void JudgeMove(TServerClient& client, TCharacter& c, const TVec3& claimed, uint16_t stamp) {
@@ -399,9 +418,15 @@ void JudgeMove(TServerClient& client, TCharacter& c, const TVec3& claimed, uint1
   TClientMoves& m = c.Moves;
   const TVec3 here = c.Position();
   if (here.x != m.Placed.x || here.y != m.Placed.y || here.z != m.Placed.z) {
+    // The server placed the character (a respawn) since the last datagram.
     m.Check.Reset(now);
+    StartCrossing(m, m.Placed, now);
     m.Placed = here;
-    m.QuietUntil = now + kQuietMs;
+  }
+  if (FromBeforePlacement(m, claimed, here, now)) {
+    // Neither taken nor refused; the next one goes on from here.
+    m.OldPath = claimed;
+    return;
   }
   TMoveLimits limits;
   if (const TGameSettings* s = NetRuleHooks.Settings) limits = {s->Speed, s->Gravity};
@@ -419,9 +444,11 @@ void JudgeMove(TServerClient& client, TCharacter& c, const TVec3& claimed, uint1
     c.RemoteClock = &c.OwnClock;
     return;
   }
-  if (static_cast<int32_t>(now - m.QuietUntil) < 0) return;
+  if (Before(now, m.QuietUntil)) return;
+  // A correction is a placement too: until the client hears of it, its
+  // datagrams go on from the refused position.
   client.SendPosition(here.x, here.y, here.z);
-  m.QuietUntil = now + kQuietMs;
+  StartCrossing(m, claimed, now);
   if (!m.Logged || now - m.LastLog >= kRefusalLogMs) {
     m.Logged = true;
     m.LastLog = now;
@@ -602,6 +629,7 @@ void InstallNetRules(TNetwork& network) {
     if (Characters->Level()) info.Map = Characters->Level()->MapName;
     info.Players = Characters->CountInUse();
   };
+  network.DescribePlayers = [&network](TServerStatus& status) { DescribeStatusPlayers(network, status); };
 }
 
 void SendServerState(int32_t index) {

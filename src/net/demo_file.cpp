@@ -23,8 +23,11 @@
 //                                                      23  1  1: dead, 0: alive
 //                                                      24  4  money, signed
 //   kind 4, end, no payload: the last record; its time is the demo's length.
-//          A file that stops before it (a recording cut short, a truncated
-//          copy) or goes on after it is refused.
+//          A file that goes on after it is refused. One that stops before it
+//          (a recording killed or out of disk space) is read up to its last
+//          whole record, as if the end record followed it, with a warning; a
+//          record cut in two must still have a known kind and a time that
+//          does not go back, as far as its bytes reach.
 //
 // A recording starts with the messages that bring a fresh client up to the
 // state of the game (start information, who is out of play, gravity and
@@ -128,10 +131,23 @@ bool ParseDemo(std::vector<uint8_t> bytes, TDemo& demo, std::string& error) {
   size_t at = kHeaderSize + nameLength;
   demo.FirstRecord = at;
   uint32_t last = 0;
+  // Where the bytes stop before the end record: the last whole record's end.
+  auto cutShort = [&] {
+    if (demo.Records == 0) {
+      error = "truncated at byte " + std::to_string(at) + " (no record)";
+      return false;
+    }
+    bytes.resize(at);
+    const std::vector<uint8_t> end = EncodeRecord(TDemoRecord{last, TDemoKind::End, {}, {}, {}});
+    bytes.insert(bytes.end(), end.begin(), end.end());
+    demo.Warning = "cut short at byte " + std::to_string(at) + " (no end record): it plays to " +
+                   std::to_string(last / 1000) + "." + std::to_string(last / 100 % 10) + " s";
+    return true;
+  };
   for (;;) {
     if (bytes.size() - at < kRecordHead) {
-      error = "truncated at byte " + std::to_string(at) + " (no end record)";
-      return false;
+      if (!cutShort()) return false;
+      break;
     }
     const uint32_t time = LoadLE32(bytes.data() + at);
     const uint8_t kind = bytes[at + 4];
@@ -145,8 +161,8 @@ bool ParseDemo(std::vector<uint8_t> bytes, TDemo& demo, std::string& error) {
       return false;
     }
     if (bytes.size() - at - kRecordHead < size) {
-      error = "truncated at byte " + std::to_string(at);
-      return false;
+      if (!cutShort()) return false;
+      break;
     }
     TNetMessage m;
     if (static_cast<TDemoKind>(kind) == TDemoKind::Message && !DecodeMessage(bytes.data() + at + kRecordHead, m)) {
@@ -158,7 +174,7 @@ bool ParseDemo(std::vector<uint8_t> bytes, TDemo& demo, std::string& error) {
     if (static_cast<TDemoKind>(kind) == TDemoKind::End) break;
     ++demo.Records;
   }
-  if (at != bytes.size()) {
+  if (demo.Warning.empty() && at != bytes.size()) {
     error = "data after the end record at byte " + std::to_string(at);
     return false;
   }
@@ -195,6 +211,7 @@ bool ReadDemo(const std::string& path, TDemo& demo, std::string& error) {
     error = path + ": " + error;
     return false;
   }
+  if (!demo.Warning.empty()) demo.Warning = path + ": " + demo.Warning;
   return true;
 }
 
@@ -247,7 +264,9 @@ bool TDemoWriter::Open(const std::string& path, const std::string& level, std::s
 }
 
 void TDemoWriter::Record(uint32_t time, TDemoKind kind, const uint8_t* payload, size_t size) {
-  if (!file) return;
+  // After a failed write nothing more: a later one that succeeds (space
+  // freed) would leave a gap in the middle, which reads as damage.
+  if (!file || failed) return;
   uint8_t head[kRecordHead];
   StoreLE32(head, time);
   head[4] = static_cast<uint8_t>(kind);

@@ -3,7 +3,8 @@
 // own view. The byte layout is documented in demo_file.cpp. The writer
 // appends records as they come; the reader checks a whole file before any of
 // it is played, so a damaged file is refused up front and playback never
-// meets a bad record.
+// meets a bad record. A recording that stops short of its end record plays
+// up to its last whole record, with a warning.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -44,10 +45,13 @@ struct TDemo {
   size_t FirstRecord = 0;  // offset of the first record
   uint32_t Duration = 0;   // the end record's time
   size_t Records = 0;      // the end record not counted
+  // Not empty when the file stops without its end record: what was cut.
+  // Bytes then hold the whole records and an end record at the last one's time.
+  std::string Warning;
 };
 
-// Checks bytes as a demo; false with a reason ("truncated at byte 812", ...)
-// when anything is wrong.
+// Checks bytes as a demo; false with a reason ("unknown record kind 9 at
+// byte 812", ...) when anything is wrong.
 bool ParseDemo(std::vector<uint8_t> bytes, TDemo& demo, std::string& error);
 // Reads and checks a file; the error names the file.
 bool ReadDemo(const std::string& path, TDemo& demo, std::string& error);
@@ -71,8 +75,9 @@ class TDemoWriter {
   void Message(uint32_t time, const TNetMessage& message);
   void Datagram(uint32_t time, const TDatagram& datagram);
   void View(uint32_t time, const TDemoView& view);
-  // False when any write failed (a full disk): the file is then incomplete
-  // and has no end record, so it will be refused rather than half played.
+  // False when any write failed (a full disk): the file then stops at or
+  // within the record that failed, without an end record, and plays up to
+  // the last whole record with a warning. Nothing is written after a failure.
   bool Finish(uint32_t time);
   bool IsOpen() const { return file != nullptr; }
   uint64_t BytesWritten() const { return written; }

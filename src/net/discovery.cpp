@@ -7,13 +7,13 @@
 #include <cstring>
 #include <ifaddrs.h>
 #include <net/if.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <random>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "core/platform.h"
+#include "net/name_resolver.h"
 #include "net/net_log.h"
 
 namespace {
@@ -38,29 +38,6 @@ struct TTarget {
   uint32_t Host;
   uint16_t Port;
 };
-
-// "host" or "host:port"; false for an unknown host or a bad port.
-bool ResolveTarget(const std::string& item, uint16_t defaultPort, TTarget& out) {
-  std::string host = item;
-  out.Port = defaultPort;
-  const size_t colon = item.rfind(':');
-  if (colon != std::string::npos) {
-    host = item.substr(0, colon);
-    const std::string port = item.substr(colon + 1);
-    char* end = nullptr;
-    const long p = std::strtol(port.c_str(), &end, 10);
-    if (port.empty() || *end != '\0' || p < 1 || p > 65535) return false;
-    out.Port = static_cast<uint16_t>(p);
-  }
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* found = nullptr;
-  if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-  out.Host = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-  ::freeaddrinfo(found);
-  return true;
-}
 
 // The limited broadcast address and the broadcast address of every interface that is up.
 std::vector<TTarget> BroadcastTargets(uint16_t port) {
@@ -192,9 +169,9 @@ bool TDiscoveryBrowser::Start(const std::vector<std::string>& targets, uint16_t 
     resolved = BroadcastTargets(port);
   } else {
     for (const std::string& item : targets) {
-      TTarget t{};
-      if (ResolveTarget(item, port, t))
-        resolved.push_back(t);
+      TServerAddress t;
+      if (ResolveHostPort(item, port, t))
+        resolved.push_back({t.Host, t.Port});
       else
         NetLog("Discovery: skipped the target " + item);
     }

@@ -1,8 +1,11 @@
 // Ping message layout (both directions): S1 the sender's clock in ms as
-// decimal text, F[0] the datagrams the sender has sent on this connection.
-// The answer echoes S1 unchanged.
+// decimal text, F[0] the datagrams the sender has sent on this connection,
+// F[1] the share of the receiver's datagrams the sender found lost and F[2]
+// the datagrams that share spans (0: not measured; a peer of the first
+// pinging revision leaves both 0). The answer echoes S1 unchanged.
 #include "net/link_stats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -23,23 +26,39 @@ bool TLinkStats::PingDue(uint64_t nowMs, TNetMessage& ping) {
   lastPing = nowMs;
   ping = MakeMessage(0, std::to_string(nowMs));
   ping.F[0] = static_cast<float>(datagramsSent);
+  ping.F[1] = LossIn;
+  ping.F[2] = static_cast<float>(LossInSpan);
   return true;
 }
 
 TNetMessage TLinkStats::Answer(const TNetMessage& ping) {
   const float sent = ping.F[0];
-  if (std::isfinite(sent) && sent >= 0 && sent < 4e9f) {
-    const uint32_t peerSent = static_cast<uint32_t>(sent);
-    const uint32_t expected = peerSent - peerSentBefore, got = datagramsReceived - receivedBefore;
-    // Datagrams still on their way count as lost for a second; reordering
-    // across the ping can make `got` exceed `expected`.
-    if (peerSent > peerSentBefore && expected >= got) LossIn = 1.0f - static_cast<float>(got) / expected;
-    if (peerSent >= peerSentBefore) {
-      peerSentBefore = peerSent;
-      receivedBefore = datagramsReceived;
-    }
+  if (std::isfinite(sent) && sent >= 0 && sent < 4e9f) CountLoss(static_cast<uint32_t>(sent));
+  const float share = ping.F[1], span = ping.F[2];
+  if (std::isfinite(share) && share >= 0 && share <= 1 && std::isfinite(span) && span >= 1 && span < 4e9f) {
+    LossOut = share;
+    LossOutSpan = static_cast<uint32_t>(span);
   }
   return MakeMessage(0, ping.S1);
+}
+
+void TLinkStats::CountLoss(uint32_t peerSent) {
+  // A count that went back is a peer that started counting afresh.
+  if (countsHeld > 0 && peerSent < counts[newest].PeerSent) countsHeld = 0;
+  newest = countsHeld == 0 ? 0 : (newest + 1) % kCountsKept;
+  counts[newest] = {peerSent, datagramsReceived};
+  if (countsHeld < kCountsKept) ++countsHeld;
+  size_t back = 1;
+  while (back + 1 < countsHeld && peerSent - counts[(newest + kCountsKept - back) % kCountsKept].PeerSent < kLossSample)
+    ++back;
+  if (back >= countsHeld) return;
+  const TCounts& from = counts[(newest + kCountsKept - back) % kCountsKept];
+  const uint32_t expected = peerSent - from.PeerSent;
+  if (expected == 0) return;
+  // Datagrams overtaking a ping can make more arrive than were sent.
+  const double got = static_cast<double>(datagramsReceived - from.Received);
+  LossIn = static_cast<float>(std::clamp(1.0 - got / expected, 0.0, 1.0));
+  LossInSpan = expected;
 }
 
 void TLinkStats::Answered(const TNetMessage& pong, uint64_t nowMs) {

@@ -3,6 +3,7 @@
 // peer takes the bytes, which would let one peer stall the game.
 #include "net/network.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cmath>
@@ -22,6 +23,7 @@
 #include "core/ini_file.h"
 #include "core/log_sources.h"
 #include "net/net_log.h"
+#include "net/out_of_band.h"
 
 TNetwork* Network = nullptr;
 
@@ -32,6 +34,7 @@ constexpr int32_t kMaxUnknownCodes = 16;
 // Whole messages read from one connection per poll.
 constexpr int kMessagesPerPoll = 4;
 constexpr int kDatagramsPerPoll = 50;
+constexpr int kOutOfBandPerPoll = 64;
 
 uint64_t NowMs() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -303,15 +306,24 @@ TVerdict TServer::LinkMessage(TServerClient& client, const TNetMessage& m, TSess
 
 void TServer::ReceiveDatagrams(TSessionRules* rules) {
   if (udpFd < 0) return;
-  for (int i = 0; i < kDatagramsPerPoll; ++i) {
-    uint8_t bytes[64];
+  int outOfBand = 0;
+  for (int i = 0; i < kDatagramsPerPoll && outOfBand < kOutOfBandPerPoll;) {
+    uint8_t bytes[kMaxOutOfBandSize];
     sockaddr_in from{};
     socklen_t n = sizeof from;
-    const ssize_t size = ::recvfrom(udpFd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &n);
+    // MSG_TRUNC: the size is the datagram's own, so one too large for the buffer is known as such.
+    const ssize_t size =
+        ::recvfrom(udpFd, bytes, sizeof bytes, MSG_DONTWAIT | MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &n);
     if (size < 0) return;
-    if (size != static_cast<ssize_t>(kDatagramSize)) continue;
     const uint32_t host = ntohl(from.sin_addr.s_addr);
     const uint16_t port = ntohs(from.sin_port);
+    if (IsOutOfBand(bytes, std::min(static_cast<size_t>(size), sizeof bytes))) {
+      ++outOfBand;
+      if (OutOfBand && static_cast<size_t>(size) <= sizeof bytes) OutOfBand(bytes, static_cast<size_t>(size), {host, port});
+      continue;
+    }
+    ++i;
+    if (size != static_cast<ssize_t>(kDatagramSize)) continue;
     for (const auto& c : Clients)
       if (c && c->Connection && c->PeerAddress == host && c->UDPPort == port) {
         c->Link.Received(kDatagramSize, true);
@@ -369,6 +381,12 @@ void TServer::SendDatagram(TServerClient& to, const TDatagram& datagram) {
   EncodeDatagram(datagram, bytes);
   sockaddr_in a = Address(to.PeerAddress, to.UDPPort);
   ::sendto(udpFd, bytes, kDatagramSize, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+}
+
+void TServer::SendOutOfBand(TServerAddress to, const std::string& bytes) {
+  if (udpFd < 0) return;
+  sockaddr_in a = Address(to.Host, to.Port);
+  ::sendto(udpFd, bytes.data(), bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
 }
 
 // ---- client ----
@@ -549,6 +567,7 @@ bool TNetwork::StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort,
   // another program, and joining by address keeps working.
   if (DiscoveryPort >= 0 && DiscoveryPort <= 65535 && !Responder.Open(static_cast<uint16_t>(DiscoveryPort), error))
     NetLog("Discovery: no answers, " + error);
+  OpenPublic();
   return true;
 }
 
@@ -572,6 +591,8 @@ void TNetwork::Close() {
   IsServer = false;
   IsClient = false;
   Responder.Close();
+  // The last heartbeat leaves before the socket closes; from then on the server answers nothing.
+  if (server) ClosePublic(*server);
   server.reset();
   client.reset();
 }
@@ -579,6 +600,7 @@ void TNetwork::Close() {
 void TNetwork::Poll() {
   if (IsServer && Server) {
     Server->Poll(Rules);
+    PollPublic();
     Responder.Poll([this] { return DescribeServer(); });
   }
   Finder.Poll();
@@ -605,10 +627,12 @@ int32_t TNetwork::PingOf(int32_t index) const {
 }
 
 namespace {
+std::string Percent(float share) { return std::to_string(static_cast<int>(share * 100.0f + 0.5f)) + "%"; }
+
 std::string LinkLine(const std::string& who, const TLinkStats& l) {
   return who + ": rtt " + std::to_string(l.RttMs) + " ms, jitter " + std::to_string(l.JitterMs) + " ms, loss " +
-         std::to_string(static_cast<int>(l.LossIn * 100.0f + 0.5f)) + "%, in " + std::to_string(l.BytesInPerSec) +
-         " B/s, out " + std::to_string(l.BytesOutPerSec) + " B/s";
+         Percent(l.LossIn) + " in, " + (l.LossOutSpan > 0 ? Percent(l.LossOut) : "unknown") + " out, in " +
+         std::to_string(l.BytesInPerSec) + " B/s, out " + std::to_string(l.BytesOutPerSec) + " B/s";
 }
 }  // namespace
 

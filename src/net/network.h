@@ -15,9 +15,11 @@
 
 #include "net/discovery.h"
 #include "net/link_stats.h"
+#include "net/master_announcer.h"
 #include "net/net_codec.h"
 #include "net/network_message.h"
 #include "net/packet_queue.h"
+#include "net/query_responder.h"
 
 class TServer;
 class TServerClient;
@@ -140,6 +142,11 @@ class TServer {
   // Test seam: where a message to one client leaves instead of its socket.
   std::function<void(const TServerClient& to, const TNetMessage& message)> Transmit;
   TSessionTap* Tap = nullptr;  // not owned; told of every broadcast
+  // Out-of-band packets (out_of_band.h) that reach the UDP port; the poll
+  // reads at most kOutOfBandPerPoll of them, beside the game's datagrams.
+  std::function<void(const uint8_t* data, size_t size, TServerAddress from)> OutOfBand;
+  // Bytes from the UDP port: out-of-band answers and heartbeats.
+  void SendOutOfBand(TServerAddress to, const std::string& bytes);
 
  private:
   friend class TServerClient;
@@ -241,7 +248,8 @@ class TNetwork {
   // measure of its clients, what the server told a client; 0 for the host,
   // bots and unknown players.
   int32_t PingOf(int32_t index) const;
-  // The console's report of each link: round trip, jitter, loss, bytes/s.
+  // The console's report of each link: round trip, jitter, loss each way
+  // ("loss 5% in, 4% out"; "unknown out" until the peer reports it), bytes/s.
   std::vector<std::string> LinkReport() const;
   // The client that plays character `index` has started (server only).
   bool PlayerStarted(int32_t index) const;
@@ -255,6 +263,11 @@ class TNetwork {
   // Reads the discovery keys of "TNetworkConfig" from an INI file; missing
   // keys keep their values.
   void LoadDiscoverySettings(const std::string& iniFile);
+  // Reads Masters from "masters" in the INI file's section "Network".
+  void LoadMasterSettings(const std::string& iniFile);
+  // What out-of-band answers tell: DescribeServer, the round time, then
+  // DescribePlayers' bots and players (left out unless players).
+  TServerStatus DescribeStatus(bool players) const;
 
   // Team mates can hit each other (only a server says so).
   bool FriendlyFire() const { return Server && Server->FriendlyFire; }
@@ -284,8 +297,20 @@ class TNetwork {
   // The Join dialog's search; polled by Poll whatever the session.
   TDiscoveryBrowser Finder;
 
+  // Masters a server announces itself to ("host[:port]"; none: it stays
+  // private and sends nothing beyond its players), read when a server starts.
+  std::vector<std::string> Masters;
+  // The game layer fills in the bots and every player (kills, ping, name).
+  std::function<void(TServerStatus& status)> DescribePlayers;
+  TQueryResponder Queries;
+  TMasterAnnouncer Announcer;
+
  private:
   void Report(const std::string& message);
+  // The server's out-of-band answers and heartbeats (public_server.cpp).
+  void OpenPublic();
+  void PollPublic();
+  void ClosePublic(TServer& server);
   std::unique_ptr<TPacketCollector> packets;
   std::string pendingError;
 };

@@ -134,3 +134,18 @@ TEST_F(ConsoleKeysTest, TheKeyRepeatTypesTheLayoutsCharacterAgain) {
   SetTickSource(nullptr);
   EXPECT_EQ(con->Input->Text, "\xE9\xE9");
 }
+
+// A frame that took long (a busy machine) must not turn one press into two:
+// the press counts from when it is read, not from the last tick.
+TEST_F(ConsoleKeysTest, APressReadAfterASlowFrameIsTypedOnce) {
+  con->Toggle();
+  uint32_t now = 1000;
+  SetTickSource([&] { return now; });
+  EventHandler->Tick();
+  now += 700;
+  Press(kKeyE, 0, 'e');
+  now += 10;
+  EventHandler->Tick();
+  SetTickSource(nullptr);
+  EXPECT_EQ(con->Input->Text, "e");
+}

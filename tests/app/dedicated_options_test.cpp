@@ -63,6 +63,10 @@ TEST(DedicatedOptions, UnusableValuesAreNamedNotGuessed) {
       {{"arena"}, "", "unknown argument: arena"},
       {{"--maxplayers", "4", "--bots", "5"}, "", "--bots 5: more than --maxplayers 4"},
       {{}, "[Dedicated]\nudpport=-1\n", "config.ini [Dedicated] udpport=-1: not a usable value"},
+      {{"--master", "host:0"}, "", "--master host:0: not a usable value"},
+      {{"--master", ":27950"}, "", "--master :27950: not a usable value"},
+      {{"--master", ","}, "", "--master ,: not a usable value"},
+      {{}, "[Network]\nmasters=a:b\n", "config.ini [Network] masters=a:b: not a usable value"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"--dedicated"};
@@ -96,4 +100,13 @@ TEST(DedicatedOptions, TheFleetsOptionsAndTheSidecarsPort) {
     EXPECT_EQ(!error.empty(), c.Error) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << "a variable's text is made printable";
   }
+}
+
+TEST(DedicatedOptions, MastersComeFromTheCommandLineElseConfigIniAndNoneByDefault) {
+  EXPECT_TRUE(Parse({"--dedicated"}).Options.Masters.empty());
+  const std::string ini = "[Network]\nmasters=one.example, two.example:27951\n";
+  EXPECT_EQ(Parse({"--dedicated"}, ini).Options.Masters,
+            (std::vector<std::string>{"one.example", "two.example:27951"}));
+  EXPECT_EQ(Parse({"--dedicated", "--master", "127.0.0.1:5000", "--master=127.0.0.2,127.0.0.3:7"}, ini).Options.Masters,
+            (std::vector<std::string>{"127.0.0.1:5000", "127.0.0.2", "127.0.0.3:7"}));
 }

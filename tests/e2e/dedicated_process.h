@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "test_support.h"
 
 // Message codes as a peer built from the message tables knows them: from the
@@ -16,33 +17,19 @@ constexpr uint8_t kStartLevel = 2, kState = 4, kChat = 5, kPosition = 6, kStartI
                   kRoundOver = 20;
 constexpr uint8_t kReady = 1, kClientState = 3;
 
-class TDedicatedProcess {
+class TDedicatedProcess : public TChildProcess {
  public:
   // Starts "grimvale --dedicated" followed by args; with installed, that
   // executable where it lies, the scratch directory as its home.
   explicit TDedicatedProcess(const std::vector<std::string>& args, const std::string& installed = "");
-  ~TDedicatedProcess();  // SIGKILL if still running
-  TDedicatedProcess(const TDedicatedProcess&) = delete;
-  TDedicatedProcess& operator=(const TDedicatedProcess&) = delete;
 
-  // Everything written to standard output and error so far.
-  const std::string& Output();
-  // Waits until the output holds text (true), timeoutMs passes or the server ends.
-  bool WaitForOutput(const std::string& text, int timeoutMs = 20000);
   // The ports of "Server started at TCPport N; UDPport: M"; 0 until it is logged.
   uint16_t TCPPort();
   uint16_t UDPPort();
-  void Input(const std::string& line);  // the line and a newline to standard input
-  void Signal(int signal);
-  // The exit code; -1 after timeoutMs (the server is then killed) or when a signal ended it.
-  int WaitForExit(int timeoutMs = 15000);
   std::string Log() const { return ReadFile(logFile); }
   const TempDir& Dir() const { return dir; }
 
  private:
   TempDir dir;
   std::string logFile;
-  pid_t pid = -1;
-  int input = -1, output = -1;
-  std::string out;
 };

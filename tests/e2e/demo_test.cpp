@@ -1,9 +1,10 @@
 // Demos with the real binary: --timedemo of the standard demo prints its
 // figures and exits 0, a dedicated server records from its command input
-// what the game then plays, and a demo the game cannot play is refused with
-// a line and exit 1, never a crash.
+// what the game then plays, a demo the game cannot play is refused with a
+// line and exit 1, never a crash, and one cut short plays to the cut.
 #include "dedicated_process.h"
 #include "e2e_support.h"
+#include "net/demo_file.h"
 #include "screen_positions.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,17 @@
 namespace {
 
 const std::string kStandardDemo = std::string(GRIMVALE_BIN_DIR) + "/data/demos/standard.dem";
+
+// Where the record `share` of the way through a demo's records starts.
+size_t RecordOffset(const std::string& bytes, double share) {
+  TDemo demo;
+  std::string error;
+  EXPECT_TRUE(ParseDemo({bytes.begin(), bytes.end()}, demo, error)) << error;
+  size_t at = demo.FirstRecord;
+  TDemoRecord r;
+  for (size_t i = 0; i < static_cast<size_t>(static_cast<double>(demo.Records) * share); ++i) NextRecord(demo, at, r);
+  return at;
+}
 
 TEST(Demo, TimedemoOfTheStandardDemoPrintsItsFiguresAndExitsZero) {
   TXServer x;
@@ -130,13 +142,15 @@ TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
   // The level's name, "compound", turned into one of the same length that no map has.
   std::string elsewhere = standard;
   elsewhere.replace(11, 8, "atlantis");
+  std::string damaged = standard;
+  damaged[RecordOffset(standard, 0.5) + 4] = 9;  // a kind no record has
   struct TCase {
     const char* Name;
     std::string Bytes;
     const char* Line;
   };
   const TCase cases[] = {
-      {"truncated", standard.substr(0, standard.size() - 40), "truncated at byte"},
+      {"damaged", damaged, "unknown record kind 9 at byte"},
       {"elsewhere", elsewhere, "the level \"atlantis\" does not exist"},
   };
   for (const TCase& c : cases) {
@@ -147,6 +161,28 @@ TEST(Demo, ADemoThatCannotBePlayedIsRefusedWithALine) {
     EXPECT_NE(game.Log().find("Demo refused: " + path + ": "), std::string::npos) << c.Name << "\n" << game.Log();
     EXPECT_NE(game.Log().find(c.Line), std::string::npos) << c.Name << "\n" << game.Log();
   }
+}
+
+// A recording killed a fifth of the way through, in the middle of a record:
+// the timedemo plays to the last whole record, says so, and exits 0.
+TEST(Demo, ADemoCutShortPlaysToTheCutWithAWarning) {
+  TXServer x;
+  E2E_REQUIRE_X(x.Running());
+  TempDir files;
+  const std::string standard = ReadFile(kStandardDemo);
+  const size_t cut = RecordOffset(standard, 0.2);
+  const std::string path = files / "cut.dem";
+  WriteFile(path, standard.substr(0, cut + 10));
+  TDemo demo;
+  std::string error;
+  ASSERT_TRUE(ReadDemo(path, demo, error)) << error;
+  TGameProcess game(x, "cut_demo", {"--timedemo", path});
+  EXPECT_EQ(game.WaitForExit(120000), 0) << game.Log();
+  EXPECT_NE(game.Log().find("Demo warning: " + path + ": cut short at byte " + std::to_string(cut) +
+                            " (no end record): it plays to "),
+            std::string::npos)
+      << game.Log();
+  EXPECT_NE(game.Log().find("timedemo: "), std::string::npos) << game.Log();
 }
 
 }  // namespace

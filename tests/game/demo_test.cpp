@@ -1,6 +1,6 @@
 // Demos in simulated time: a bot match recorded on a listen server plays back
-// with every character where the server had it at the same moments, and
-// damaged files are refused with a reason, whatever the damage.
+// with every character where the server had it at the same moments, and a
+// recording cut short plays up to where it stops.
 #include "core/game_settings.h"
 #include "game/demo_player.h"
 #include "game/demo_recorder.h"
@@ -137,8 +137,9 @@ TEST_F(DemoTest, AListenServersBotMatchPlaysBackWithEveryCharacterWhereItWas) {
   ExpectPlaysAsRecorded(path, checkpoints);
 }
 
-// Character 1 walks along x, one unit each 100 ms of the demo.
-TEST_F(DemoTest, PauseHoldsTheDemoAndSpeedScalesItsClock) {
+// Character 1 walks along x, one unit each 100 ms of the demo, for 2 s; the
+// end record is left to the caller.
+std::vector<TDemoRecord> WalkRecords() {
   std::vector<TDemoRecord> records(1);
   records[0].Kind = TDemoKind::Message;
   records[0].Message = MakeMessage(ServerMsg::StartInfo, "Server");
@@ -150,6 +151,11 @@ TEST_F(DemoTest, PauseHoldsTheDemoAndSpeedScalesItsClock) {
     r.Datagram = {static_cast<float>(t / 100), 0, 0, 0, 0, 100, 1, 0};
     records.push_back(r);
   }
+  return records;
+}
+
+TEST_F(DemoTest, PauseHoldsTheDemoAndSpeedScalesItsClock) {
+  std::vector<TDemoRecord> records = WalkRecords();
   TDemoRecord end;
   end.Time = 3000;
   records.push_back(end);
@@ -185,6 +191,38 @@ TEST_F(DemoTest, PauseHoldsTheDemoAndSpeedScalesItsClock) {
   player.Advance(100000);
   EXPECT_EQ(x(), 20);
   EXPECT_TRUE(player.Finished());
+}
+
+// A recording killed before its end record: cut within the record of 1.5 s,
+// or right after it. Either plays to 1.5 s, says so once, and ends there.
+TEST_F(DemoTest, ADemoCutShortPlaysToItsLastWholeRecordWithAWarning) {
+  const std::vector<TDemoRecord> walk = WalkRecords();
+  const std::vector<TDemoRecord> upTo1500(walk.begin(), walk.begin() + 17);  // the info and 0..1500 ms
+  const std::vector<uint8_t> whole = EncodeDemo("arena", upTo1500);
+  const std::vector<uint8_t> withNext = EncodeDemo("arena", std::vector<TDemoRecord>(walk.begin(), walk.begin() + 18));
+  for (const size_t cut : {whole.size(), whole.size() + 12}) {
+    SCOPED_TRACE(cut);
+    TempDir files;
+    const std::string path = files / "cut.dem";
+    WriteFile(path, std::string(withNext.begin(), withNext.begin() + static_cast<std::ptrdiff_t>(cut)));
+    TDemo demo;
+    std::string error;
+    ASSERT_TRUE(ReadDemo(path, demo, error)) << error;
+    EXPECT_EQ(demo.Duration, 1500u);
+    MakeCharacters();
+    Characters = characters.get();
+    InstallNetRules(*Network);
+    console.clear();
+    TDemoPlayer player(*Network, std::move(demo));
+    player.Begin();
+    ASSERT_EQ(console.size(), 1u);
+    EXPECT_EQ(console[0], "Demo warning: " + path + ": cut short at byte " + std::to_string(whole.size()) +
+                              " (no end record): it plays to 1.5 s");
+    player.PlayUntil(1e9);
+    EXPECT_TRUE(player.Finished());
+    EXPECT_EQ(Characters->At(1)->X, 15);
+    Network->Close();
+  }
 }
 
 }  // namespace

@@ -210,9 +210,15 @@ TEST_P(FirstRoundTest, AListenServersFirstRoundWaitsForTheHostsSide) {
     EXPECT_EQ(VecLength(VecSub(characters->At(bots[i])->Position(), placed[i])), 0.0f);
 
   TCharacter& host = *characters->LocalCharacter;
+  const int32_t money = host.Money;
+  const uint32_t ended = characters->RoundsEnded;
   host.SetModel(0);
   play(20);
   EXPECT_FALSE(host.Dead) << "alive on the next tick";
+  EXPECT_FALSE(characters->RoundOver) << "the choice ends no round";
+  EXPECT_EQ(host.Money, money + 1000) << "the first round's gold";
+  EXPECT_EQ(characters->RoundsEnded, ended + 1) << "the bots are paid it too";
+  for (int32_t b : bots) EXPECT_GT(characters->At(b)->PistolShots + characters->At(b)->RifleShots, 0) << "armed";
   EXPECT_TRUE(AtSpawn(host, level.CTSpawns));
   EXPECT_EQ(characters->RoundStart, now);
   play(3000);
@@ -271,6 +277,8 @@ TEST_F(RoundTest, ASideChosenInTheJoinTimeSpawnsAtOnceALaterOneWaitsAndIsTold) {
       ASSERT_GE(codes.size(), 2u);
       EXPECT_EQ(codes[0], ServerMsg::Health);
       EXPECT_EQ(codes[1], ServerMsg::Position);
+      EXPECT_EQ(SentTo(slot).back().Code, ServerMsg::Money) << "a newcomer gets the round's gold";
+      EXPECT_EQ(SentTo(slot).back().S1, "1000");
     } else {
       ASSERT_FALSE(codes.empty());
       const TNetMessage told = SentTo(slot).back();

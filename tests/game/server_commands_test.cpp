@@ -65,7 +65,7 @@ TEST_F(ServerCommandTest, OnAServerTheyChangeTheGameAndTellTheClients) {
       {"AddBot T", "Bot Basil joined the terrorists.", [&] { return KI->BotCount() == 2; }},
       {"addbot x", "addbot takes t or ct.", [&] { return KI->BotCount() == 2; }},
       {"status", status.c_str(), [] { return true; }},
-      {"netstat", "client 0: rtt 0 ms, jitter 0 ms, loss 0%, in 0 B/s, out 0 B/s", [] { return true; }},
+      {"netstat", "client 0: rtt 0 ms, jitter 0 ms, loss 0% in, unknown out, in 0 B/s, out 0 B/s", [] { return true; }},
       {"botskill HARD", "Bot skill is now: hard", [&] { return KI->Skill == TBotSkill::Hard; }},
       {"botskill silly", "botskill takes easy, normal or hard.", [&] { return KI->Skill == TBotSkill::Hard; }},
       {"kickbot", "One bot kicked.", [&] { return KI->BotCount() == 1 && !characters->At(3)->InUse; }},

@@ -1,9 +1,12 @@
-// The demo file: what the writer writes reads back record for record, and
-// every kind of damage is refused with a reason before anything is played.
+// The demo file: what the writer writes reads back record for record, every
+// kind of damage is refused with a reason before anything is played, and a
+// file cut before its end record reads up to its last whole record.
 #include "net/demo_file.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,13 +63,34 @@ TEST(DemoFile, WhatTheWriterWritesReadsBackRecordForRecord) {
   EXPECT_FALSE(NextRecord(demo, at, r));
 }
 
-TEST(DemoFile, EveryTruncationIsRefused) {
-  const std::vector<uint8_t> whole = EncodeDemo("arena", SampleRecords());
-  for (size_t n = 0; n < whole.size(); ++n) {
+// Every cut of a file without its end record: before the first whole record
+// it is refused; after, it reads the whole records before the cut and ends
+// at the last one's time, with a warning naming where it stops.
+TEST(DemoFile, ACutFileReadsUpToItsLastWholeRecord) {
+  const std::vector<TDemoRecord> records = SampleRecords();
+  const std::vector<uint8_t> whole = EncodeDemo("arena", records);
+  std::vector<size_t> ends;  // where each record ends, the end record's excluded
+  for (size_t n = 1; n < records.size(); ++n)
+    ends.push_back(EncodeDemo("arena", std::vector<TDemoRecord>(records.begin(), records.begin() + n)).size());
+  for (size_t n = 0; n < ends.back() + 5; ++n) {
+    SCOPED_TRACE(n);
     TDemo demo;
     std::string error;
-    EXPECT_FALSE(ParseDemo({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)}, demo, error)) << n;
-    EXPECT_FALSE(error.empty()) << n;
+    const bool read = ParseDemo({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)}, demo, error);
+    const size_t kept = static_cast<size_t>(std::upper_bound(ends.begin(), ends.end(), n) - ends.begin());
+    if (kept == 0) {
+      EXPECT_FALSE(read);
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(demo.Records, kept);
+    EXPECT_EQ(demo.Duration, records[kept - 1].Time);
+    EXPECT_EQ(demo.Warning, "cut short at byte " + std::to_string(ends[kept - 1]) + " (no end record): it plays to 0.0 s");
+    size_t at = demo.FirstRecord, played = 0;
+    TDemoRecord r;
+    while (NextRecord(demo, at, r)) ++played;
+    EXPECT_EQ(played, kept);
   }
 }
 
@@ -85,6 +109,8 @@ TEST(DemoFile, DamageIsRefusedWithItsReason) {
   };
   std::vector<uint8_t> trailing = good;
   trailing.push_back(0);
+  std::vector<uint8_t> cutUnknown = good;  // the view record (41 ms) made kind 9, cut in its payload
+  cutUnknown[good.size() - 5 - 28 - 5 + 4] = 9;
   const TCase cases[] = {
       {"foreign", {'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0}, "not a demo file"},
       {"newer version", EncodeDemo("arena", SampleRecords(), 2), "demo version 2, this game plays version 1"},
@@ -93,6 +119,8 @@ TEST(DemoFile, DamageIsRefusedWithItsReason) {
       {"unknown kind", with(first + 4, 9), "unknown record kind 9"},
       {"bad string length", with(first + 5 + 1, 26), "damaged message"},
       {"time goes back", with(first, 0xFF), "time goes back"},  // the first record at 255 ms, the next at 40
+      // A cut does not excuse what the bytes before it show.
+      {"cut in a record of unknown kind", {cutUnknown.begin(), cutUnknown.end() - 30}, "unknown record kind 9"},
       {"data after the end", trailing, "data after the end record"},
   };
   for (const TCase& c : cases) {

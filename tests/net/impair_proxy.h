@@ -72,6 +72,13 @@ class TImpairProxy {
   TImpairProxy& operator=(const TImpairProxy&) = delete;
 
   uint16_t ProxyTCPPort = 0, ProxyUDPPort = 0;
+  // Datagrams the relay took in and dropped, towards the server [0] and
+  // towards the clients [1].
+  std::atomic<uint64_t> DatagramsIn[2] = {0, 0}, DatagramsDropped[2] = {0, 0};
+  double DroppedShare(int direction) const {
+    const uint64_t in = DatagramsIn[direction];
+    return in ? static_cast<double>(DatagramsDropped[direction]) / static_cast<double>(in) : 0;
+  }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -202,7 +209,11 @@ class TImpairProxy {
       if (!link) return;
     }
     Clock::time_point due;
-    if (!DueTime(true, due)) return;
+    ++DatagramsIn[fromClient ? 0 : 1];
+    if (!DueTime(true, due)) {
+      ++DatagramsDropped[fromClient ? 0 : 1];
+      return;
+    }
     if (fromClient)
       Queue(due, link->Udp, serverUDP, buffer, static_cast<size_t>(n));
     else

@@ -1,6 +1,7 @@
 // mangen: writes the manual pages of the game and its tools, from the same
 // descriptions their --help prints, into a directory (at build time).
 //   mangen OUTDIR VERSION
+#include "../grimvale-master/manual.h"
 #include "../guitool/manual.h"
 #include "../lvltool/manual.h"
 #include "../modeltool/manual.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
-  for (const TManual& manual : {GameManual(), LvltoolManual(), GuitoolManual(), ModeltoolManual()}) {
+  for (const TManual& manual : {GameManual(), LvltoolManual(), GuitoolManual(), ModeltoolManual(), MasterManual()}) {
     const std::string file = dir + manual.Name + "." + std::to_string(manual.Section);
     std::string current;
     // Rewritten only when it changes, so the pages built from it stay put.
