@@ -8,6 +8,7 @@
 #               (build-tsan/, only the libraries and suites those tests need)
 #   fuzz        each fuzz harness for FUZZ_SECONDS (default 30), two at a time
 #   install     the game installed into a staging directory, its validators, and the Debian package
+#   image       the dedicated server's container image built from that package (buildah, as root), and run
 # With stage names as arguments only those run (`./test.sh fuzz`); each builds
 # what it needs first. Every stage's build and run are timed, and the times are
 # listed at the end. GL tests run on Mesa's software renderer under Xvfb,
@@ -15,7 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-all_stages=(layers suite sanitizers threads fuzz install)
+all_stages=(layers suite sanitizers threads fuzz install image)
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=("${all_stages[@]}")
 for s in "${stages[@]}"; do
@@ -114,4 +115,8 @@ fi
 
 if wanted install; then
   step "install and package" scripts/check_install.sh build
+fi
+
+if wanted image; then
+  step "container image" scripts/check_image.sh build
 fi

@@ -28,6 +28,7 @@ class TBenchServer {
     now += 16;
     DedicatedFrame(now, 16, timers);
   }
+  uint32_t Now() const { return now; }
   // The empty first round ends and everybody revives: frames until `bots`
   // characters live (at most 1000).
   void UntilAlive(int32_t bots) {

@@ -2,8 +2,14 @@
 // triangles): the time of one server frame (rules, bots, network poll and
 // timed sends) in this process; then the real binary as it runs on a server
 // box: its CPU and resident memory at steady state with the 31 bots, and its
-// CPU when idle (no players, no bots; goal under 2% of a core).
+// CPU when idle (no players, no bots; goal under 2% of a core). The frame
+// is measured again with the fleet's SDK client beside it, against stand-in
+// sidecars that answer, fail, never answer, or are missing.
+#include <optional>
+
+#include "../tests/net/sdk_sidecar.h"
 #include "app/dedicated.h"
+#include "app/fleet_match.h"
 #include "bench_server.h"
 #include "bench_support.h"
 #include "core/paths.h"
@@ -47,6 +53,31 @@ void BM_ServerFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ServerFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(0)->Iterations(300);
 BENCHMARK(BM_ServerFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(1)->Iterations(3000);
+
+// The match frame with 31 bots: range 0 without a sidecar client, 1 a
+// sidecar that answers, 2 one that answers 500, 3 one that never answers,
+// 4 none listening.
+const char* const kSdkCases[] = {"sdk off", "sdk answers", "sdk fails", "sdk silent", "sdk missing"};
+void BM_ServerFrameSdk(benchmark::State& state) {
+  const int64_t which = state.range(0);
+  std::optional<TSdkSidecar> sidecar;
+  std::optional<uint16_t> port;
+  if (which == 1) port = sidecar.emplace(TSdkSidecar::TMode::Gateway).Port;
+  if (which == 2) port = sidecar.emplace(TSdkSidecar::TMode::Fails).Port;
+  if (which == 3) port = sidecar.emplace(TSdkSidecar::TMode::Silent).Port;
+  if (which == 4) port = TSdkSidecar().Port;
+  TBenchServer server(StressOptions(31));
+  server.UntilAlive(31);
+  TFleetMatch match(StressOptions(31), port, {[](const std::string&) { return false; }, [](const std::string&) {},
+                                              [](const std::string&, bool) {}});
+  match.Started(server.Now());
+  for (int i = 0; i < 300; ++i) server.Frame();
+  Timed(state, kSdkCases[which], [&] {
+    server.Frame();
+    match.Frame(server.Now());
+  });
+}
+BENCHMARK(BM_ServerFrameSdk)->Unit(benchmark::kMicrosecond)->UseRealTime()->DenseRange(0, 4)->Iterations(3000);
 
 // utime + stime of a process, in clock ticks.
 long long CpuTicks(pid_t pid) {
@@ -141,6 +172,9 @@ int main(int argc, char** argv) {
   for (const char* key : {"frame start", "frame match"})
     if (auto t = gSecondsPerIteration.find(key); t != gSecondsPerIteration.end())
       std::printf("dedicated server frame, 31 bots on the stress map (%s): %.3f ms\n", key, t->second * 1e3);
+  for (const char* key : kSdkCases)
+    if (auto t = gSecondsPerIteration.find(key); t != gSecondsPerIteration.end())
+      std::printf("match frame, 31 bots on the stress map, %s: %.3f ms\n", key, t->second * 1e3);
   std::printf("real binary, 31 bots on the stress map: %.1f%% of a core (about %.3f ms a frame at 60 Hz), RSS %.1f MB\n",
               busy.CpuPercent, busy.CpuPercent / 100.0 * 1000.0 / 60.0, busy.ResidentKb / 1024.0);
   std::printf("real binary, idle (no players, no bots) on the stress map: %.2f%% of a core (goal < 2%%), RSS %.1f MB\n",

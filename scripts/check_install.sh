@@ -32,8 +32,8 @@ done
 grep -q "^ExecStart=/usr/local/games/grimvale " "$prefix/lib/systemd/system/grimvale-server.service"
 grep -q "^ExecStart=/usr/local/sbin/grimvale-master$" "$prefix/lib/systemd/system/grimvale-master.service"
 # The master runs where there is no display or sound card.
-! objdump -p "$prefix/sbin/grimvale-master" | grep -E "NEEDED +lib(SDL|GL|OpenGL|GLU|openal)" ||
-  { echo "grimvale-master needs a window, GL or sound library"; exit 1; }
+! objdump -p "$prefix/sbin/grimvale-master" | grep -E "NEEDED +lib(SDL|GL|OpenGL|GLU|openal|curl)" ||
+  { echo "grimvale-master needs a window, GL, sound or HTTP library"; exit 1; }
 
 echo "-- validators"
 desktop-file-validate "$prefix/share/applications/example.grimvale.Grimvale.desktop"

@@ -6,10 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config libsdl1.2-dev libsdl-net1.2-dev libgl1-mesa-dev libglu1-mesa-dev
-  libopenal-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev imagemagick)
+  libopenal-dev libcurl4-openssl-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev imagemagick)
 if [ "${1:-}" = test ]; then
   packages+=(xvfb xauth clang libclang-rt-14-dev sox assimp-utils libassimp-dev lib3ds-dev
-    libjpeg-turbo-progs xdotool desktop-file-utils appstream lintian man-db dpkg-dev file qstat)
+    libjpeg-turbo-progs xdotool buildah mmdebstrap python3-yaml desktop-file-utils appstream lintian man-db dpkg-dev file qstat)
 fi
 
 missing=()

@@ -9,10 +9,12 @@
 #include <csignal>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <thread>
 
+#include "app/fleet_match.h"
 #include "app/modules.h"
 #include "core/console_sink.h"
 #include "core/convert.h"
@@ -131,10 +133,10 @@ void StartDedicatedLevel(const TDedicatedOptions& options) {
   if (added < options.Bots && Logger) Logger->LogError("Only " + std::to_string(added) + " bots found a slot", LogSource::Dedicated);
 }
 
-void EndDedicatedLevel() {
-  if (DemoRecorder) Info(StopRecording());
-  // The clients hear of the end first, as from a closing host.
-  if (Network) Network->Close();
+namespace {
+
+// The level's objects, leaving the session open.
+void FreeDedicatedLevel() {
   TLevel* level = Characters ? Characters->Level() : nullptr;
   delete KI;
   KI = nullptr;
@@ -143,6 +145,38 @@ void EndDedicatedLevel() {
   delete level;
   delete Weapons;
   Weapons = nullptr;
+}
+
+// Another level for a server nobody is connected to (the fleet's allocation
+// names one); false, with the previous level back, when it cannot be loaded.
+bool SwitchDedicatedLevel(const TDedicatedOptions& options, const std::string& map, bool& levelLost) {
+  TDedicatedOptions next = options;
+  next.Map = map;
+  if (DemoRecorder) Info(StopRecording());
+  FreeDedicatedLevel();
+  try {
+    StartDedicatedLevel(next);
+    return true;
+  } catch (const std::exception& e) {
+    Logger->LogError("The level " + map + " could not be loaded: " + e.what(), LogSource::Dedicated);
+  }
+  FreeDedicatedLevel();
+  try {
+    StartDedicatedLevel(options);
+  } catch (const std::exception& e) {
+    Logger->LogError(std::string("The level could not be loaded again: ") + e.what(), LogSource::Dedicated);
+    levelLost = true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void EndDedicatedLevel() {
+  if (DemoRecorder) Info(StopRecording());
+  // The clients hear of the end first, as from a closing host.
+  if (Network) Network->Close();
+  FreeDedicatedLevel();
 }
 
 void DedicatedFrame(uint32_t now, uint32_t ms, TNetworkTimers& timers) {
@@ -172,7 +206,12 @@ int RunDedicated(const TDedicatedOptions& options) {
   NetRuleHooks.Settings = &settings;
   Network->DiscoveryPort = options.DiscoveryPort;
   Network->Masters = options.Masters;
-  if (!PlayableLevel(options.Map)) {
+  std::string sdkError;
+  const std::optional<uint16_t> sdkPort = AgonesSdkPort(options.Agones, std::getenv("AGONES_SDK_HTTP_PORT"), sdkError);
+  if (!sdkError.empty()) {
+    Logger->LogError(sdkError, LogSource::Dedicated);
+    exitCode = 1;
+  } else if (!PlayableLevel(options.Map)) {
     Logger->LogError("Map not found: \"" + options.Map + "\" (no data/maps/" + options.Map + "/map.lvl or map.3ds)",
                      LogSource::Dedicated);
     exitCode = 1;
@@ -202,17 +241,30 @@ int RunDedicated(const TDedicatedOptions& options) {
     Logger->Flush();
     TStdinLines input;
     TNetworkTimers timers;
-    bool quit = false;
+    bool quit = false, levelLost = false;
+    TFleetHooks hooks;
+    hooks.SwitchMap = [&](const std::string& map) { return SwitchDedicatedLevel(options, map, levelLost); };
+    hooks.Tell = [](const std::string& text) { BroadcastChat(0, text, true); };
+    hooks.Log = [](const std::string& line, bool fault) {
+      fault ? Logger->LogError(line, LogSource::Dedicated) : Info(line);
+    };
+    TFleetMatch match(options, sdkPort, hooks);
     uint32_t last = GetTicks();
+    match.Started(last);
     auto next = std::chrono::steady_clock::now();
     while (!quit && !QuitRequested) {
       const uint32_t now = GetTicks();
       try {
         DedicatedFrame(now, std::min(now - last, kMaxStepMs), timers);
+        if (!match.Frame(now)) quit = true;
       } catch (const std::exception& e) {
         Logger->LogError(e.what(), LogSource::Dedicated);
       }
       last = now;
+      if (levelLost) {
+        exitCode = 1;
+        break;
+      }
       if (!sessionError.empty()) {
         // A server session fails only when its sockets do; nothing is left to serve.
         Logger->LogError("The session failed: " + sessionError, LogSource::Dedicated);

@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kSection = "Dedicated";
 
-enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name, Master };
+enum class TKind { Text, Port, Discovery, Players, Bots, Gold, RoundTime, JoinTime, Flag, Skill, Name, Master, MatchRounds, MatchTime };
 
 struct TOption {
   const char* Key;  // "--<key>" and the config.ini key
@@ -39,6 +39,10 @@ constexpr TOption kOptions[] = {
     {"master", TKind::Master, "HOST[:PORT]",
      "a master server to announce the server to (port 27950 when none); may be given more than once and "
      "replaces masters= of config.ini's [Network] section (none)"},
+    {"matchrounds", TKind::MatchRounds, "N",
+     "rounds with players after which the match ends and the server exits, 0 for no limit, at most 10000 (0)"},
+    {"matchtime", TKind::MatchTime, "MINUTES",
+     "minutes from the allocation (or the start, without --agones) after which the match ends and the server exits, 0 for no limit, at most 10080 (0)"},
 };
 
 std::optional<int32_t> InRange(const std::string& text, int32_t lo, int32_t hi) {
@@ -88,6 +92,14 @@ bool Apply(TDedicatedOptions& o, const TOption& option, const std::string& value
     case TKind::JoinTime:
       if (!(n = InRange(value, 0, kMaxRoundTime))) return false;
       o.JoinTime = *n;
+      return true;
+    case TKind::MatchRounds:
+      if (!(n = InRange(value, 0, 10000))) return false;
+      o.MatchRounds = *n;
+      return true;
+    case TKind::MatchTime:
+      if (!(n = InRange(value, 0, 10080))) return false;
+      o.MatchMinutes = *n;
       return true;
     case TKind::Flag:
       if (value != "0" && value != "1") return false;
@@ -144,6 +156,10 @@ TDedicatedArgs ParseDedicatedArgs(const std::vector<std::string>& args, const TI
       result.Dedicated = true;
       continue;
     }
+    if (arg == "--agones") {
+      result.Options.Agones = true;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       result.Help = true;
       continue;
@@ -181,5 +197,7 @@ std::vector<TManualItem> DedicatedOptionHelp() {
   std::vector<TManualItem> items;
   for (const TOption& option : kOptions)
     items.push_back({std::string("--") + option.Key + " " + option.Value, option.Help});
+  items.push_back({"--agones", "speak to an Agones SDK sidecar on localhost, port AGONES_SDK_HTTP_PORT (9358); on "
+                               "as well whenever that variable is set"});
   return items;
 }

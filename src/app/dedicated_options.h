@@ -23,6 +23,9 @@ struct TDedicatedOptions {
   int32_t RoundTime = 180;  // seconds before a round ends as a draw; 0: no limit
   int32_t JoinTime = 15;    // seconds from a round's start in which a newcomer spawns at once
   int32_t DiscoveryPort = 5029;  // where LAN searches are answered; -1: not at all
+  bool Agones = false;           // --agones: a fleet orchestrator's SDK sidecar runs beside the server
+  int32_t MatchRounds = 0;       // rounds with players until the match ends; 0: no limit
+  int32_t MatchMinutes = 0;      // minutes from the allocation until the match ends; 0: no limit
   // Masters the server announces itself to ("host[:port]"): --master, else
   // [Network] masters of config.ini; none by default, so nothing leaves the
   // machine unless a master is named.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dedicated_options.h"
+#include "app/fleet_match.h"
 #include "core/ini_file.h"
 #include "test_support.h"
 
@@ -55,6 +56,8 @@ TEST(DedicatedOptions, UnusableValuesAreNamedNotGuessed) {
       {{"--botskill", "godlike"}, "", "--botskill godlike: not a usable value"},
       {{"--servername", "ab"}, "", "--servername ab: not a usable value"},
       {{"--map", "a/b"}, "", "--map a/b: not a usable value"},
+      {{"--matchrounds", "-1"}, "", "--matchrounds -1: not a usable value"},
+      {{"--matchtime", "10081"}, "", "--matchtime 10081: not a usable value"},
       {{"--bots"}, "", "--bots needs a value"},
       {{"--colour", "red"}, "", "unknown option: --colour"},
       {{"arena"}, "", "unknown argument: arena"},
@@ -69,6 +72,33 @@ TEST(DedicatedOptions, UnusableValuesAreNamedNotGuessed) {
     std::vector<std::string> args{"--dedicated"};
     args.insert(args.end(), c.Args.begin(), c.Args.end());
     EXPECT_EQ(Parse(args, c.Ini).Error, c.Error);
+  }
+}
+
+// A fleet's server: --agones takes no value, the match limits come from either
+// place, and the sidecar's port from the orchestrator's variable.
+TEST(DedicatedOptions, TheFleetsOptionsAndTheSidecarsPort) {
+  const TDedicatedArgs r = Parse({"--dedicated", "--agones", "--matchtime=30"}, "[Dedicated]\nmatchrounds=12\n");
+  EXPECT_EQ(r.Error, "");
+  EXPECT_TRUE(r.Options.Agones);
+  EXPECT_EQ(r.Options.MatchRounds, 12);
+  EXPECT_EQ(r.Options.MatchMinutes, 30);
+  EXPECT_FALSE(Parse({"--dedicated"}).Options.Agones);
+
+  struct Case {
+    bool Option;
+    const char* Variable;
+    std::optional<uint16_t> Port;
+    bool Error;
+  } cases[] = {{false, nullptr, std::nullopt, false}, {true, nullptr, kAgonesDefaultPort, false},
+               {false, "9400", 9400, false},          {true, "9400", 9400, false},
+               {false, "0", std::nullopt, true},      {false, "65536", std::nullopt, true},
+               {false, "x\n1", std::nullopt, true}};
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_EQ(AgonesSdkPort(c.Option, c.Variable, error), c.Port) << (c.Variable ? c.Variable : "unset");
+    EXPECT_EQ(!error.empty(), c.Error) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "a variable's text is made printable";
   }
 }
 

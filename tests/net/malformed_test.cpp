@@ -166,6 +166,8 @@ TEST_F(NetMalformedTest, AMessageInOneBytePiecesOverTwoSecondsIsHandledOnceWhole
   }
   ASSERT_TRUE(PollUntil([&] { return good->CountOf(5) == 1; }));
   EXPECT_EQ(good->Find(5)->S[0], "<>Slow: slowly");
-  EXPECT_LT(longestPollMs, 20);
+  // A read that waited for the rest would never return: this thread sends
+  // it. The bound only guards against a poll that waits for a while.
+  EXPECT_LT(longestPollMs, 250);
   ExpectGoodPeerServed();
 }

@@ -120,7 +120,9 @@ TEST_F(NetServerTest, AStalledPeerIsDroppedWhileTheServerFrameAndTheOthersGoOnTh
   for (const auto& m : good.Received)
     if (m.Code == 5) order.push_back(std::stoi(m.S[0]));
   for (int i = 0; i < sent; ++i) ASSERT_EQ(order[static_cast<size_t>(i)], i);
-  EXPECT_LT(longestFrameMs, 20);
+  // A frame that waited on the stalled peer would wait for its whole second;
+  // a machine busy on every core may hold a frame back a few tens of ms.
+  EXPECT_LT(longestFrameMs, 250);
   EXPECT_GT(droppedAfter.count(), 0);
   EXPECT_LT(droppedAfter, std::chrono::milliseconds(2500));
   EXPECT_FALSE(Characters->At(stalledSlot + 1)->InUse);
