@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "cpu_clock.h"
 #include "net/master_list.h"
 
 namespace {
 
 constexpr uint32_t kServers = 100000;
-
-double CpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 size_t HeapBytes() { return mallinfo2().uordblks; }
 

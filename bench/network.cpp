@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 
+#include "cpu_clock.h"
 #include "../tests/net/wire_peer.h"
 #include "bench_support.h"
 #include "game/characters.h"
@@ -19,12 +20,6 @@
 namespace {
 
 constexpr int kPeers = 31;
-
-double ThreadCpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 struct TJoinedPeer {
   std::unique_ptr<TWirePeer> Peer;
@@ -73,7 +68,7 @@ TFigures Run(std::vector<TJoinedPeer>& peers, double seconds, bool stallFirst, u
   while (std::chrono::steady_clock::now() - start < std::chrono::duration<double>(seconds)) {
     const uint32_t now = static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-    const double t = ThreadCpuMs();
+    const double t = CpuMs(CLOCK_THREAD_CPUTIME_ID);
     Network->Poll();
     if (now - lastPositions >= 40) {
       Network->SendPositions();
@@ -84,7 +79,7 @@ TFigures Run(std::vector<TJoinedPeer>& peers, double seconds, bool stallFirst, u
       Network->SendStates();
       lastStates = now;
     }
-    const double ms = ThreadCpuMs() - t;
+    const double ms = CpuMs(CLOCK_THREAD_CPUTIME_ID) - t;
     f.MeanFrameMs += ms;
     f.WorstFrameMs = std::max(f.WorstFrameMs, ms);
     ++frames;
