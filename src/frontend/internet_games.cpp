@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "core/convert.h"
 #include "core/log_sources.h"
@@ -32,6 +33,7 @@ constexpr int32_t kWheelRows = 3;
 constexpr size_t kJoinInternetButton = 2;
 // The window's widgets in the order they are added.
 constexpr size_t kRefreshButton = 5, kUpButton = 6, kDownButton = 7, kJoinButton = 8;
+constexpr size_t kEmptyBox = 0, kFullBox = 1;
 
 struct TListState {
   TInternetColumn Column = TInternetColumn::Ping;
@@ -75,13 +77,13 @@ void SetStatus(const std::string& text) {
 void ShowStatus() {
   if (!Network) return;
   const TServerBrowser& b = Network->Internet;
-  const std::string counts = std::to_string(b.Servers().size()) + " of " + std::to_string(b.Listed()) + " servers";
+  const std::string counts = std::to_string(b.Answered()) + " of " + std::to_string(b.Listed()) + " answered";
   if (b.Searching())
     SetStatus(b.Listed() == 0 ? "Asking the masters..." : "Asking the servers... " + counts);
-  else if (b.Listed() == 0)
-    SetStatus("No servers found");
+  else if (b.Servers().empty())
+    SetStatus(b.Listed() == 0 ? "No servers found" : "No servers to show (" + counts + ")");
   else
-    SetStatus(counts + " answered - double-click one to join");
+    SetStatus(counts + " - double-click one to join");
 }
 
 void ShowHeadings() {
@@ -126,7 +128,12 @@ void Refresh() {
   state.Chosen.reset();
   state.Searched = true;
   std::string error;
-  const bool started = Network->Internet.Start(Network->Masters, SteadyMs(), error);
+  TBrowseFilter filter;
+  if (TWindow* w = Window(); w && w->Checkboxes.size() > kFullBox) {
+    filter.Empty = w->Checkboxes[kEmptyBox]->Checked;
+    filter.Full = w->Checkboxes[kFullBox]->Checked;
+  }
+  const bool started = Network->Internet.Start(Network->Masters, SteadyMs(), error, filter);
   Refill();
   if (!started) SetStatus("No search: " + error);
 }
@@ -244,6 +251,14 @@ void BuildInternetWindow() {
   w.AddButton(160, 392, 70, 32, "Up");
   w.AddButton(240, 392, 70, 32, "Down");
   w.AddButton(kListX + kListW - 120, 392, 120, 32, "Join");
+  // The filters: empty and full servers are shown while their box is ticked.
+  for (const auto& [x, caption] : {std::pair{322, "Empty"}, std::pair{398, "Full"}}) {
+    const size_t box = static_cast<size_t>(w.AddCheckbox(x, 397, 22, 22, true));
+    w.Checkboxes[box]->SetOnClick([](int32_t, int32_t, TGUIObject*, int32_t b) {
+      if (b == 1) Refresh();
+    });
+    w.AddText(x + 26, 400, caption, w.TextColor);
+  }
   for (size_t i = 0; i < std::size(kColumnTitles); ++i)
     OnClick(w, i, [i] { SortBy(static_cast<TInternetColumn>(i)); });
   OnClick(w, kRefreshButton, Refresh);

@@ -1,7 +1,8 @@
 // The Internet list: a window of its own beside the Join dialog, opened by
 // its "Internet" button, listing what the masters know with each server's
 // name, map, players of the maximum, bots and ping. A column's heading sorts
-// by it (again: the other way), Refresh asks again, and a double click on a
+// by it (again: the other way), Refresh asks again, the "Empty" and "Full"
+// boxes show or hide those servers (and ask again), and a double click on a
 // line, or Join on the chosen one, joins that server.
 #pragma once
 #include <cstdint>

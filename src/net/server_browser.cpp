@@ -4,9 +4,11 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +36,23 @@ bool MayAsk(TServerAddress a) {
   return !std::getenv(kDiscoveryLoopbackOnlyVariable) || (a.Host >> 24) == 127;
 }
 
+int64_t WallClockUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+// When the kernel took the datagram in: a ping is the way there and back,
+// not how long the answer waited for the next frame to read it.
+int64_t ArrivedUs(const msghdr& message) {
+  for (const cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), const_cast<cmsghdr*>(c)))
+    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMP) {
+      timeval t;
+      std::memcpy(&t, CMSG_DATA(c), sizeof t);
+      return int64_t{t.tv_sec} * 1000000 + t.tv_usec;
+    }
+  return WallClockUs();
+}
+
 std::string FreshChallenge() {
   static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device device;
@@ -45,9 +64,12 @@ std::string FreshChallenge() {
 
 }  // namespace
 
-bool TServerBrowser::Start(const std::vector<std::string>& names, uint64_t now, std::string& error) {
+bool TServerBrowser::Start(const std::vector<std::string>& names, uint64_t now, std::string& error,
+                           TBrowseFilter wanted) {
   Stop();
+  filter = wanted;
   servers.clear();
+  answered = 0;
   known.clear();
   toAsk.clear();
   masters.clear();
@@ -61,6 +83,8 @@ bool TServerBrowser::Start(const std::vector<std::string>& names, uint64_t now, 
     error = std::strerror(errno);
     return false;
   }
+  const int on = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMP, &on, sizeof on);
   for (const std::string& name : names) masters.push_back({name, {}, false});
   resolver = std::make_unique<TNameResolver>();
   for (TMaster& m : masters)
@@ -104,7 +128,7 @@ void TServerBrowser::TakeNames() {
         m.Done = true;
       } else {
         m.Address = r.Address;
-        const TServerListQuery query{kGameName, QueryProtocol(), true, true};
+        const TServerListQuery query{kGameName, QueryProtocol(), filter.Empty, filter.Full};
         if (SendTo(m.Address, EncodeGetServers(query)))
           NetLog("Internet search: asked the master " + m.Name + " (" + Where(m.Address) + ")");
         else
@@ -128,12 +152,22 @@ void TServerBrowser::TakeList(const uint8_t* data, size_t size, TServerAddress f
   ++revision;
 }
 
-void TServerBrowser::TakeInfo(const uint8_t* data, size_t size, TServerAddress from, uint64_t now) {
+void TServerBrowser::TakeInfo(const uint8_t* data, size_t size, TServerAddress from, int64_t arrivedUs) {
   const auto entry = known.find(Key(from));
   if (entry == known.end() || entry->second.SentMs == 0) return;
   const std::optional<TInfoResponse> info = DecodeInfoResponse(data, size);
   // An answer that does not echo this search's challenge answers nobody's question.
   if (!info || info->Challenge != challenge || info->GameName != kGameName) return;
+  TKnown& k = entry->second;
+  if (!k.Answered) {
+    k.Answered = true;
+    ++answered;
+    ++revision;
+  }
+  // A master may not know the filters, or the players came or went since its list.
+  const TServerListQuery query{kGameName, QueryProtocol(), filter.Empty, filter.Full};
+  if (k.Row < 0 && !QueryWants(query, info->GameName, info->Protocol, info->Clients, info->Bots, info->MaxClients))
+    return;
   TBrowsedServer s;
   s.Address = from;
   if (const std::string* name = info->Info.Find("hostname")) s.Name = *name;
@@ -143,8 +177,7 @@ void TServerBrowser::TakeInfo(const uint8_t* data, size_t size, TServerAddress f
   s.Bots = std::min(info->Bots, info->Clients);
   // Servers of this game say where players join; one that does not likely takes them on its UDP port.
   s.TCPPort = info->TCPPort > 0 ? info->TCPPort : from.Port;
-  TKnown& k = entry->second;
-  s.PingMs = static_cast<int32_t>(std::min<uint64_t>(now - k.SentMs, 9999));
+  s.PingMs = static_cast<int32_t>(std::clamp<int64_t>((arrivedUs - k.SentUs) / 1000, 0, 9999));
   if (k.Row < 0) {
     k.Row = static_cast<int64_t>(servers.size());
     servers.push_back(s);
@@ -155,12 +188,20 @@ void TServerBrowser::TakeInfo(const uint8_t* data, size_t size, TServerAddress f
   ++revision;
 }
 
-void TServerBrowser::Receive(uint64_t now) {
+void TServerBrowser::Receive() {
   for (int i = 0; i < kBrowserDatagramsPerPoll; ++i) {
     uint8_t bytes[kMaxOutOfBandSize + 1];
     sockaddr_in a{};
-    socklen_t n = sizeof a;
-    const ssize_t size = ::recvfrom(fd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), &n);
+    iovec part{bytes, sizeof bytes};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timeval))];
+    msghdr message{};
+    message.msg_name = &a;
+    message.msg_namelen = sizeof a;
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    const ssize_t size = ::recvmsg(fd, &message, MSG_DONTWAIT);
     if (size < 0) return;
     if (static_cast<size_t>(size) > kMaxOutOfBandSize || !IsOutOfBand(bytes, static_cast<size_t>(size))) continue;
     const TServerAddress from{ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
@@ -168,7 +209,7 @@ void TServerBrowser::Receive(uint64_t now) {
     if (text.starts_with("getserversResponse"))
       TakeList(bytes, static_cast<size_t>(size), from);
     else
-      TakeInfo(bytes, static_cast<size_t>(size), from, now);
+      TakeInfo(bytes, static_cast<size_t>(size), from, ArrivedUs(message));
   }
 }
 
@@ -182,7 +223,9 @@ void TServerBrowser::Ask(uint64_t now) {
     allowance -= 1;
     // A send the kernel refused counts as asked: its answer never comes and it times out.
     SendTo(to, query);
-    known[Key(to)].SentMs = now == 0 ? 1 : now;
+    TKnown& k = known[Key(to)];
+    k.SentMs = now == 0 ? 1 : now;
+    k.SentUs = WallClockUs();
     lastSent = now;
   }
 }
@@ -191,7 +234,7 @@ bool TServerBrowser::Finished(uint64_t now) const {
   const bool listsDone =
       now - started >= ListTimeoutMs || std::all_of(masters.begin(), masters.end(), [](const TMaster& m) { return m.Done; });
   if (!listsDone || !toAsk.empty()) return false;
-  if (servers.size() == known.size()) return true;
+  if (answered == known.size()) return true;
   return now - lastSent >= AnswerTimeoutMs;
 }
 
@@ -199,11 +242,11 @@ void TServerBrowser::Poll(uint64_t now) {
   if (fd < 0) return;
   const uint32_t before = revision;
   TakeNames();
-  Receive(now);
+  Receive();
   Ask(now);
   if (Finished(now)) {
-    NetLog("Internet search: " + std::to_string(servers.size()) + " of " + std::to_string(known.size()) +
-           " servers answered");
+    NetLog("Internet search: " + std::to_string(answered) + " of " + std::to_string(known.size()) +
+           " servers answered, " + std::to_string(servers.size()) + " listed");
     Stop();
   }
   if (revision != before && OnChange) OnChange();

@@ -21,7 +21,13 @@ struct TBrowsedServer {
   std::string Name, Map;
   int32_t Players = 0, MaxPlayers = 0, Bots = 0;
   int32_t TCPPort = 0;  // where players join
-  int32_t PingMs = 0;   // from its getinfo to the answer
+  int32_t PingMs = 0;   // from its getinfo leaving to the answer arriving
+};
+
+// Which servers a search shows besides those with players and room: empty
+// ones, full ones (bots do not count as players).
+struct TBrowseFilter {
+  bool Empty = true, Full = true;
 };
 
 class TServerBrowser {
@@ -34,7 +40,7 @@ class TServerBrowser {
   // Forgets earlier results and asks masters ("host[:port]", kDefaultMasterPort
   // when none) once their names are found. False with the error text when
   // there is none to ask or no socket.
-  bool Start(const std::vector<std::string>& masters, uint64_t nowMs, std::string& error);
+  bool Start(const std::vector<std::string>& masters, uint64_t nowMs, std::string& error, TBrowseFilter filter = {});
   // Each frame: sends what is due, takes what arrived; the search ends once
   // every master has answered (or ListTimeoutMs passed) and every server was
   // asked and answered (or AnswerTimeoutMs passed since).
@@ -42,10 +48,11 @@ class TServerBrowser {
   void Stop();
   bool Searching() const { return fd >= 0; }
 
-  // Servers that answered, in the order their answers came.
+  // Servers that answered as the filter wants, in the order their answers came.
   const std::vector<TBrowsedServer>& Servers() const { return servers; }
-  // Servers the masters listed.
+  // Servers the masters listed, and of them the ones that answered.
   size_t Listed() const { return known.size(); }
+  size_t Answered() const { return answered; }
   // Changes whenever Servers, Listed or Searching does.
   uint32_t Revision() const { return revision; }
 
@@ -67,12 +74,14 @@ class TServerBrowser {
   };
   struct TKnown {
     uint64_t SentMs = 0;   // 0 until asked
-    int64_t Row = -1;      // in servers once it answered
+    int64_t SentUs = 0;    // by the wall clock, which the kernel stamps arrivals with
+    bool Answered = false;
+    int64_t Row = -1;      // in servers once it answered as the filter wants
   };
   void TakeNames();
-  void Receive(uint64_t now);
+  void Receive();
   void TakeList(const uint8_t* data, size_t size, TServerAddress from);
-  void TakeInfo(const uint8_t* data, size_t size, TServerAddress from, uint64_t now);
+  void TakeInfo(const uint8_t* data, size_t size, TServerAddress from, int64_t arrivedUs);
   void Ask(uint64_t now);
   bool Finished(uint64_t now) const;
   bool SendTo(TServerAddress to, const std::string& bytes);
@@ -81,6 +90,7 @@ class TServerBrowser {
   std::vector<TMaster> masters;
   std::unique_ptr<TNameResolver> resolver;
   std::string challenge;
+  TBrowseFilter filter;
   uint64_t started = 0;
   uint64_t lastAsk = 0;    // when Ask last granted queries
   double allowance = 0;    // queries that may go out now
@@ -88,5 +98,6 @@ class TServerBrowser {
   std::unordered_map<uint64_t, TKnown> known;  // by address and port
   std::deque<TServerAddress> toAsk;
   std::vector<TBrowsedServer> servers;
+  size_t answered = 0;  // of known, the filter's or not
   uint32_t revision = 0;
 };

@@ -294,6 +294,15 @@ TScreen ClickAndWaitForChange(TGameProcess& game, int x, int y, const TScreen& b
   return after;
 }
 
+bool WaitForStillScreen(TGameProcess& game, const std::string& step, TScreen& still) {
+  TScreen previous = game.Shot(step);
+  return game.WaitForScreen(step, [&](const TScreen& s) {
+    const bool alike = s.DifferenceTo(previous) < 0.01;
+    previous = s;
+    return alike;
+  }, still);
+}
+
 std::string HostAlone(TGameProcess& game) {
   ClickAndWaitForChange(game, kNewGameX, kNewGameY, WaitForMainMenu(game), 0.2, "new-game");
   return StartAlone(game);

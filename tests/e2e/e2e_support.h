@@ -151,6 +151,9 @@ TScreen WaitForMainMenu(TGameProcess& game);
 // one taken when it never changed that much.
 TScreen ClickAndWaitForChange(TGameProcess& game, int x, int y, const TScreen& before, double minDifference,
                               const std::string& step);
+// Waits until two pictures in a row are alike (the view has come to rest,
+// a pause has reached the screen); false when it never did. still is the last picture.
+bool WaitForStillScreen(TGameProcess& game, const std::string& step, TScreen& still);
 // From the main menu: New Game without bots on a free port, started. The
 // port, which the server announces once the level has loaded.
 std::string HostAlone(TGameProcess& game);

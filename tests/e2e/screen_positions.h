@@ -20,6 +20,7 @@ constexpr int kInternetX = 412, kInternetY = 318;  // Internet, which opens the 
 
 // The Internet list (620 x 440, centred): its first line.
 constexpr int kFirstInternetRowX = 260, kFirstInternetRowY = 163;
+constexpr int kInternetEmptyX = 423, kInternetFullX = 499, kInternetBoxesY = 488;  // the "Empty" and "Full" boxes
 
 // The character choice: the first fighter of each side.
 constexpr int kTerroristX = 290, kTerroristY = 220;

@@ -36,8 +36,9 @@ struct TStandInServer {
 
 class ServerBrowserTest : public ::testing::Test {
  protected:
-  // The master answers every getservers with the list, from its own port.
-  void ServeMaster(const std::vector<TServerAddress>& list) {
+  // The master answers every getservers with the list, from its own port;
+  // the browser asks for everybody unless told otherwise.
+  void ServeMaster(const std::vector<TServerAddress>& list, bool everybody = true) {
     std::string bytes;
     TServerAddress from;
     while (master.Receive(bytes, &from)) {
@@ -45,7 +46,8 @@ class ServerBrowserTest : public ::testing::Test {
           ParseMasterRequest(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       ASSERT_TRUE(r && r->Kind == TMasterRequestKind::GetServers);
       EXPECT_EQ(r->List.GameName, kGameName);
-      EXPECT_TRUE(r->List.Empty && r->List.Full) << "empty and full servers are listed too";
+      EXPECT_EQ(r->List.Empty, everybody);
+      EXPECT_EQ(r->List.Full, everybody);
       browserPort = from.Port;
       for (const std::string& packet : EncodeServerList(list)) master.Send(packet, from.Port);
     }
@@ -155,4 +157,31 @@ TEST_F(ServerBrowserTest, PacesItsQueries) {
   int burst = 0;
   Until([&] { burst += queries(); }, [&] { return burst >= 30; }, 500);
   EXPECT_EQ(burst, 30) << "the rest, within the largest burst";
+}
+
+TEST_F(ServerBrowserTest, LeavesOutWhatTheFilterDoesNotWantThoughTheMasterListsIt) {
+  // A master that ignores the filters lists everybody: the answers decide.
+  std::vector<std::unique_ptr<TStandInServer>> servers;
+  const std::vector<std::pair<int32_t, int32_t>> playersAndBots{{0, 0}, {8, 0}, {3, 3}, {8, 2}};
+  std::vector<TServerAddress> list;
+  for (const auto& [players, bots] : playersAndBots) {
+    servers.push_back(std::make_unique<TStandInServer>());
+    servers.back()->Status = Status("s" + std::to_string(players) + "/" + std::to_string(bots), "arena", players, bots, 1);
+    list.push_back(servers.back()->Socket.Address);
+  }
+  std::string error;
+  ASSERT_TRUE(browser.Start({Named(master.Address)}, SteadyMs(), error, {.Empty = false, .Full = false})) << error;
+  ASSERT_TRUE(Until(
+      [&] {
+        browser.Poll(SteadyMs());
+        ServeMaster(list, false);
+        for (auto& s : servers) {
+          s->Browser = browserPort;
+          s->Serve();
+        }
+      },
+      [&] { return !browser.Searching(); }, 5000));
+  EXPECT_EQ(browser.Answered(), 4u) << "every answer ends the wait, shown or not";
+  ASSERT_EQ(browser.Servers().size(), 1u);
+  EXPECT_EQ(browser.Servers()[0].Name, "s8/2") << "bots give their places up: 6 people of 8";
 }
