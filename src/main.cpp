@@ -6,11 +6,13 @@
 #include "app/game.h"
 #include "app/game_manual.h"
 #include "app/modules.h"
+#include "core/convert.h"
 #include "core/crash_report.h"
 #include "core/ini_file.h"
 #include "core/logger.h"
 #include "core/paths.h"
 #include "core/platform.h"
+#include "net/join_address.h"
 
 #include <csignal>
 #include <cstdio>
@@ -20,6 +22,17 @@
 
 static void RequestQuit(int) { QuitRequested = 1; }
 
+// "--connect ADDRESS", "--connect=ADDRESS", or a bare grimvale:// link (the
+// menu entry's URL handler): the address; empty for other arguments.
+static std::string ConnectArgument(const std::vector<std::string>& args) {
+  if (args.size() == 2 && args[0] == "--connect") return args[1];
+  if (args.size() != 1) return "";
+  if (args[0].rfind("--connect=", 0) == 0) return args[0].substr(10);
+  const std::string scheme(kJoinUrlScheme);
+  if (args[0].size() >= scheme.size() && LowerCase(args[0].substr(0, scheme.size())) == scheme) return args[0];
+  return "";
+}
+
 int main(int argc, char** argv) {
   MarkMainThread();
   if (chdir(BaseDir().c_str()) != 0) return 1;
@@ -27,7 +40,13 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, RequestQuit);
   const std::vector<std::string> args(argv + 1, argv + argc);
   const bool demo = args.size() == 2 && (args[0] == "--demo" || args[0] == "--timedemo");
-  if (!args.empty() && !demo) {
+  const std::string connect = ConnectArgument(args);
+  if (!connect.empty() && !ParseJoinAddress(connect)) {
+    std::fprintf(stderr, "grimvale: not a server address: %s (HOST[:PORT] or grimvale://HOST[:PORT])\n",
+                 connect.c_str());
+    return 2;
+  }
+  if (!args.empty() && !demo && connect.empty()) {
     const TDedicatedArgs parsed = ParseDedicatedArgs(args, TIniFile(WritableDir() + "config.ini"));
     if (parsed.Help) {
       std::fputs(HelpText(GameManual()).c_str(), stdout);
@@ -47,6 +66,7 @@ int main(int argc, char** argv) {
     Game->StartupDemo = args[1];
     Game->StartupTimedemo = args[0] == "--timedemo";
   }
+  Game->StartupConnect = connect;
   int exitCode = Game->Run();
   ShutdownModules();
   return exitCode;

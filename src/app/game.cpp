@@ -16,6 +16,7 @@
 #include "core/platform.h"
 #include "core/sdl_unit.h"
 #include "frontend/gui_add.h"
+#include "frontend/join_by_address.h"
 #include "fx/game_sounds.h"
 #include "fx/openal.h"
 #include "fx/partikel.h"
@@ -110,6 +111,7 @@ int Tgame::Run() {
         QuitFlag = -1;
       }
     }
+    if (!StartupConnect.empty()) Guarded([this] { JoinByAddress(StartupConnect); });
     while (QuitFlag != -1) {
       Frame();
       if (QuitRequested) QuitFlag = -1;

@@ -61,6 +61,9 @@ class Tgame : public TGameSettings {
   // ends the game after it (exit 1 when the demo is refused).
   std::string StartupDemo;
   bool StartupTimedemo = false;
+  // The command line's server address (--connect or a grimvale:// link),
+  // joined once the start-up is done.
+  std::string StartupConnect;
 
  private:
   // Frees the per-level objects (AI, characters, movement, level) in the

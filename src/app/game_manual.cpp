@@ -10,7 +10,7 @@ TManual GameManual() {
   m.Name = "grimvale";
   m.Section = 6;
   m.Summary = "multiplayer first-person shooter for two teams";
-  m.Synopsis = {"", "--demo FILE", "--timedemo FILE", "--dedicated [OPTION]...", "--help"};
+  m.Synopsis = {"", "--connect HOST[:PORT]", "grimvale://HOST[:PORT]", "--demo FILE", "--timedemo FILE", "--dedicated [OPTION]...", "--help"};
   m.Description = {
       "Two teams fight in rounds on levels built from 3DS scenes, buy weapons and armour with the gold each round "
       "brings, and play over TCP and UDP: one machine hosts while it plays, the others join it. Without options the "
@@ -22,7 +22,13 @@ TManual GameManual() {
   TManualSection options{"Options",
                          "Options take \"--key value\" or \"--key=value\". The keys may also stand in the [Dedicated] "
                          "section of config.ini (map=compound); the command line wins.",
-                         {{"--demo FILE", "plays a demo (a file, or a name from the demos directory) in the window"},
+                         {{"--connect HOST[:PORT]",
+                           "joins the game at HOST (a name or an IPv4 address) on PORT, TCP and UDP alike (5020 "
+                           "when none); the console's \"connect HOST[:PORT]\" does the same while the game runs"},
+                          {"grimvale://HOST[:PORT]",
+                           "the same as --connect, for links: the menu entry declares the game the handler of "
+                           "grimvale:// URLs, which may also follow --connect"},
+                          {"--demo FILE", "plays a demo (a file, or a name from the demos directory) in the window"},
                           {"--timedemo FILE",
                            "plays a demo as fast as frames can be drawn, prints frames, seconds, average and "
                            "99th-percentile frame time, and exits"},

@@ -12,6 +12,7 @@
 #include "core/run_state.h"
 #include "frontend/console_hooks.h"
 #include "frontend/hud_line.h"
+#include "frontend/join_by_address.h"
 #include "game/characters.h"
 #include "game/server_commands.h"
 #include "game/weapons.h"
@@ -117,6 +118,10 @@ const TCommand kCommands[] = {
     {TConsole::kAdminPassword, 0, [](TConsole& c, const std::string&) { Admin(c); }},
     {"reinit_weapons", 0, [](TConsole&, const std::string&) { ReinitWeapons(); }},
     {"name", 4, Name},
+    {"connect", 7, [](TConsole& c, const std::string& arg) {
+       if (arg.empty()) return c.Print("connect HOST[:PORT]");
+       JoinByAddress(arg);
+     }},
     // Before "demo", whose prefix they share.
     {"demopause", 0, [](TConsole&, const std::string&) { Demo("demopause", ""); }},
     {"demospeed", 9, [](TConsole&, const std::string& arg) { Demo("demospeed", arg); }},

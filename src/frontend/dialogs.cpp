@@ -143,7 +143,7 @@ void JoinGame() {
     return;
   std::string name = EditText(*w, 3);
   if (name.size() < 3) return FrontShowError("Your Name must contain at least 3 letters.", LogSource::GuiAdds);
-  if (Network) Network->StartClient(EditText(*w, 0), tcpPort, udpPort, name);
+  if (Network) Network->Connect(EditText(*w, 0), tcpPort, udpPort, name);
 }
 
 void ConfirmLevelSwitch() {

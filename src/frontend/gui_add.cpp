@@ -4,6 +4,7 @@
 #include "core/run_state.h"
 #include "frontend/console.h"
 #include "frontend/frontend_hooks.h"
+#include "frontend/internet_games.h"
 #include "frontend/windows.h"
 #include "fx/game_sounds.h"
 #include "gui/gui_manager.h"
@@ -81,6 +82,7 @@ void TGUIAdd::BuildWindows() {
   LoadMainDialogs();
   AttachDialogCallbacks();
   AttachSetupCallbacks();
+  BuildInternetWindow();
   BuildErrorWindow();
   TConsoleLayout console;
   console.Skin = 1;  // "black blood"

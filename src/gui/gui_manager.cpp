@@ -148,6 +148,15 @@ void TGUIclass::UpdateZOrder() {
   }
 }
 
+void TGUIclass::BringToFront(const TWindow& window) {
+  if (window.Index < 0 || static_cast<size_t>(window.Index) >= Windows.size() || Windows[window.Index].get() != &window)
+    return;
+  ZRanks.resize(Windows.size(), -1);
+  // Above the pressed window's rank, which UpdateZOrder sets to 11.
+  ZRanks[static_cast<size_t>(window.Index)] = 12;
+  UpdateZOrder();
+}
+
 // A .gui file, all little-endian (the window record is documented in
 // window.cpp, the class data beside each class):
 //   header     three str (file type, author, version), ignored

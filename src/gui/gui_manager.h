@@ -84,6 +84,9 @@ class TGUIclass {
   // text that follows the screen size; other fonts and indices stay as they are.
   void ScaleFont(int32_t index, float scale);
   void UpdateZOrder();
+  // Puts a visible window above every other, even the one whose button
+  // opened it while that button is still counted as pressed.
+  void BringToFront(const TWindow& window);
   // A window as the .gui loader makes one before reading its record into it;
   // the load in progress drops it again if the file is refused.
   int32_t CreateLoadedWindow();

@@ -13,6 +13,15 @@ constexpr std::string_view kEndOfList("\\EOT\0\0\0", kEntrySize);
 
 }  // namespace
 
+bool QueryWants(const TServerListQuery& query, const std::string& gameName, int32_t protocol, int32_t clients,
+                int32_t bots, int32_t maxClients) {
+  if (protocol != query.Protocol || gameName != query.GameName) return false;
+  const int32_t people = clients - bots;
+  if (people <= 0 && !query.Empty) return false;
+  if (people >= maxClients && !query.Full) return false;
+  return true;
+}
+
 std::string EncodeHeartbeat() { return OutOfBandPacket(std::string("heartbeat ") + kHeartbeatProtocol + "\n"); }
 
 std::string EncodeGetServers(const TServerListQuery& query) {

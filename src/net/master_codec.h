@@ -38,6 +38,11 @@ struct TServerListQuery {
   bool Full = false;
 };
 
+// Whether a server answers the query. Bots give their places up to joining
+// players, so only people make a server full or not empty.
+bool QueryWants(const TServerListQuery& query, const std::string& gameName, int32_t protocol, int32_t clients,
+                int32_t bots, int32_t maxClients);
+
 enum class TMasterRequestKind { Heartbeat, InfoResponse, GetServers };
 
 struct TMasterRequest {

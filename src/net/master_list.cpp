@@ -10,17 +10,6 @@ constexpr char kChallengeAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmno
 
 std::string Described(TServerAddress a) { return DottedAddress(a.Host) + ":" + std::to_string(a.Port); }
 
-// Where a server stands for the filters: bots give their places up to
-// joining players, so only people make a server full or not empty.
-bool Matches(const TServerListQuery& query, const std::string& gameName, int32_t protocol, int32_t clients,
-             int32_t bots, int32_t maxClients) {
-  if (protocol != query.Protocol || gameName != query.GameName) return false;
-  const int32_t people = clients - bots;
-  if (people <= 0 && !query.Empty) return false;
-  if (people >= maxClients && !query.Full) return false;
-  return true;
-}
-
 }  // namespace
 
 TMasterList::TMasterList(const TMasterOptions& o)
@@ -117,7 +106,7 @@ void TMasterList::ListServers(const TServerListQuery& query, TServerAddress from
 std::vector<TServerAddress> TMasterList::Select(const TServerListQuery& query, uint64_t now) const {
   std::vector<TServerAddress> found;
   for (const auto& [key, s] : servers)
-    if (now < s.Expires && Matches(query, s.GameName, s.Protocol, s.Clients, s.Bots, s.MaxClients))
+    if (now < s.Expires && QueryWants(query, s.GameName, s.Protocol, s.Clients, s.Bots, s.MaxClients))
       found.push_back(Address(key));
   return found;
 }

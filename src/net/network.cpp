@@ -401,9 +401,16 @@ TClient::~TClient() {
   if (packets) NetLog("Client closed");
 }
 
+// A player who typed a name or followed a link learns which server failed.
+std::string TClient::NoAnswerFrom() const {
+  return " (no game at " + Host + ":" + std::to_string(TCPPort) + ")";
+}
+
 bool TClient::Open(TPacketCollector& p, std::string& error) {
   packets = &p;
-  if (TCPPort <= 0 || TCPPort > 65535 || UDPPort < 0 || UDPPort > 65535 || !Resolve(Host, serverAddress)) {
+  serverAddress = KnownAddress;
+  if (TCPPort <= 0 || TCPPort > 65535 || UDPPort < 0 || UDPPort > 65535 ||
+      (serverAddress == 0 && !Resolve(Host, serverAddress))) {
     error = "SDLNet_ResolveHost: " + Host;
     return false;
   }
@@ -436,7 +443,7 @@ std::string TClient::Poll(TSessionRules* rules) {
       int error = 0;
       socklen_t n = sizeof error;
       ::getsockopt(connectingFd, SOL_SOCKET, SO_ERROR, &error, &n);
-      if (error != 0) return "SDLNet_TCP_Open: " + std::string(std::strerror(error));
+      if (error != 0) return "SDLNet_TCP_Open: " + std::string(std::strerror(error)) + NoAnswerFrom();
       int yes = 1;
       ::setsockopt(connectingFd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
       Connection = packets->Add(connectingFd);
@@ -444,7 +451,7 @@ std::string TClient::Poll(TSessionRules* rules) {
       NetLog("Client started at TCPport: " + std::to_string(TCPPort) + "; UDP Port: " + std::to_string(LocalUDPPort) +
           "; with IP " + Host);
     } else if (NowMs() - connectStart > ConnectTimeoutMs) {
-      return "SDLNet_TCP_Open: " + std::string(std::strerror(ETIMEDOUT));
+      return "SDLNet_TCP_Open: " + std::string(std::strerror(ETIMEDOUT)) + NoAnswerFrom();
     } else {
       return "";
     }
@@ -571,10 +578,12 @@ bool TNetwork::StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort,
   return true;
 }
 
-bool TNetwork::StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName) {
+bool TNetwork::StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName,
+                           uint32_t address) {
   Close();
   IsClient = true;
   Client = std::make_unique<TClient>(host, tcpPort, udpPort, playerName);
+  Client->KnownAddress = address;
   std::string error;
   if (!Client->Open(Packets(), error)) {
     Close();
@@ -590,6 +599,7 @@ void TNetwork::Close() {
   std::unique_ptr<TClient> client = std::move(Client);
   IsServer = false;
   IsClient = false;
+  pendingJoin.reset();
   Responder.Close();
   // The last heartbeat leaves before the socket closes; from then on the server answers nothing.
   if (server) ClosePublic(*server);
@@ -604,6 +614,8 @@ void TNetwork::Poll() {
     Responder.Poll([this] { return DescribeServer(); });
   }
   Finder.Poll();
+  Internet.Poll(SteadyMs());
+  PollJoin();
   if (IsClient && Client) {
     std::string error = Client->Poll(Rules);
     if (!error.empty() && pendingError.empty()) pendingError = error;

@@ -10,16 +10,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "net/discovery.h"
 #include "net/link_stats.h"
 #include "net/master_announcer.h"
+#include "net/name_resolver.h"
 #include "net/net_codec.h"
 #include "net/network_message.h"
 #include "net/packet_queue.h"
 #include "net/query_responder.h"
+#include "net/server_browser.h"
 
 class TServer;
 class TServerClient;
@@ -186,6 +189,8 @@ class TClient {
   uint16_t LocalUDPPort = 0;  // the port this client's datagrams come from
   bool PeerStamps = false;    // the start information said the server stamps its datagrams
   uint32_t ConnectTimeoutMs = 5000;
+  // The server's address already looked up (IPv4, host order); 0: Open looks Host up.
+  uint32_t KnownAddress = 0;
   std::shared_ptr<TConnection> Connection;  // null until connected
   TLinkStats Link;
   // Every character's ping as the server last told it (ms, by index).
@@ -204,6 +209,8 @@ class TClient {
   int udpFd = -1;
   uint32_t serverAddress = 0;  // IPv4, host byte order
   int32_t unknownCodes = 0;
+  // What a failed connect adds to its error: the server it tried.
+  std::string NoAnswerFrom() const;
 };
 
 class TNetwork {
@@ -216,8 +223,17 @@ class TNetwork {
   // session remains, and false is returned.
   bool StartServer(int32_t maxPlayers, int32_t udpPort, int32_t tcpPort, int32_t goldPerRound, bool friendlyFire,
                    const std::string& serverName);
-  // Starts connecting; Poll completes it. Failure as for StartServer.
-  bool StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName);
+  // Starts connecting; Poll completes it. Failure as for StartServer. With
+  // an address (IPv4, host order) host is only the name the messages show.
+  bool StartClient(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName,
+                   uint32_t address = 0);
+  // Joins host by name or dotted address without waiting for a name server:
+  // a name is looked up on the resolver's thread and the client starts in
+  // the Poll that takes the answer; a name that does not resolve is
+  // reported through OnError ("Unknown host: NAME"). Close forgets it.
+  void Connect(const std::string& host, int32_t tcpPort, int32_t udpPort, const std::string& playerName);
+  // A Connect waits for its name.
+  bool Resolving() const { return pendingJoin.has_value(); }
   // Frees the session and clears both roles; harmless without one. Messages
   // already queued are still written before the sockets close.
   void Close();
@@ -296,9 +312,12 @@ class TNetwork {
   TDiscoveryResponder Responder;
   // The Join dialog's search; polled by Poll whatever the session.
   TDiscoveryBrowser Finder;
+  // The Internet list, which asks Masters; polled by Poll whatever the session.
+  TServerBrowser Internet;
 
   // Masters a server announces itself to ("host[:port]"; none: it stays
-  // private and sends nothing beyond its players), read when a server starts.
+  // private and sends nothing beyond its players), read when a server starts;
+  // the Internet list asks the same.
   std::vector<std::string> Masters;
   // The game layer fills in the bots and every player (kills, ping, name).
   std::function<void(TServerStatus& status)> DescribePlayers;
@@ -311,6 +330,14 @@ class TNetwork {
   void OpenPublic();
   void PollPublic();
   void ClosePublic(TServer& server);
+  // Starts the client of a Connect whose name was found (join_by_name.cpp).
+  void PollJoin();
+  struct TPendingJoin {
+    std::string Host, PlayerName;
+    int32_t TCPPort = 0, UDPPort = 0;
+  };
+  std::optional<TPendingJoin> pendingJoin;
+  std::unique_ptr<TNameResolver> joinResolver;
   std::unique_ptr<TPacketCollector> packets;
   std::string pendingError;
 };

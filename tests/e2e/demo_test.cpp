@@ -80,12 +80,8 @@ TEST(Demo, AMatchRecordedFromTheConsolePlaysBack) {
   game.Key("p");
   ASSERT_TRUE(game.WaitForLog("Demo paused")) << game.Log();
   // Two pictures in a row alike: the pause has reached the screen.
-  TScreen paused = game.Shot("paused");
-  EXPECT_TRUE(game.WaitForScreen("still-paused", [&](const TScreen& s) {
-    const bool still = s.DifferenceTo(paused) < 0.01;
-    paused = s;
-    return still;
-  }, paused));
+  TScreen paused;
+  EXPECT_TRUE(WaitForStillScreen(game, "still-paused", paused));
   game.Key("f");
   ASSERT_TRUE(game.WaitForLog("Free camera")) << game.Log();
   game.KeyDown("w");

@@ -131,7 +131,7 @@ int TScreen::MenuRed() const {
 }
 
 TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args,
-                           const std::string& installed, TSettings settings)
+                           const std::string& installed, TSettings settings, const std::string& extraConfig)
     : x(x), name(name), logFile(installed.empty() ? dir / "grimvale.log" : InstalledLogFile(dir.Path())) {
   std::string exe = installed;
   if (exe.empty()) {
@@ -139,7 +139,7 @@ TGameProcess::TGameProcess(const TXServer& x, const std::string& name, const std
     std::filesystem::copy_file(GRIMVALE_BIN_DIR "/grimvale", exe);
     std::filesystem::create_directory_symlink(GRIMVALE_BIN_DIR "/data", dir / "data");
     if (settings == TSettings::Paced)
-      WriteFile(dir / "config.ini", "[TMiscConfig]\nSleep=" + std::to_string(kPacedSleepMs) + "\n");
+      WriteFile(dir / "config.ini", "[TMiscConfig]\nSleep=" + std::to_string(kPacedSleepMs) + "\n" + extraConfig);
   }
   pid = fork();
   if (pid == 0) {
@@ -224,6 +224,12 @@ bool TGameProcess::Xdotool(const std::string& arguments) {
 // screen's.
 void TGameProcess::MoveMouse(int mx, int my) { Xdotool("mousemove " + std::to_string(mx) + " " + std::to_string(my)); }
 
+void TGameProcess::DoubleClick(int mx, int my) {
+  MoveMouse(mx, my);
+  SleepForMs(150);  // a frame sees the pointer arrive before the press
+  Xdotool("click --repeat 2 --delay 80 1");
+}
+
 void TGameProcess::Click(int mx, int my, int button) {
   MoveMouse(mx, my);
   SleepForMs(150);  // a frame sees the pointer arrive before the press
@@ -286,6 +292,15 @@ TScreen ClickAndWaitForChange(TGameProcess& game, int x, int y, const TScreen& b
   TScreen after;
   game.WaitForScreen(step, [&](const TScreen& s) { return s.DifferenceTo(before) > minDifference; }, after);
   return after;
+}
+
+bool WaitForStillScreen(TGameProcess& game, const std::string& step, TScreen& still) {
+  TScreen previous = game.Shot(step);
+  return game.WaitForScreen(step, [&](const TScreen& s) {
+    const bool alike = s.DifferenceTo(previous) < 0.01;
+    previous = s;
+    return alike;
+  }, still);
 }
 
 std::string HostAlone(TGameProcess& game) {

@@ -89,8 +89,10 @@ class TGameProcess {
   // (extra arguments after the executable's name). With installed, runs that
   // executable where it lies, the fresh directory as its home, with fresh
   // settings.
+  // extraConfig: lines added to a paced config.ini.
   TGameProcess(const TXServer& x, const std::string& name, const std::vector<std::string>& args = {},
-               const std::string& installed = "", TSettings settings = TSettings::Paced);
+               const std::string& installed = "", TSettings settings = TSettings::Paced,
+               const std::string& extraConfig = "");
   ~TGameProcess();  // SIGKILL if still running
   TGameProcess(const TGameProcess&) = delete;
   TGameProcess& operator=(const TGameProcess&) = delete;
@@ -107,6 +109,8 @@ class TGameProcess {
 
   // Input; mouse positions are the screen's (the game covers it).
   void Click(int x, int y, int button = 1);
+  // Two clicks of the left button in one go, as a double click.
+  void DoubleClick(int x, int y);
   void MoveMouse(int x, int y);
   void Key(const std::string& keysym);   // press and release, e.g. "Escape", "b", "grave"
   void KeyDown(const std::string& keysym);
@@ -147,6 +151,9 @@ TScreen WaitForMainMenu(TGameProcess& game);
 // one taken when it never changed that much.
 TScreen ClickAndWaitForChange(TGameProcess& game, int x, int y, const TScreen& before, double minDifference,
                               const std::string& step);
+// Waits until two pictures in a row are alike (the view has come to rest,
+// a pause has reached the screen); false when it never did. still is the last picture.
+bool WaitForStillScreen(TGameProcess& game, const std::string& step, TScreen& still);
 // From the main menu: New Game without bots on a free port, started. The
 // port, which the server announces once the level has loaded.
 std::string HostAlone(TGameProcess& game);

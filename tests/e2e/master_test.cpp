@@ -16,25 +16,12 @@
 #include "child_process.h"
 #include "dedicated_process.h"
 #include "e2e_support.h"
+#include "master_process.h"
+#include "wire_player.h"
 #include "net/network_message.h"
 #include "net/out_of_band.h"
 
 namespace {
-
-class TMasterProcess : public TChildProcess {
- public:
-  explicit TMasterProcess(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{"grimvale-master", "--port", "0"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    Start(GRIMVALE_BIN_DIR "/grimvale-master", argv);
-  }
-  // The port of "listening on UDP port N"; 0 until it is written.
-  uint16_t Port() {
-    std::smatch m;
-    static const std::regex listening("listening on UDP port (\\d+)");
-    return std::regex_search(Output(), m, listening) ? static_cast<uint16_t>(std::stoi(m[1])) : 0;
-  }
-};
 
 // Each browser asks from an address of its own: the master rations lists per address.
 uint32_t NextBrowser() {
@@ -78,26 +65,6 @@ bool ListBecomes(uint16_t master, const TServerListQuery& query, const std::vect
   return WaitUntil([&] { return AskMaster(master, query) == expected; }, timeoutMs);
 }
 
-// A peer through the handshake; it keeps reading so the server keeps it.
-std::unique_ptr<TWirePeer> Join(TDedicatedProcess& server) {
-  auto peer = std::make_unique<TWirePeer>(server.TCPPort());
-  EXPECT_TRUE(WaitUntil([&] {
-    peer->Drain();
-    return peer->Find(kStartLevel) != nullptr;
-  }, 10000));
-  TWireMessage ready = Wire(kReady);
-  ready.F[0] = peer->UDPPort;
-  peer->Send(ready);
-  EXPECT_TRUE(WaitUntil([&] {
-    peer->Drain();
-    return peer->Find(kStartInfo) != nullptr;
-  }, 10000));
-  TWireMessage state = Wire(kClientState, "Visitor", "1");
-  state.F[1] = 10;
-  peer->Send(state);
-  return peer;
-}
-
 std::vector<std::string> PublicServer(uint16_t master, const std::string& maxPlayers, const std::string& bots = "0") {
   return {"--tcpport", "0", "--udpport", "0", "--discoveryport", "-1", "--maxplayers", maxPlayers, "--bots", bots,
           "--master", "127.0.0.1:" + std::to_string(master)};
@@ -125,7 +92,7 @@ TEST(MasterServer, ListsTheServersThatAnsweredWithTheFiltersAndDropsTheOnesThatA
 
   TDedicatedProcess full(PublicServer(port, "1")), empty(PublicServer(port, "4", "2")), some(PublicServer(port, "4"));
   for (TDedicatedProcess* s : {&full, &empty, &some}) ASSERT_TRUE(s->WaitForOutput("Heartbeat (start)")) << s->Output();
-  const std::unique_ptr<TWirePeer> fullPeer = Join(full), somePeer = Join(some);
+  const std::unique_ptr<TWirePeer> fullPeer = JoinAsPeer(full), somePeer = JoinAsPeer(some);
   // Each server tells the master of its first player at once.
   ASSERT_TRUE(full.WaitForOutput("Heartbeat (players)")) << full.Output();
   ASSERT_TRUE(some.WaitForOutput("Heartbeat (players)")) << some.Output();

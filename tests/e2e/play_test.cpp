@@ -50,6 +50,9 @@ TEST(EndToEnd, FromTheMainMenuToAPurchaseAndQuit) {
       game.WaitForScreen("walked", [&](const TScreen& s) { return s.DifferenceTo(standing) > 0.05; }, walked);
   game.KeyUp("w");
   EXPECT_TRUE(moved) << "step: holding forward changes the view";
+  // The player slows down after the key is let go: the buy window is told
+  // from a view that has come to rest, not from one still moving.
+  EXPECT_TRUE(WaitForStillScreen(game, "stopped", walked)) << "step: the player comes to rest";
 
   game.Key("b");
   TScreen shop;

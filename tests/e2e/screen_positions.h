@@ -16,6 +16,11 @@ constexpr int kStartX = 530, kStartY = 498;                                // St
 // Join.
 constexpr int kJoinPortX = 485, kJoinPortY = 171;  // its TCP port; the UDP port follows (the box is checked)
 constexpr int kJoinX = 530, kJoinY = 318;          // Join (the address is 127.0.0.1 by default)
+constexpr int kInternetX = 412, kInternetY = 318;  // Internet, which opens the Internet list
+
+// The Internet list (620 x 440, centred): its first line.
+constexpr int kFirstInternetRowX = 260, kFirstInternetRowY = 163;
+constexpr int kInternetEmptyX = 423, kInternetFullX = 499, kInternetBoxesY = 488;  // the "Empty" and "Full" boxes
 
 // The character choice: the first fighter of each side.
 constexpr int kTerroristX = 290, kTerroristY = 220;

@@ -218,7 +218,7 @@ TEST_F(NetClientTest, ConnectingNeverBlocksAndEndsWithTheOpenError) {
   auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(Network->StartClient("127.0.0.1", closedPort, 0, "Alice"));
   ASSERT_TRUE(Until([&] { Network->Poll(); }, [&] { return !errors.empty(); }));
-  EXPECT_EQ(errors[0].rfind("SDLNet_TCP_Open: ", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[0], "SDLNet_TCP_Open: Connection refused (no game at 127.0.0.1:" + std::to_string(closedPort) + ")");
 
   // A server that never answers: its accept queue is full, so the handshake
   // never completes. Each call returns at once; the timeout ends it.
@@ -242,7 +242,8 @@ TEST_F(NetClientTest, ConnectingNeverBlocksAndEndsWithTheOpenError) {
   // A blocking connect would take the whole 300 ms timeout in one call.
   EXPECT_LT(longestCallMs, 150);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
-  EXPECT_EQ(errors[0], "SDLNet_TCP_Open: Connection timed out");
+  EXPECT_EQ(errors[0], "SDLNet_TCP_Open: Connection timed out (no game at 127.0.0.1:" +
+                           std::to_string(silent.TCPPort) + ")");
   for (int fd : filler) ::close(fd);
 }
 
@@ -378,4 +379,31 @@ TEST_F(NetClientTest, ADemoRecordedOnAClientPlaysTheSameAsTheLiveGame) {
     }
   }
   EXPECT_GE(compared, 16 * 20);
+}
+
+TEST_F(NetClientTest, ConnectLooksANameUpOffTheFrameAndNamesAHostThatDoesNotResolve) {
+  Network->Connect("localhost", server.TCPPort, server.UDPPort, "Alice");
+  EXPECT_TRUE(Network->Resolving());
+  EXPECT_FALSE(Network->IsClient) << "the client waits for the name";
+  ASSERT_TRUE(PollUntil([&] { return server.Accept() && Network->Client && Network->Client->Connected(); }));
+  EXPECT_EQ(Network->Client->Host, "localhost");
+  EXPECT_TRUE(errors.empty());
+
+  // A label longer than the name system allows: refused before any query
+  // leaves this machine.
+  const std::string unknown = std::string(64, 'x') + ".invalid";
+  Network->Connect(unknown, server.TCPPort, server.UDPPort, "Alice");
+  EXPECT_FALSE(Network->IsClient) << "the old session ends at once";
+  ASSERT_TRUE(PollUntil([&] { return !errors.empty(); }));
+  EXPECT_EQ(errors[0], "Unknown host: " + unknown);
+  EXPECT_FALSE(Network->IsClient);
+  EXPECT_FALSE(Network->Resolving());
+
+  // A lookup the player gave up (the menu started something else) starts nothing.
+  errors.clear();
+  Network->Connect("localhost", server.TCPPort, server.UDPPort, "Alice");
+  Network->Close();
+  PollUntil([] { return false; }, 300);
+  EXPECT_FALSE(Network->IsClient);
+  EXPECT_TRUE(errors.empty());
 }
