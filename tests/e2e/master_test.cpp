@@ -133,8 +133,13 @@ TEST(MasterServer, QstatReadsTheListAndEachServerWithTheShippedConfiguration) {
   ASSERT_EQ(access(qstat.c_str(), X_OK), 0) << "qstat is not installed (scripts/setup.sh test installs it)";
   TMasterProcess master({});
   ASSERT_TRUE(master.WaitForOutput("listening on UDP port")) << master.Output();
-  TDedicatedProcess server(PublicServer(master.Port(), "6", "2"));
-  ASSERT_TRUE(master.WaitForOutput("listed 127.0.0.1:")) << master.Output() << server.Output();
+  // Three servers: the one read alone has bots, whose lines qstat shows as players.
+  TDedicatedProcess server(PublicServer(master.Port(), "6", "2")), second(PublicServer(master.Port(), "4")),
+      third(PublicServer(master.Port(), "8"));
+  for (TDedicatedProcess* s : {&server, &second, &third}) {
+    ASSERT_TRUE(s->WaitForOutput("Heartbeat (start)")) << s->Output();
+    ASSERT_TRUE(master.WaitForOutput("listed 127.0.0.1:" + std::to_string(s->UDPPort()))) << master.Output();
+  }
   const uint16_t udp = server.UDPPort();
 
   TChildProcess list;
@@ -142,9 +147,12 @@ TEST(MasterServer, QstatReadsTheListAndEachServerWithTheShippedConfiguration) {
                      "127.0.0.1:" + std::to_string(master.Port()), "-P", "-R", "-raw", ","});
   EXPECT_EQ(list.WaitForExit(20000), 0) << list.Output();
   const std::string out = list.Output();
-  EXPECT_NE(out.find("GRIMVALEM,127.0.0.1:" + std::to_string(master.Port()) + ",1"), std::string::npos) << out;
+  EXPECT_NE(out.find("GRIMVALEM,127.0.0.1:" + std::to_string(master.Port()) + ",3"), std::string::npos) << out;
   EXPECT_NE(out.find("GRIMVALES,127.0.0.1:" + std::to_string(udp) + ",Grimvale server,arena,6,2,"), std::string::npos)
       << out;
+  for (TDedicatedProcess* s : {&second, &third})
+    EXPECT_NE(out.find("GRIMVALES,127.0.0.1:" + std::to_string(s->UDPPort()) + ",Grimvale server,arena,"),
+              std::string::npos) << out;
   EXPECT_NE(out.find("gamename=Grimvale,protocol=" + std::string(kNetRevision)), std::string::npos) << out;
   EXPECT_NE(out.find("bots=2"), std::string::npos) << out;
 
