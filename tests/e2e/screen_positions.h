@@ -20,6 +20,9 @@ constexpr int kInternetX = 412, kInternetY = 318;  // Internet, which opens the 
 
 // The Internet list (620 x 440, centred): its first line.
 constexpr int kFirstInternetRowX = 260, kFirstInternetRowY = 163;
+// Its lines of text: the first from y 156, one every 13 pixels, between x 120 and 610, above y 420.
+constexpr int kFirstInternetLineY = 156, kInternetLineStep = 13, kInternetListBottom = 420;
+constexpr int kInternetListX0 = 120, kInternetListX1 = 610;
 constexpr int kInternetEmptyX = 423, kInternetFullX = 499, kInternetBoxesY = 488;  // the "Empty" and "Full" boxes
 
 // The character choice: the first fighter of each side.
