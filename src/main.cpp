@@ -41,6 +41,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const bool demo = args.size() == 2 && (args[0] == "--demo" || args[0] == "--timedemo");
   const std::string connect = ConnectArgument(args);
+  if (connect.empty() && !args.empty() && args[0].rfind("--connect", 0) == 0) {
+    std::fputs("grimvale: --connect takes one server address: HOST[:PORT] or grimvale://HOST[:PORT]\n", stderr);
+    return 2;
+  }
   if (!connect.empty() && !ParseJoinAddress(connect)) {
     std::fprintf(stderr, "grimvale: not a server address: %s (HOST[:PORT] or grimvale://HOST[:PORT])\n",
                  connect.c_str());

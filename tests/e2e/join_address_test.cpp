@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "child_process.h"
 #include "dedicated_process.h"
 #include "e2e_support.h"
 #include "master_process.h"
@@ -71,6 +72,29 @@ TEST(JoinByAddress, AnUnknownNameAndASilentPortAreNamedAndTheMenuGoesOn) {
   const TScreen join = ClickAndWaitForChange(game, kJoinGameX, kJoinGameY, game.Shot("after-errors"), 0.05, "join");
   EXPECT_GT(join.DifferenceTo(menu), 0.05) << "the menu still opens its dialogs";
   EXPECT_TRUE(game.Alive());
+}
+
+TEST(JoinByAddress, ACommandLineWithoutAnAddressItCanReadEndsBeforeAnyWindow) {
+  struct TCase {
+    std::vector<std::string> Args;
+    std::string Says;
+  };
+  const TCase cases[] = {
+      {{"--connect"}, "--connect takes one server address"},
+      {{"--connect="}, "--connect takes one server address"},
+      {{"--connect", "a", "b"}, "--connect takes one server address"},
+      {{"--connect", "bad host"}, "not a server address: bad host"},
+      {{"--connect=host:0"}, "not a server address: host:0"},
+      {{"grimvale://host:99999/"}, "not a server address: grimvale://host:99999/"},
+  };
+  for (const TCase& c : cases) {
+    TChildProcess game;
+    std::vector<std::string> argv{"grimvale"};
+    argv.insert(argv.end(), c.Args.begin(), c.Args.end());
+    game.Start(GRIMVALE_BIN_DIR "/grimvale", argv);
+    EXPECT_EQ(game.WaitForExit(), 2) << c.Args[0] << "\n" << game.Output();
+    EXPECT_NE(game.Output().find(c.Says), std::string::npos) << game.Output();
+  }
 }
 
 TEST(InternetList, ShowsTheMastersServersAsTheFiltersSayAndJoinsOneOnADoubleClick) {
