@@ -15,6 +15,7 @@
 #include "core/platform.h"
 #include "net/name_resolver.h"
 #include "net/net_log.h"
+#include "net/udp.h"
 
 namespace {
 
@@ -55,15 +56,6 @@ std::vector<TTarget> BroadcastTargets(uint16_t port) {
   }
   ::freeifaddrs(list);
   return targets;
-}
-
-bool SendTo(int fd, const uint8_t* bytes, size_t size, uint32_t host, uint16_t port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(host);
-  a.sin_port = htons(port);
-  return ::sendto(fd, bytes, size, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a) ==
-         static_cast<ssize_t>(size);
 }
 
 }  // namespace
@@ -118,19 +110,17 @@ bool TDiscoveryResponder::MayAnswer(uint32_t now) {
 void TDiscoveryResponder::Poll(const std::function<TServerInfo()>& describe) {
   if (fd < 0) return;
   for (int i = 0; i < kDiscoveryDatagramsPerPoll; ++i) {
-    uint8_t bytes[kDiscoveryQuerySize + 1];
-    sockaddr_in from{};
-    socklen_t n = sizeof from;
-    const ssize_t size = ::recvfrom(fd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &n);
-    if (size < 0) return;
-    const std::optional<uint32_t> nonce = DecodeDiscoveryQuery(bytes, static_cast<size_t>(size));
+    uint8_t bytes[kDiscoveryQuerySize];
+    const std::optional<TUdpDatagram> d = UdpReceive(fd, bytes, sizeof bytes);
+    if (!d) return;
+    const std::optional<uint32_t> nonce = d->Whole ? DecodeDiscoveryQuery(bytes, d->Size) : std::nullopt;
     if (!nonce) {
       // Silent to the sender; one line now and then for whoever reads the log.
       ++malformed;
       const uint32_t now = GetTicks();
       if (lastComplaint == 0 || static_cast<uint32_t>(now - lastComplaint) >= kComplaintIntervalMs) {
         NetLog("Discovery: ignored " + std::to_string(malformed) + " malformed queries, the last from " +
-            Dotted(ntohl(from.sin_addr.s_addr)));
+            Dotted(d->From.Host));
         lastComplaint = now == 0 ? 1 : now;
         malformed = 0;
       }
@@ -139,7 +129,7 @@ void TDiscoveryResponder::Poll(const std::function<TServerInfo()>& describe) {
     if (!MayAnswer(GetTicks())) continue;
     uint8_t answer[kDiscoveryQuerySize];
     const size_t length = EncodeDiscoveryAnswer(*nonce, describe ? describe() : TServerInfo{}, answer);
-    ::sendto(fd, answer, length, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), sizeof from);
+    UdpSend(fd, d->From, answer, length);
   }
 }
 
@@ -193,7 +183,7 @@ bool TDiscoveryBrowser::Start(const std::vector<std::string>& targets, uint16_t 
       NetLog("Discovery: loopback only, skipped " + Dotted(t.Host));
       continue;
     }
-    if (SendTo(fd, query, sizeof query, t.Host, t.Port))
+    if (UdpSend(fd, {t.Host, t.Port}, query, sizeof query))
       ++sent;
     else
       error = Dotted(t.Host) + ": " + std::strerror(errno);
@@ -212,15 +202,13 @@ void TDiscoveryBrowser::Poll() {
   if (fd < 0) return;
   bool changed = false;
   for (int i = 0; i < kDiscoveryDatagramsPerPoll; ++i) {
-    uint8_t bytes[kDiscoveryQuerySize + 1];
-    sockaddr_in from{};
-    socklen_t n = sizeof from;
-    const ssize_t size = ::recvfrom(fd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &n);
-    if (size < 0) break;
+    uint8_t bytes[kDiscoveryQuerySize];
+    const std::optional<TUdpDatagram> d = UdpReceive(fd, bytes, sizeof bytes);
+    if (!d) break;
     uint32_t echoed = 0;
-    std::optional<TServerInfo> info = DecodeDiscoveryAnswer(bytes, static_cast<size_t>(size), echoed);
+    std::optional<TServerInfo> info = d->Whole ? DecodeDiscoveryAnswer(bytes, d->Size, echoed) : std::nullopt;
     if (!info || echoed != nonce) continue;
-    const uint32_t address = ntohl(from.sin_addr.s_addr);
+    const uint32_t address = d->From.Host;
     TFoundServer* known = nullptr;
     for (TFoundServer& s : Servers)
       if (s.Address == address && s.Info.TCPPort == info->TCPPort) known = &s;

@@ -19,15 +19,10 @@
 #include <vector>
 
 #include "net/server_query.h"
+#include "net/udp.h"
 
 inline constexpr uint16_t kDefaultMasterPort = 27950;
 inline constexpr const char* kHeartbeatProtocol = "DarkPlaces";
-
-struct TServerAddress {
-  uint32_t Host = 0;  // IPv4, host byte order
-  uint16_t Port = 0;
-  bool operator==(const TServerAddress&) const = default;
-};
 
 // What getservers asks for: servers of the game and protocol that are not
 // empty and not full, plus the empty ones with Empty and the full ones with Full.

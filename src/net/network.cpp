@@ -24,6 +24,7 @@
 #include "core/log_sources.h"
 #include "net/net_log.h"
 #include "net/out_of_band.h"
+#include "net/udp.h"
 
 TNetwork* Network = nullptr;
 
@@ -309,21 +310,16 @@ void TServer::ReceiveDatagrams(TSessionRules* rules) {
   int outOfBand = 0;
   for (int i = 0; i < kDatagramsPerPoll && outOfBand < kOutOfBandPerPoll;) {
     uint8_t bytes[kMaxOutOfBandSize];
-    sockaddr_in from{};
-    socklen_t n = sizeof from;
-    // MSG_TRUNC: the size is the datagram's own, so one too large for the buffer is known as such.
-    const ssize_t size =
-        ::recvfrom(udpFd, bytes, sizeof bytes, MSG_DONTWAIT | MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &n);
-    if (size < 0) return;
-    const uint32_t host = ntohl(from.sin_addr.s_addr);
-    const uint16_t port = ntohs(from.sin_port);
-    if (IsOutOfBand(bytes, std::min(static_cast<size_t>(size), sizeof bytes))) {
+    const std::optional<TUdpDatagram> d = UdpReceive(udpFd, bytes, sizeof bytes);
+    if (!d) return;
+    const auto [host, port] = d->From;
+    if (IsOutOfBand(bytes, d->Size)) {
       ++outOfBand;
-      if (OutOfBand && static_cast<size_t>(size) <= sizeof bytes) OutOfBand(bytes, static_cast<size_t>(size), {host, port});
+      if (OutOfBand && d->Whole) OutOfBand(bytes, d->Size, d->From);
       continue;
     }
     ++i;
-    if (size != static_cast<ssize_t>(kDatagramSize)) continue;
+    if (!d->Whole || d->Size != kDatagramSize) continue;
     for (const auto& c : Clients)
       if (c && c->Connection && c->PeerAddress == host && c->UDPPort == port) {
         c->Link.Received(kDatagramSize, true);
@@ -379,14 +375,12 @@ void TServer::SendDatagram(TServerClient& to, const TDatagram& datagram) {
   to.Link.Sent(kDatagramSize, true);
   uint8_t bytes[kDatagramSize];
   EncodeDatagram(datagram, bytes);
-  sockaddr_in a = Address(to.PeerAddress, to.UDPPort);
-  ::sendto(udpFd, bytes, kDatagramSize, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  UdpSend(udpFd, {to.PeerAddress, to.UDPPort}, bytes, kDatagramSize);
 }
 
 void TServer::SendOutOfBand(TServerAddress to, const std::string& bytes) {
   if (udpFd < 0) return;
-  sockaddr_in a = Address(to.Host, to.Port);
-  ::sendto(udpFd, bytes.data(), bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  UdpSend(udpFd, to, bytes.data(), bytes.size());
 }
 
 // ---- client ----
@@ -476,12 +470,10 @@ std::string TClient::Poll(TSessionRules* rules) {
   }
   for (;;) {
     uint8_t bytes[64];
-    sockaddr_in from{};
-    socklen_t n = sizeof from;
-    const ssize_t size = ::recvfrom(udpFd, bytes, sizeof bytes, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &n);
-    if (size < 0) break;
-    if (size != static_cast<ssize_t>(kDatagramSize) || ntohl(from.sin_addr.s_addr) != serverAddress ||
-        ntohs(from.sin_port) != UDPPort)
+    const std::optional<TUdpDatagram> got = UdpReceive(udpFd, bytes, sizeof bytes);
+    if (!got) break;
+    if (!got->Whole || got->Size != kDatagramSize ||
+        got->From != TServerAddress{serverAddress, static_cast<uint16_t>(UDPPort)})
       continue;
     Link.Received(kDatagramSize, true);
     const TDatagram d = DecodeDatagram(bytes);
@@ -531,8 +523,7 @@ void TClient::SendDatagram(const TDatagram& datagram) {
   Link.Sent(kDatagramSize, true);
   uint8_t bytes[kDatagramSize];
   EncodeDatagram(datagram, bytes);
-  sockaddr_in a = Address(serverAddress, static_cast<uint16_t>(UDPPort));
-  ::sendto(udpFd, bytes, kDatagramSize, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  UdpSend(udpFd, {serverAddress, static_cast<uint16_t>(UDPPort)}, bytes, kDatagramSize);
 }
 
 std::string DottedAddress(uint32_t host) {

@@ -1,14 +1,10 @@
 // The Internet list's queries over the operating system's UDP sockets.
 #include "net/server_browser.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -34,23 +30,6 @@ std::string Where(TServerAddress a) { return DottedAddress(a.Host) + ":" + std::
 // The tests' safety net, as for LAN searches and heartbeats: nothing beyond this machine.
 bool MayAsk(TServerAddress a) {
   return !std::getenv(kDiscoveryLoopbackOnlyVariable) || (a.Host >> 24) == 127;
-}
-
-int64_t WallClockUs() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
-}
-
-// When the kernel took the datagram in: a ping is the way there and back,
-// not how long the answer waited for the next frame to read it.
-int64_t ArrivedUs(const msghdr& message) {
-  for (const cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), const_cast<cmsghdr*>(c)))
-    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMP) {
-      timeval t;
-      std::memcpy(&t, CMSG_DATA(c), sizeof t);
-      return int64_t{t.tv_sec} * 1000000 + t.tv_usec;
-    }
-  return WallClockUs();
 }
 
 std::string FreshChallenge() {
@@ -107,15 +86,6 @@ void TServerBrowser::Stop() {
   ++revision;
 }
 
-bool TServerBrowser::SendTo(TServerAddress to, const std::string& bytes) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(to.Host);
-  a.sin_port = htons(to.Port);
-  return ::sendto(fd, bytes.data(), bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), sizeof a) ==
-         static_cast<ssize_t>(bytes.size());
-}
-
 void TServerBrowser::TakeNames() {
   for (const TNameResolver::TResult& r : resolver->Take())
     for (TMaster& m : masters) {
@@ -129,7 +99,7 @@ void TServerBrowser::TakeNames() {
       } else {
         m.Address = r.Address;
         const TServerListQuery query{kGameName, QueryProtocol(), filter.Empty, filter.Full};
-        if (SendTo(m.Address, EncodeGetServers(query)))
+        if (Send(m.Address, EncodeGetServers(query)))
           NetLog("Internet search: asked the master " + m.Name + " (" + Where(m.Address) + ")");
         else
           m.Done = true;
@@ -190,26 +160,15 @@ void TServerBrowser::TakeInfo(const uint8_t* data, size_t size, TServerAddress f
 
 void TServerBrowser::Receive() {
   for (int i = 0; i < kBrowserDatagramsPerPoll; ++i) {
-    uint8_t bytes[kMaxOutOfBandSize + 1];
-    sockaddr_in a{};
-    iovec part{bytes, sizeof bytes};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timeval))];
-    msghdr message{};
-    message.msg_name = &a;
-    message.msg_namelen = sizeof a;
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    const ssize_t size = ::recvmsg(fd, &message, MSG_DONTWAIT);
-    if (size < 0) return;
-    if (static_cast<size_t>(size) > kMaxOutOfBandSize || !IsOutOfBand(bytes, static_cast<size_t>(size))) continue;
-    const TServerAddress from{ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-    const std::string_view text = OutOfBandText(bytes, static_cast<size_t>(size));
-    if (text.starts_with("getserversResponse"))
-      TakeList(bytes, static_cast<size_t>(size), from);
+    uint8_t bytes[kMaxOutOfBandSize];
+    const std::optional<TUdpDatagram> d = UdpReceive(fd, bytes, sizeof bytes);
+    if (!d) return;
+    if (!d->Whole || !IsOutOfBand(bytes, d->Size)) continue;
+    if (OutOfBandText(bytes, d->Size).starts_with("getserversResponse"))
+      TakeList(bytes, d->Size, d->From);
     else
-      TakeInfo(bytes, static_cast<size_t>(size), from, ArrivedUs(message));
+      // The kernel's stamp: a ping is the way there and back, not how long the answer waited for a frame.
+      TakeInfo(bytes, d->Size, d->From, d->ArrivedUs ? d->ArrivedUs : WallClockUs());
   }
 }
 
@@ -222,7 +181,7 @@ void TServerBrowser::Ask(uint64_t now) {
     toAsk.pop_front();
     allowance -= 1;
     // A send the kernel refused counts as asked: its answer never comes and it times out.
-    SendTo(to, query);
+    Send(to, query);
     TKnown& k = known[Key(to)];
     k.SentMs = now == 0 ? 1 : now;
     k.SentUs = WallClockUs();

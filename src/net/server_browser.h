@@ -15,6 +15,7 @@
 
 #include "net/master_codec.h"
 #include "net/name_resolver.h"
+#include "net/udp.h"
 
 struct TBrowsedServer {
   TServerAddress Address;  // where it answered: its UDP port
@@ -84,7 +85,7 @@ class TServerBrowser {
   void TakeInfo(const uint8_t* data, size_t size, TServerAddress from, int64_t arrivedUs);
   void Ask(uint64_t now);
   bool Finished(uint64_t now) const;
-  bool SendTo(TServerAddress to, const std::string& bytes);
+  bool Send(TServerAddress to, const std::string& bytes) { return UdpSend(fd, to, bytes.data(), bytes.size()); }
 
   int fd = -1;
   std::vector<TMaster> masters;

@@ -18,6 +18,7 @@
 #include "net/infostring.h"
 #include "net/master_list.h"
 #include "net/out_of_band.h"
+#include "net/udp.h"
 
 namespace {
 
@@ -89,14 +90,7 @@ int OpenSocket(uint16_t port) {
 }
 
 void Send(int fd, const TMasterAnswer& answer) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(answer.To.Host);
-  a.sin_port = htons(answer.To.Port);
-  const auto send = [&] {
-    return ::sendto(fd, answer.Bytes.data(), answer.Bytes.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a),
-                    sizeof a) >= 0;
-  };
+  const auto send = [&] { return UdpSend(fd, answer.To, answer.Bytes.data(), answer.Bytes.size()); };
   // A long list is hundreds of packets at once, more than the socket's
   // buffer may hold: a full buffer is waited for briefly, not dropped into.
   if (send() || (errno != EAGAIN && errno != EWOULDBLOCK)) return;
@@ -139,15 +133,11 @@ int main(int argc, char** argv) {
     // A bounded batch per wake: expiry and the status line keep their time under a flood.
     for (int i = 0; i < 256; ++i) {
       uint8_t bytes[kMaxOutOfBandSize];
-      sockaddr_in from{};
-      socklen_t n = sizeof from;
-      const ssize_t size =
-          ::recvfrom(fd, bytes, sizeof bytes, MSG_DONTWAIT | MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &n);
-      if (size < 0) break;
-      if (static_cast<size_t>(size) > sizeof bytes) continue;
+      const std::optional<TUdpDatagram> d = UdpReceive(fd, bytes, sizeof bytes);
+      if (!d) break;
+      if (!d->Whole) continue;
       answers.clear();
-      list.Receive(bytes, static_cast<size_t>(size), {ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)}, SteadyMs(),
-                   answers);
+      list.Receive(bytes, d->Size, d->From, SteadyMs(), answers);
       for (const TMasterAnswer& answer : answers) Send(fd, answer);
     }
     const uint64_t now = SteadyMs();
